@@ -1,0 +1,117 @@
+#pragma once
+// The one table of every setting the installer edits. Each field is named after the
+// control that shows it (Edit8, ComboBox4, CheckBox7, GroupBox11 for a radio group).
+// Defaults, the parameter-block codecs, the settings file, the pages and the printout
+// all walk this table instead of keeping their own lists.
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <span>
+
+enum class FieldKind { Text, Choice, Flag };
+
+// How a choice field is shown: a group of radio buttons or a drop-down list.
+enum class ChoiceStyle { None, RadioGroup, List };
+
+// What a key press may put into a field (see FieldRules.h).
+enum class KeyFilter {
+    None,       // no filter: every key passes (flags, radio groups)
+    Digits,     // "0".."9", backspace
+    DigitsStar, // "0".."9", "*", backspace
+    Seconds,    // "0".."9", ",", ".", backspace
+    OneToNine,  // "1".."9", backspace
+    OneToFive,  // "1".."5", backspace
+    ZeroToFour, // "0".."4", backspace
+    Bits,       // "0", "1", backspace
+    Blocked,    // every key dropped, backspace too (lists that take no typing)
+    Dialling,   // telephone numbers: digits, * # P R F, with h k p r f rewritten
+};
+
+// The check that runs when the focus leaves a field (see FieldRules.h).
+enum class ExitRule {
+    A, // no check
+    B, // service password: exactly 4 characters
+    C, // two-character codes: star moves to the front, "**" empties
+    D, // external codes: one digit refused
+    E, // half-second times: "0.5" or 1..99
+    F, // button number: empty, or 1..99
+    G, // single-digit counts: empty becomes "1"
+    H, // rings before redial: at least "04", two digits
+    I, // dial timings: bounds and step
+    J, // day/night table: two digits, hour <= 23, minute <= 59
+    K, // code-relay pattern: exactly 4 characters, else the factory pattern
+    L, // buttons in the basic module: model maximum, label kind
+    M, // lists: an empty text selects a fixed position
+};
+
+// How a field's value is written into a settings-file record.
+enum class FileCoding {
+    None,
+    Text,          // the text, cut to 32 characters
+    Choice,        // position of the checked radio button
+    ListIndex,     // list position, "-1" for none
+    Flag,          // "1" / "0"; any value but "1" unticks
+    CodeRelayFlag, // as Flag, but a value other than "1"/"0" leaves the box
+};
+
+// One alternative of a choice field.
+struct ChoiceOption {
+    QString name;        // radio button name ("RadioButton30") or list item text ("-10")
+    int value = 0;       // the radio button's parameter-block value; a list item's position
+    QString templateKey; // [Defaults] key that selects this radio button ("RB34" selects
+                         // RadioButton30); empty for list items
+};
+
+struct FieldDef {
+    QString name;
+    FieldKind kind = FieldKind::Text;
+    ChoiceStyle style = ChoiceStyle::None;
+    QList<ChoiceOption> options; // radio buttons in position order, or the list items
+    int initialItemCount = -1;   // lists whose items change at run time: items shown at
+                                 // first (ComboBox15: 3); -1 for all options
+
+    QString defaultText;    // text fields
+    int defaultChoice = -1; // choice fields: position, -1 none
+    bool defaultFlag = false;
+
+    QString templateKey;         // [Defaults] key of a text, list or flag field; empty for
+                                 // radio groups (keys per button) and fields without a key
+    bool builtInDefault = false; // set by the built-in basic defaults (no template file)
+
+    int fileRecord = 0; // settings-file record number 1..335; 0 when not in the file
+    QString fileKey;    // the record's key ("Dial: ")
+    FileCoding fileCoding = FileCoding::None;
+
+    KeyFilter keyFilter = KeyFilter::None;
+    ExitRule exitRule = ExitRule::A;
+    int maxLength = 0;  // most characters the keyboard may enter (text fields), 0 unlimited
+    int page = -1;      // page number (TabSheet index) that shows the field
+    int captionNo = -1; // not used by the core; the pages may show it
+};
+
+// Every field, in the order of the pages.
+std::span<const FieldDef> FieldCatalogue();
+// The field of this name, or nullptr.
+const FieldDef* FindField(QStringView name);
+// Index into FieldCatalogue(), or -1.
+int FieldIndex(QStringView name);
+// The radio group that holds this radio button and the button's position, or nullptr.
+const FieldDef* FindRadioGroup(QStringView radioButtonName, int* position = nullptr);
+
+// The [Defaults] keys in the order a template is read. Each key names either a radio
+// button (option >= 0) or a whole text, list or flag field (option == -1).
+struct TemplateKeyDef {
+    QString key;
+    int field = -1; // index into FieldCatalogue()
+    int option = -1;
+};
+std::span<const TemplateKeyDef> TemplateKeyOrder();
+
+// Page numbers (TabSheet index) used by the catalogue.
+namespace Page {
+inline constexpr int Basic = 0, Codes = 1, Keyboard = 2, Relays = 3, Relay1 = 4, ExternalCodes1 = 5,
+                     Relay2 = 6, ExternalCodes2 = 7, Time = 8, Dial = 9, HandsFree = 10,
+                     AutoDayNight = 11, System = 12, Numbers = 13, FirstButtons = 14,
+                     DoorPhoneSelect = 24, CodeRelay = 25;
+}
