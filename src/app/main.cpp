@@ -1,0 +1,63 @@
+// The NorvaSet window: one instance per user, the program folder beside the executable.
+
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+
+int main(int argc, char** argv) {
+    // One instance only. The lock file holds our process id, so a crashed first instance
+    // does not block the next start.
+    QString lockDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (lockDir.isEmpty()) lockDir = QDir::tempPath();
+    QLockFile lock(QDir(lockDir).filePath(QStringLiteral("NorvaSet.lock")));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("QUENDRAL_Connect"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Settings of the Norva door phone"));
+    parser.addHelpOption();
+    const QCommandLineOption home(QStringLiteral("home"),
+                                  QStringLiteral("Use DIR as the program folder."),
+                                  QStringLiteral("DIR"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Use this serial device as the cable."),
+                                  QStringLiteral("PATH"));
+    parser.addOption(home);
+    parser.addOption(port);
+    parser.addOption({QStringLiteral("simulator"),
+                      QStringLiteral("Talk to the simulated door phone (--simulator=DIR keeps "
+                                     "its memory in DIR).")});
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Settings file to open."),
+                                 QStringLiteral("[file]"));
+
+    // "--simulator" may carry a value after "=", which QCommandLineParser's flag cannot.
+    QStringList args = QCoreApplication::arguments();
+    MainWindowOptions options;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i].startsWith(QLatin1String("--simulator="))) {
+            options.backend.simulator = true;
+            options.backend.simulatorDir = args[i].mid(int(qstrlen("--simulator=")));
+            args[i] = QStringLiteral("--simulator");
+        }
+    }
+    parser.process(args);
+    if (parser.isSet(QStringLiteral("simulator"))) options.backend.simulator = true;
+    options.backend.port = parser.value(port);
+    options.home = parser.value(home);
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty()) {
+        options.hasSettingsFile = true;
+        options.settingsFile = positional.first();
+    }
+
+    TForm1 window(options);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,179 @@
+#include "IniFile.h"
+
+#include "TextCodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
+bool IniFile::Load(const QString& path) {
+    path_ = path;
+    lines_.clear();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    LoadText(DecodeBytes(f.readAll()));
+    return true;
+}
+
+QString IniFile::DecodeBytes(const QByteArray& bytes) {
+    return DecodeUtf8OrWindows1250(bytes);
+}
+
+void IniFile::LoadText(const QString& text) {
+    lines_.clear();
+    QString normal = text;
+    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList raw = normal.split(QLatin1Char('\n'));
+    if (!raw.isEmpty() && raw.last().isEmpty()) raw.removeLast();
+    for (const QString& r : raw) {
+        Line line;
+        line.raw = r;
+        const QString t = r.trimmed();
+        if (t.startsWith(QLatin1Char('[')) && t.contains(QLatin1Char(']'))) {
+            line.kind = Line::Section;
+            line.section = t.mid(1, t.indexOf(QLatin1Char(']')) - 1).trimmed();
+        } else if (!t.startsWith(QLatin1Char(';')) && t.contains(QLatin1Char('='))) {
+            const int eq = t.indexOf(QLatin1Char('='));
+            line.kind = Line::Key;
+            line.key = t.left(eq).trimmed();
+            line.value = t.mid(eq + 1).trimmed();
+            if (line.value.size() >= 2 &&
+                ((line.value.startsWith('"') && line.value.endsWith('"')) ||
+                 (line.value.startsWith('\'') && line.value.endsWith('\''))))
+                line.value = line.value.mid(1, line.value.size() - 2);
+        }
+        lines_.append(line);
+    }
+}
+
+QString IniFile::ToText() const {
+    QString out;
+    for (const Line& l : lines_) out += l.raw + QLatin1String("\r\n");
+    return out;
+}
+
+bool IniFile::Save(const QString& path) {
+    const QString target = path.isEmpty() ? path_ : path;
+    error_.clear();
+    QSaveFile f(target);
+    if (!f.open(QIODevice::WriteOnly)) {
+        error_ = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = ToText().toUtf8();
+    // A write error can show only at the final flush; check it before the rename.
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
+        error_ = f.errorString();
+        f.cancelWriting();
+        return false;
+    }
+    if (!f.commit()) {
+        error_ = f.errorString();
+        return false;
+    }
+    path_ = target;
+    return true;
+}
+
+int IniFile::FindSection(const QString& section) const {
+    for (int i = 0; i < lines_.size(); ++i)
+        if (lines_[i].kind == Line::Section && SameName(lines_[i].section, section)) return i;
+    return -1;
+}
+
+int IniFile::SectionEnd(int sectionLine) const {
+    int i = sectionLine + 1;
+    while (i < lines_.size() && lines_[i].kind != Line::Section) ++i;
+    return i;
+}
+
+int IniFile::FindKey(int sectionLine, const QString& key) const {
+    const int end = SectionEnd(sectionLine);
+    for (int i = sectionLine + 1; i < end; ++i)
+        if (lines_[i].kind == Line::Key && SameName(lines_[i].key, key)) return i;
+    return -1;
+}
+
+QString IniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
+    const int s = FindSection(section);
+    if (s < 0) return def;
+    const int k = FindKey(s, key);
+    return k < 0 ? def : lines_[k].value;
+}
+
+int IniFile::ReadInteger(const QString& section, const QString& key, int def) const {
+    const int s = FindSection(section);
+    if (s < 0) return def;
+    const int k = FindKey(s, key);
+    if (k < 0) return def;
+    const QString v = lines_[k].value;
+    int i = 0;
+    bool negative = false;
+    if (i < v.size() && (v[i] == '-' || v[i] == '+')) negative = v[i++] == '-';
+    if (v.isEmpty()) return def;
+    if (i >= v.size() || !v[i].isDigit()) return 0;
+    long long n = 0;
+    while (i < v.size() && v[i].isDigit() && n < 100000000000LL) n = n * 10 + v[i++].digitValue();
+    return static_cast<int>(negative ? -n : n);
+}
+
+bool IniFile::HasSection(const QString& section) const {
+    return FindSection(section) >= 0;
+}
+
+bool IniFile::HasKey(const QString& section, const QString& key) const {
+    const int s = FindSection(section);
+    return s >= 0 && FindKey(s, key) >= 0;
+}
+
+QStringList IniFile::SectionNames() const {
+    QStringList names;
+    for (const Line& l : lines_)
+        if (l.kind == Line::Section) names << l.section;
+    return names;
+}
+
+QList<QPair<QString, QString>> IniFile::SectionEntries(const QString& section) const {
+    QList<QPair<QString, QString>> out;
+    const int s = FindSection(section);
+    if (s < 0) return out;
+    const int end = SectionEnd(s);
+    for (int i = s + 1; i < end; ++i)
+        if (lines_[i].kind == Line::Key) out.append({lines_[i].key, lines_[i].value});
+    return out;
+}
+
+void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    Line kv;
+    kv.kind = Line::Key;
+    kv.key = key;
+    kv.value = value;
+    kv.raw = key + QLatin1Char('=') + value;
+    int s = FindSection(section);
+    if (s < 0) {
+        Line head;
+        head.kind = Line::Section;
+        head.section = section;
+        head.raw = QLatin1Char('[') + section + QLatin1Char(']');
+        lines_.append(head);
+        lines_.append(kv);
+        return;
+    }
+    const int k = FindKey(s, key);
+    if (k >= 0) {
+        kv.key = lines_[k].key; // keep the spelling the file already has
+        kv.raw = kv.key + QLatin1Char('=') + value;
+        lines_[k] = kv;
+        return;
+    }
+    // After the last non-blank line of the section.
+    int at = SectionEnd(s);
+    while (at > s + 1 && lines_[at - 1].raw.trimmed().isEmpty()) --at;
+    lines_.insert(at, kv);
+}

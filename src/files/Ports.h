@@ -1,0 +1,57 @@
+#pragma once
+// The small interfaces through which the core talks to whatever drives it: the window,
+// the command line or a test. The core never includes a widget header.
+
+#include <QDateTime>
+#include <QString>
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+
+// Everything the engines do "on the main window".
+class HostPort {
+public:
+    virtual ~HostPort() = default;
+    // A message box with one OK button. An empty caption means the application title.
+    virtual void ShowMessage(const QString& text, const QString& caption, MsgIcon icon) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(const QString& text, const QString& caption, MsgIcon icon) = 0;
+    virtual void ShowProgress(bool visible) = 0;
+    virtual void SetProgress(int position) = 0;
+    // The device commands (read/write items, firmware, remote, set time, day/night images).
+    virtual void SetDeviceCommandsEnabled(bool enabled) = 0;
+    // Let pending window messages run (a no-op outside the window).
+    virtual void ProcessMessages() {}
+};
+
+// Time as the engines see it. Pauses go through here so that tests run on virtual time.
+class ClockPort {
+public:
+    virtual ~ClockPort() = default;
+    // Monotonic milliseconds.
+    virtual qint64 NowMs() const = 0;
+    // Blocking pause.
+    virtual void Sleep(int ms) = 0;
+    // Wall-clock time of the PC (for the door phone's clock and the log).
+    virtual QDateTime CurrentDateTime() const = 0;
+};
+
+class RealClock : public ClockPort {
+public:
+    qint64 NowMs() const override;
+    void Sleep(int ms) override;
+    QDateTime CurrentDateTime() const override { return QDateTime::currentDateTime(); }
+};
+
+// Time that moves only when told to: a pause advances it at once.
+class VirtualClock : public ClockPort {
+public:
+    qint64 NowMs() const override { return now_; }
+    void Sleep(int ms) override { now_ += ms; }
+    QDateTime CurrentDateTime() const override { return wallStart_.addMSecs(now_); }
+    void Advance(qint64 ms) { now_ += ms; }
+    void SetWallClock(const QDateTime& at) { wallStart_ = at.addMSecs(-now_); }
+
+private:
+    qint64 now_ = 0;
+    QDateTime wallStart_ = QDateTime(QDate(2026, 1, 1), QTime(12, 0, 0));
+};

@@ -1,0 +1,45 @@
+#pragma once
+// What TFT232 needs from the cable driver, shaped like the D2XX calls: listing, open by
+// serial number, close, line settings, single-byte read and write, receive-queue count.
+// Results are D2XX status codes (0 = FT_OK).
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace ftstatus {
+constexpr int OK = 0;
+constexpr int INVALID_HANDLE = 1;
+constexpr int DEVICE_NOT_FOUND = 2;
+constexpr int DEVICE_NOT_OPENED = 3;
+constexpr int IO_ERROR = 4;
+constexpr int INSUFFICIENT_RESOURCES = 5;
+constexpr int INVALID_PARAMETER = 6;
+} // namespace ftstatus
+
+// One opened device.
+class DeviceHandle {
+public:
+    virtual ~DeviceHandle() = default;
+    virtual int SetBaudRate(uint32_t rate) = 0;
+    virtual int SetBitMode(uint8_t mask, uint8_t mode) = 0;
+    virtual int SetDtr(bool on) = 0;
+    virtual int SetRts(bool on) = 0;
+    // Reads up to one byte; *count is the number read.
+    virtual int Read(uint8_t* byte, uint32_t* count) = 0;
+    // Writes one byte; *count is the number written.
+    virtual int Write(uint8_t byte, uint32_t* count) = 0;
+    // Bytes waiting in the receive queue.
+    virtual int GetStatus(uint32_t* rxCount) = 0;
+};
+
+class DeviceBackend {
+public:
+    virtual ~DeviceBackend() = default;
+    virtual int ListCount(uint32_t* count) = 0;
+    // The USB description of the device at index (D2XX returns at most 64 bytes).
+    virtual int ListDescription(uint32_t index, QByteArray* description) = 0;
+    // Opens by USB serial number; on success *handle owns the open device.
+    virtual int OpenBySerial(const QByteArray& serial, std::unique_ptr<DeviceHandle>* handle) = 0;
+};

@@ -1,0 +1,73 @@
+#pragma once
+// The connection to the door phone: which of the two cables is used, whether it was
+// found and opened, and the opened TFT232. There is no identification exchange: a cable
+// counts as connected as soon as it is opened and set up.
+
+#include "TFT232.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class CommLog;
+class ClockPort;
+
+enum class CableKind { Vant, Trox };
+
+struct CableInfo {
+    CableKind kind;
+    const char* description; // USB description looked for
+    const char* serial;      // USB serial number opened
+    const char* statusText;  // shown as "USB: " + text
+};
+
+// The two programming cables.
+const CableInfo& CableFor(CableKind kind);
+
+class DoorPhoneLink {
+public:
+    DoorPhoneLink(DeviceBackend& backend, ClockPort& clock, CommLog* log = nullptr);
+    ~DoorPhoneLink();
+
+    void ListDevices();
+    void ConnectAttempt();
+    // Every byte waiting, one character per byte (0..255 as the same code).
+    QString ReceiveDrain();
+    void CloseLink();
+    // true selects the Vant cable.
+    void SelectCableKind(bool vant);
+    // The template value: "1" Vant cable, "0" TROX cable, anything else nothing.
+    void SelectCableKind(const QString& templateValue);
+
+    TFT232* Link() const { return link_.get(); }
+    bool Connected() const { return connected_; }
+    CableKind Kind() const { return kind_; }
+    bool VantFound() const { return vantFound_; }
+    bool TroxFound() const { return troxFound_; }
+    QString DeviceList() const { return deviceList_; }
+    QString CableStatusText() const { return statusText_; }
+
+    // Sends one byte through the open link; false (not sent) without a link.
+    bool WriteByte(uint8_t byte);
+    // Bytes waiting; 0 without a link.
+    uint32_t RxCount();
+
+    DeviceBackend& Backend() { return backend_; }
+    ClockPort& Clock() { return clock_; }
+
+    // The hidden label on the model page that shows the last device list.
+    std::function<void(const QString&)> onDeviceList;
+
+private:
+    DeviceBackend& backend_;
+    ClockPort& clock_;
+    CommLog* log_;
+    FTListing listing_;
+    std::unique_ptr<TFT232> link_;
+    CableKind kind_ = CableKind::Trox;
+    bool vantFound_ = false;
+    bool troxFound_ = false;
+    QString deviceList_;
+    bool connected_ = false;
+    QString statusText_;
+};

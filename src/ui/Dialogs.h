@@ -1,0 +1,66 @@
+#pragma once
+// Every message box, question and file dialog of the window goes through here, so that
+// widget tests can script the answers and read back what was shown.
+
+#include "Ports.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+struct FileDialogRequest {
+    QString title;
+    QString filter;
+    QString defaultSuffix;
+    QString initialDir;
+    QString initialName;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual void Message(QWidget* parent, const QString& text, const QString& caption,
+                         MsgIcon icon) = 0;
+    // true for Yes. defaultNo makes No the default button.
+    virtual bool YesNo(QWidget* parent, const QString& text, const QString& caption, MsgIcon icon,
+                       bool defaultNo = false) = 0;
+    // "" when cancelled.
+    virtual QString OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+// The real dialogs. An empty caption shows the application title.
+class QtDialogs : public Dialogs {
+public:
+    void Message(QWidget* parent, const QString& text, const QString& caption,
+                 MsgIcon icon) override;
+    bool YesNo(QWidget* parent, const QString& text, const QString& caption, MsgIcon icon,
+               bool defaultNo) override;
+    QString OpenFile(QWidget* parent, const FileDialogRequest& request) override;
+    QString SaveFile(QWidget* parent, const FileDialogRequest& request) override;
+};
+
+// Answers from a script; records what was shown. Unscripted questions answer No and
+// unscripted file dialogs are cancelled.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString kind; // "message", "question", "open", "save"
+        QString text;
+        QString caption;
+        MsgIcon icon = MsgIcon::None;
+    };
+    void Message(QWidget*, const QString& text, const QString& caption, MsgIcon icon) override;
+    bool YesNo(QWidget*, const QString& text, const QString& caption, MsgIcon icon,
+               bool defaultNo) override;
+    QString OpenFile(QWidget*, const FileDialogRequest& request) override;
+    QString SaveFile(QWidget*, const FileDialogRequest& request) override;
+
+    QList<bool> answers;     // for YesNo, in order
+    QStringList fileAnswers; // for OpenFile/SaveFile, in order
+    QList<Shown> shown;
+    QList<FileDialogRequest> fileRequests;
+    QStringList Texts() const;
+};
