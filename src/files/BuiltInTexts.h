@@ -1,5 +1,6 @@
 #pragma once
-// The built-in English text of every language-file entry, in one table.
+// The built-in English text of every language-file entry, taken from the language table
+// (LanguageTable.h) in the order in which a language file is applied.
 
 #include "LanguageTexts.h"
 
