@@ -576,8 +576,8 @@ QList<QString> LanguageSections() {
     return sections;
 }
 
-const LanguageEntry* FindLanguageEntry(QStringView section, int key) {
-    const auto it = Index().constFind(Key(section.toString(), key));
+const LanguageEntry* FindLanguageEntry(const QString& section, int key) {
+    const auto it = Index().constFind(Key(section, key));
     return it == Index().constEnd() ? nullptr : &TheTable().entries[*it];
 }
 

@@ -9,7 +9,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringView>
 
 #include <cstddef>
 #include <span>
@@ -64,7 +63,7 @@ std::size_t ModelListPosition();
 QList<QString> LanguageSections();
 
 // The entry of [section] key, or nullptr when the program does not read that key.
-const LanguageEntry* FindLanguageEntry(QStringView section, int key);
+const LanguageEntry* FindLanguageEntry(const QString& section, int key);
 
 // The final text for one target, with the entry's text (or texts, for joins) taken from
 // `texts`. For a join the target appears under every entry it reads, and every one of them
