@@ -45,8 +45,8 @@ public:
 
 private:
     bool Alive() const {
-        return index_ < backend_.cables_.size() &&
-               backend_.generations_[index_] == generation_ && backend_.cables_[index_].plugged;
+        return index_ < backend_.cables_.size() && backend_.generations_[index_] == generation_ &&
+               backend_.cables_[index_].plugged;
     }
     SimCableBackend::Cable& Cable() { return backend_.cables_[index_]; }
     void Pull() {

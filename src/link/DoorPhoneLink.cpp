@@ -47,8 +47,7 @@ void DoorPhoneLink::ConnectAttempt() {
     if (!found) return;
     const CableInfo& cable = CableFor(kind_);
     try {
-        auto opened =
-            std::make_unique<TFT232>(backend_, clock_, QString::fromLatin1(cable.serial));
+        auto opened = std::make_unique<TFT232>(backend_, clock_, QString::fromLatin1(cable.serial));
         opened->SetBitMode(0, 0);
         opened->SetDtr(false);
         opened->SetRts(true);
@@ -91,8 +90,10 @@ void DoorPhoneLink::SelectCableKind(bool vant) {
 }
 
 void DoorPhoneLink::SelectCableKind(const QString& templateValue) {
-    if (templateValue == QLatin1String("1")) SelectCableKind(true);
-    else if (templateValue == QLatin1String("0")) SelectCableKind(false);
+    if (templateValue == QLatin1String("1"))
+        SelectCableKind(true);
+    else if (templateValue == QLatin1String("0"))
+        SelectCableKind(false);
 }
 
 bool DoorPhoneLink::WriteByte(uint8_t byte) {

@@ -108,8 +108,8 @@ void SerialBackend::Refresh() {
     }
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         if (!info.hasVendorIdentifier()) continue; // USB serial ports only
-        entries_.append({info.description().toLatin1(), info.serialNumber().toLatin1(),
-                         info.systemLocation()});
+        entries_.append(
+            {info.description().toLatin1(), info.serialNumber().toLatin1(), info.systemLocation()});
     }
 }
 
