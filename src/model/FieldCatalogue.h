@@ -85,9 +85,9 @@ struct FieldDef {
 
     KeyFilter keyFilter = KeyFilter::None;
     ExitRule exitRule = ExitRule::A;
-    int maxLength = 0;  // most characters the keyboard may enter (text fields), 0 unlimited
-    int page = -1;      // page number (TabSheet index) that shows the field
-    int captionNo = -1; // not used by the core; the pages may show it
+    int maxLength = 0;     // most characters the keyboard may enter (text fields), 0 unlimited
+    int page = -1;         // page number (TabSheet index) that shows the field
+    int exitPosition = -1; // lists (rule M): the position set when left with an empty text
 };
 
 // Every field, in the order of the pages.
@@ -105,6 +105,7 @@ struct TemplateKeyDef {
     QString key;
     int field = -1; // index into FieldCatalogue()
     int option = -1;
+    QString missingValue; // the value used when the template lacks the key
 };
 std::span<const TemplateKeyDef> TemplateKeyOrder();
 

@@ -3,12 +3,12 @@
 // their key and focus events and apply the outcome.
 
 #include "FieldCatalogue.h"
+#include "Ports.h"
 
 #include <QChar>
 #include <QString>
 #include <optional>
 
-enum class MsgIcon;
 class LanguageTexts;
 class SettingsModel;
 
@@ -26,15 +26,14 @@ struct ExitContext {
 };
 
 struct ExitOutcome {
-    bool changed = false;     // text (or list position) is to be replaced
-    QString text;             // the repaired text (text fields)
-    int position = -1;        // the list position to set (rule M), when changed
-    int messageKey = 0;       // [Message] text to show; 0 none
-    int secondMessageKey = 0; // second line (rule L: 61, then LF CR, then 62)
-    int captionKey = 0;       // [Message] caption; 0 means the application title
-    MsgIcon icon;             // icon of the message box
-    bool focusBack = false;   // the user stays in the field
-    ExitOutcome();
+    bool changed = false;         // text (or list position) is to be replaced
+    QString text;                 // the repaired text (text fields)
+    int position = -1;            // the list position to set (rule M), when changed
+    int messageKey = 0;           // [Message] text to show; 0 none
+    int secondMessageKey = 0;     // second line (rule L: 61, then LF CR, then 62)
+    int captionKey = 0;           // [Message] caption; 0 means the application title
+    MsgIcon icon = MsgIcon::None; // icon of the message box
+    bool focusBack = false;       // the user stays in the field
 };
 
 // The check of one field, given the field's text as shown (a list's shown text).
