@@ -26,9 +26,9 @@ protected:
             bool skip = false;
             for (const auto& [section, key] : except)
                 skip = skip || (qstrcmp(section, e.section) == 0 && key == e.key);
-            if (!skip)
-                EXPECT_EQ(texts.Text(QLatin1String(e.section), e.key), QString::fromUtf8(e.builtIn))
-                    << e.section << " " << e.key;
+            if (skip) continue;
+            EXPECT_EQ(texts.Text(QLatin1String(e.section), e.key), QString::fromUtf8(e.builtIn))
+                << e.section << " " << e.key;
         }
     }
     QTemporaryDir dir_;
