@@ -438,17 +438,27 @@ std::span<const FieldDef> FieldCatalogue() {
     return Catalogue();
 }
 
+int FieldIndex(const QString& name) {
+    return NameIndex().value(name, -1);
+}
 int FieldIndex(QStringView name) {
-    return NameIndex().value(name.toString(), -1);
+    return FieldIndex(name.toString());
 }
 
-const FieldDef* FindField(QStringView name) {
+const FieldDef* FindField(const QString& name) {
     const int i = FieldIndex(name);
     return i < 0 ? nullptr : &Catalogue()[i];
 }
+const FieldDef* FindField(QStringView name) {
+    return FindField(name.toString());
+}
 
 const FieldDef* FindRadioGroup(QStringView radioButtonName, int* position) {
-    const auto it = RadioIndex().constFind(radioButtonName.toString());
+    return FindRadioGroup(radioButtonName.toString(), position);
+}
+
+const FieldDef* FindRadioGroup(const QString& radioButtonName, int* position) {
+    const auto it = RadioIndex().constFind(radioButtonName);
     if (it == RadioIndex().constEnd()) return nullptr;
     if (position) *position = it->option;
     return &Catalogue()[it->field];

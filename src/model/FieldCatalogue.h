@@ -94,10 +94,13 @@ struct FieldDef {
 std::span<const FieldDef> FieldCatalogue();
 // The field of this name, or nullptr.
 const FieldDef* FindField(QStringView name);
+const FieldDef* FindField(const QString& name);
 // Index into FieldCatalogue(), or -1.
 int FieldIndex(QStringView name);
+int FieldIndex(const QString& name);
 // The radio group that holds this radio button and the button's position, or nullptr.
 const FieldDef* FindRadioGroup(QStringView radioButtonName, int* position = nullptr);
+const FieldDef* FindRadioGroup(const QString& radioButtonName, int* position = nullptr);
 
 // The [Defaults] keys in the order a template is read. Each key names either a radio
 // button (option >= 0) or a whole text, list or flag field (option == -1).

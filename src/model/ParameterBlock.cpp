@@ -343,7 +343,7 @@ EncodeResult EncodeParameterBlock(const SettingsModel& model, const DoorPhoneSta
             result.bytes[b.byte - 1] = char(EncodeByte(b, model, state) & 0xFF);
         } catch (const ConversionFailure& failure) {
             result.errorField = b.field;
-            result.errorText = failure.text;
+            result.errorText = model.Text(b.field);
             result.errorMessage = NotAnIntegerText(failure.text);
             return result;
         }
