@@ -1,0 +1,40 @@
+#include "ModelTable.h"
+
+#include <QDir>
+
+void ModelTable::Build(const LanguageTexts& texts, const QString& programFolder) {
+    const QDir folder(programFolder);
+    for (int n = 0; n < kEntries; ++n) {
+        const LanguageTexts::ModelListEntry e = texts.ModelEntry(n);
+        entries_[n].name = e.name;
+        entries_[n].picture = folder.filePath(e.picture);
+        entries_[n].templatePath = folder.filePath(e.templateFile);
+    }
+    if (entries_[0].name.isEmpty()) {
+        entries_[0].name = QStringLiteral("Vant Norva low cost");
+        entries_[0].picture = folder.filePath(QStringLiteral("VantNorvaLC.jpg"));
+    }
+}
+
+QStringList ModelTable::SelectorItems() const {
+    QStringList items;
+    for (const ModelEntry& e : entries_)
+        if (!e.name.isEmpty()) items << e.name;
+    return items;
+}
+
+int ModelTable::ModelNumberAt(int position) const {
+    if (position < 0) return -1;
+    int seen = 0;
+    for (int n = 0; n < kEntries; ++n) {
+        if (entries_[n].name.isEmpty()) continue;
+        if (seen == position) return n;
+        ++seen;
+    }
+    return -1;
+}
+
+const ModelEntry* ModelTable::AtPosition(int position) const {
+    const int n = ModelNumberAt(position);
+    return n < 0 ? nullptr : &entries_[n];
+}

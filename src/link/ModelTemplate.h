@@ -1,0 +1,50 @@
+#pragma once
+// A model template adapts the window to the selected door-phone model: it switches off,
+// hides or forces what the model lacks ([Enable] section) and picks the cable kind.
+// The walk lives here, headless; the window supplies what it means to hide or disable
+// one of its controls by name.
+
+#include <QString>
+
+class CommLog;
+class DoorPhoneLink;
+class HostPort;
+class LanguageTexts;
+class SettingsModel;
+
+// What a template does to the window's controls, by object name.
+class TemplateTarget {
+public:
+    virtual ~TemplateTarget() = default;
+    virtual void SetVisible(const QString& objectName, bool visible) = 0;
+    virtual void SetEnabled(const QString& objectName, bool enabled) = 0;
+    // Bold or regular at a point size (the basic-module field and its caption).
+    virtual void SetEmphasis(const QString& objectName, bool bold, int pointSize) = 0;
+    // Navigation-tree entry by position (0 = "DoorPhone select"); icons false = none.
+    virtual void SetTreeEntry(int entry, const QString& text, bool icons) = 0;
+    virtual bool IsEnabled(const QString& objectName) const = 0;
+};
+
+// What the template leaves behind for the rest of the program.
+struct ModelState {
+    int modelMaximum = 2; // buttons in the basic module the model allows
+    QString labelKind = QStringLiteral("2");
+    int buttons = 99;                // call buttons of the model
+    bool basicConfiguration = false; // the last template was missing
+};
+
+struct TemplateContext {
+    SettingsModel& model;
+    DoorPhoneLink& link;
+    CommLog& log;
+    HostPort& host;
+    const LanguageTexts& texts;
+    TemplateTarget& target;
+    QString programFolder;
+};
+
+// Applies the template file; a missing file gives the basic configuration with the
+// "No file with template" message.
+void ApplyModelTemplate(const QString& templatePath, TemplateContext& context, ModelState& state);
+// Every feature on, as for a model without a template file (no message, no log).
+void ApplyBasicConfiguration(TemplateContext& context, ModelState& state);
