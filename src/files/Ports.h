@@ -7,6 +7,10 @@
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
 
+// The two timers of the door-phone engine: Timer1 paces transfers (1 ms), Timer2 polls
+// the status (2000 ms for the first tick, then 1000 ms).
+enum class EngineTimer { Transfer, Poll };
+
 // Everything the engines do "on the main window".
 class HostPort {
 public:
@@ -21,6 +25,31 @@ public:
     virtual void SetDeviceCommandsEnabled(bool enabled) = 0;
     // Let pending window messages run (a no-op outside the window).
     virtual void ProcessMessages() {}
+
+    // What the door-phone engine (Communicator) shows and asks beyond the above. Every
+    // one has a default, so a command line or a test implements only what it needs.
+    // Status bar panel 0..4.
+    virtual void SetStatusPanel(int /*panel*/, const QString& /*text*/) {}
+    // Label4 (the door phone's clock) and Label5 (the PC's clock), as finished texts.
+    virtual void SetClockLabels(const QString& /*deviceTime*/, const QString& /*pcTime*/) {}
+    // The day/night pictures: Image2 (day) and Image1 (night).
+    virtual void ShowDayNightImages(bool /*dayVisible*/, bool /*nightVisible*/) {}
+    // Moves the focus to the status bar, so that the exit check of the field being
+    // edited runs before a transfer takes the settings.
+    virtual void FocusStatusBar() {}
+    // The model selector ComboBox16, disabled for the length of a transfer.
+    virtual void SetModelSelectorEnabled(bool /*enabled*/) {}
+    // Whether Edit91 (buttons on the basic module) is shown on the model page.
+    virtual bool ButtonCountFieldVisible() const { return false; }
+    // Selects the first tree node and puts the focus into Edit91.
+    virtual void FocusButtonCountField() {}
+    // The settings file in use (status panel 2 shows its name).
+    virtual QString SettingsFileName() const { return QString(); }
+    // Loads the selected model's defaults (a received parameter block was refused).
+    virtual void LoadModelDefaults() {}
+    // One of the engine's two timers was started, stopped or given a new interval. The
+    // window mirrors this on its QTimer (start(intervalMs) or stop()).
+    virtual void TimerChanged(EngineTimer /*timer*/, bool /*running*/, int /*intervalMs*/) {}
 };
 
 // Time as the engines see it. Pauses go through here so that tests run on virtual time.
