@@ -3,6 +3,7 @@
 #include "NumberMemory.h"
 #include "SettingsModel.h"
 
+#include <QSet>
 #include <gtest/gtest.h>
 
 TEST(ModelNumbers, RecordsMapToTheirFields) {
