@@ -1,0 +1,106 @@
+#include "SettingsFileMenu.h"
+
+#include "CommLog.h"
+#include "Dialogs.h"
+#include "LanguageTexts.h"
+#include "SettingsFile.h"
+#include "SettingsFileName.h"
+
+#include <QFile>
+
+QString SettingsFileMenu::Msg(int key) const {
+    return c_.texts->Text(QStringLiteral("Message"), key);
+}
+
+void SettingsFileMenu::SetSettingsFileName(const QString& name) {
+    fileName_ = name;
+    if (c_.fileNameChanged) c_.fileNameChanged();
+}
+
+void SettingsFileMenu::Read() {
+    // Windows drops trailing blanks of a file name; a name typed with them still opens.
+    QString path = fileName_;
+    if (!QFile::exists(path) && QFile::exists(path.trimmed())) path = path.trimmed();
+    try {
+        ReadSettingsFile(path, *c_.model, *c_.log);
+    } catch (const SettingsFileError& e) {
+        // Nothing was applied: the pages keep what they showed.
+        c_.dialogs->Message(c_.parent, e.text(), QString(), MsgIcon::Error);
+    }
+}
+
+void SettingsFileMenu::Write() {
+    try {
+        WriteSettingsFile(fileName_, *c_.model, *c_.log);
+    } catch (const SettingsFileError& e) {
+        // The previous file, if any, is still whole.
+        c_.dialogs->Message(c_.parent, e.text(), QString(), MsgIcon::Error);
+    }
+}
+
+void SettingsFileMenu::New1Click() {
+    if (c_.loadDefaults) c_.loadDefaults();
+}
+
+void SettingsFileMenu::Open1Click() {
+    FileDialogRequest request;
+    request.title = Msg(1);
+    request.filter = Msg(2) + QStringLiteral(" (*.NVS *.nvs);;     *.* (*)");
+    request.defaultSuffix = QStringLiteral("NVS");
+    request.initialDir = c_.programFolder();
+    SetSettingsFileName(c_.dialogs->OpenFile(c_.parent, request));
+    if (!IsUsableSettingsName(fileName_)) {
+        c_.dialogs->Message(c_.parent, Msg(3), QString(), MsgIcon::None);
+        return;
+    }
+    if (!HasSettingsExtension(fileName_)) {
+        c_.dialogs->Message(c_.parent, Msg(4), QString(), MsgIcon::None);
+        SetSettingsFileName(QString());
+        return;
+    }
+    Read();
+}
+
+void SettingsFileMenu::Save1Click() {
+    if (IsUsableSettingsName(fileName_)) {
+        Write();
+        return;
+    }
+    Saveas1Click();
+}
+
+void SettingsFileMenu::Saveas1Click() {
+    FileDialogRequest request;
+    request.initialName = prefillSaveName_ ? fileName_ : QString();
+    request.initialDir = c_.programFolder();
+    request.defaultSuffix = QStringLiteral("NVS");
+    request.filter = Msg(2) + QStringLiteral(" (*.NVS *.nvs)");
+    request.title = Msg(5);
+    for (;;) {
+        const QString chosen = c_.dialogs->SaveFile(c_.parent, request);
+        if (chosen.isEmpty()) return;
+        SetSettingsFileName(chosen);
+        if (!QFile::exists(fileName_)) break;
+        if (c_.dialogs->YesNo(c_.parent, Msg(6), Msg(7), MsgIcon::Question, true)) break;
+        SetSettingsFileName(QString());
+    }
+    Write();
+}
+
+void SettingsFileMenu::OpenFromCommandLine(bool hasArgument, const QString& argument) {
+    if (!hasArgument) {
+        SetSettingsFileName(QString());
+        return;
+    }
+    SetSettingsFileName(argument);
+    if (!IsUsableSettingsName(fileName_)) {
+        c_.dialogs->Message(c_.parent, Msg(21), QString(), MsgIcon::None);
+        return;
+    }
+    if (!HasSettingsExtension(fileName_)) {
+        c_.dialogs->Message(c_.parent, Msg(22), QString(), MsgIcon::None);
+        SetSettingsFileName(QString());
+        return;
+    }
+    Read();
+}

@@ -1,0 +1,48 @@
+#pragma once
+// File > New, Open, Save and Save as, and the settings file named on the command line.
+
+#include <QString>
+#include <functional>
+
+class CommLog;
+class Dialogs;
+class LanguageTexts;
+class QWidget;
+class SettingsModel;
+
+class SettingsFileMenu {
+public:
+    struct Context {
+        QWidget* parent = nullptr;
+        Dialogs* dialogs = nullptr;
+        SettingsModel* model = nullptr;
+        CommLog* log = nullptr;
+        const LanguageTexts* texts = nullptr;
+        std::function<QString()> programFolder;
+        std::function<void()> loadDefaults;    // File > New
+        std::function<void()> fileNameChanged; // status panel 2
+    };
+
+    explicit SettingsFileMenu(Context context) : c_(std::move(context)) {}
+
+    QString SettingsFileName() const { return fileName_; }
+    void SetSettingsFileName(const QString& name);
+    bool PrefillSaveName() const { return prefillSaveName_; }
+    void SetPrefillSaveName(bool on) { prefillSaveName_ = on; }
+
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void Saveas1Click();
+    // The first command-line argument (none: hasArgument false).
+    void OpenFromCommandLine(bool hasArgument, const QString& argument);
+
+private:
+    QString Msg(int key) const;
+    void Read();
+    void Write();
+
+    Context c_;
+    QString fileName_;
+    bool prefillSaveName_ = false;
+};
