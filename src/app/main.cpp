@@ -1,12 +1,15 @@
 // The NorvaSet window: one instance per user, the program folder beside the executable.
 
 #include "MainWindow.h"
+#include "Screenshots.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTextStream>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     // One instance only. The lock file holds our process id, so a crashed first instance
@@ -29,8 +32,14 @@ int main(int argc, char** argv) {
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("Use this serial device as the cable."),
                                   QStringLiteral("PATH"));
+    const QCommandLineOption screenshots(
+        QStringLiteral("screenshots"),
+        QStringLiteral("Save a picture of every page into DIR, then quit (questions are "
+                       "answered No and messages are printed)."),
+        QStringLiteral("DIR"));
     parser.addOption(home);
     parser.addOption(port);
+    parser.addOption(screenshots);
     parser.addOption({QStringLiteral("simulator"),
                       QStringLiteral("Talk to the simulated door phone (--simulator=DIR keeps "
                                      "its memory in DIR).")});
@@ -57,7 +66,26 @@ int main(int argc, char** argv) {
         options.settingsFile = positional.first();
     }
 
+    ScriptedDialogs unattended;
+    const QString pictures = parser.value(screenshots);
+    if (!pictures.isEmpty()) options.dialogs = &unattended;
+
     TForm1 window(options);
     window.show();
+    if (!pictures.isEmpty()) {
+        // Let the first status poll answer, so the header shows the door phone's state.
+        QTimer::singleShot(3500, &window, [&] {
+            QTextStream err(stderr);
+            for (const ScriptedDialogs::Shown& s : unattended.shown)
+                err << s.kind << ": " << s.text << Qt::endl;
+            QString error;
+            const QStringList files = SaveScreenshots(window, pictures, &error);
+            for (const QString& f : files) QTextStream(stdout) << f << Qt::endl;
+            if (!error.isEmpty()) err << error << Qt::endl;
+            unattended.answers = {false}; // no save at close
+            window.close();
+            app.exit(files.isEmpty() ? 1 : 0);
+        });
+    }
     return app.exec();
 }

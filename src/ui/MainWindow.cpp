@@ -1,17 +1,48 @@
 #include "MainWindow.h"
 
+#include "Communicator.h"
+#include "DayNightTable.h"
+#include "Defaults.h"
+#include "FieldWidgets.h"
+#include "HelpWindow.h"
+#include "JpegPicture.h"
+#include "LanguageApply.h"
+#include "LanguageTable.h"
+#include "NavigationTree.h"
+#include "NumberMemory.h"
+#include "SettingsFileMenu.h"
+#include "SettingsFileName.h"
+
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProcess>
+#include <QProgressBar>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
+
+// The pictures are compiled into the window's static library; its resources must be
+// registered by hand.
+static void InitWindowResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace {
 // The language menu entries in their fixed order.
@@ -19,11 +50,32 @@ const char* const kLanguageItemNames[20] = {"az11", "a11", "a21", "a31", "a41", 
                                             "a71",  "a81", "a91", "a01", "a02", "a03", "a04",
                                             "a05",  "a06", "a07", "a08", "a09", "a10"};
 const int kPanelWidths[5] = {95, 110, 250, 90, 100};
+
+// The controls that need a connected door phone.
+const char* const kDeviceActions[] = {"Readparameters1",  "Readphonenumbers1",  "Readall1",
+                                      "Writeparameters1", "Writephonenumbers1", "Writeall1",
+                                      "Firmwareupgrade1", "Remotecontrol1",     "SendtimefromPC1"};
+const char* const kDeviceWidgets[] = {"Button1", "Image1", "Image2"};
+
+QLabel* HeaderLabel(QWidget* host, const char* name, QHash<QString, QWidget*>& frame) {
+    auto* label = new QLabel(host);
+    label->setObjectName(QLatin1String(name));
+    frame.insert(label->objectName(), label);
+    return label;
+}
+
+QFont Adjusted(QFont font, qreal pointSize, bool bold, bool italic = false) {
+    if (pointSize > 0) font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
 } // namespace
 
 TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     : QMainWindow(parent), options_(options) {
     setObjectName(QStringLiteral("TForm1"));
+    InitWindowResources();
     if (options.clock) {
         clock_ = options.clock;
     } else {
@@ -51,32 +103,208 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     };
     backend_ = CreateBackend(options.backend, *clock_, [this] { return link_->Kind(); });
     link_ = std::make_unique<DoorPhoneLink>(*backend_.backend, *clock_, &log_);
+    comm_ = std::make_unique<Communicator>(*link_, *clock_, *this, log_, texts_, model_);
 
+    // The window's look: a small, narrow face (the pages are laid out for 8 points), the
+    // program's picture.
+    QFont face = font();
+    face.setPointSize(8);
+    const QString narrow = QFontInfo(face).family() + QStringLiteral(" Condensed");
+    if (QFontDatabase::hasFamily(narrow)) face.setFamily(narrow);
+    setFont(face);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/norvaset.svg")));
     setWindowTitle(QStringLiteral("NorvaSet   V") + ProgramVersionText().left(4));
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Client"));
+    auto* root = new QVBoxLayout(central);
+    root->setContentsMargins(2, 0, 2, 0);
+    root->setSpacing(0);
+    auto* header = new QWidget(central);
+    header->setObjectName(QStringLiteral("Header"));
+    header->setFixedHeight(40);
+    BuildHeader(header);
+    root->addWidget(header);
+    auto* body = new QHBoxLayout;
+    body->setSpacing(2);
+    tree_ = new NavigationTree(central);
+    tree_->setFixedWidth(165);
+    frame_.insert(tree_->objectName(), tree_);
+    body->addWidget(tree_);
+    pages_ = BuildPages(central);
+    body->addWidget(pages_.area, 1);
+    root->addLayout(body, 1);
+    setCentralWidget(central);
+
     BuildMenus();
+    BuildPopupMenus();
     BuildStatusBar();
+
+    fileMenu_ = std::make_unique<SettingsFileMenu>(SettingsFileMenu::Context{
+        this, dialogs_, &model_, &log_, &texts_, [this] { return ProgramFolder(); },
+        [this] { LoadModelDefaults(); },
+        [this] {
+            SetStatusPanel(2, texts_.Text(QStringLiteral("Menu"), 28) + QStringLiteral(": ") +
+                                  SettingsFileShortName(fileMenu_->SettingsFileName()));
+        }});
+    ConnectFileItem("New1", &SettingsFileMenu::New1Click);
+    ConnectFileItem("Open1", &SettingsFileMenu::Open1Click);
+    ConnectFileItem("Save1", &SettingsFileMenu::Save1Click);
+    ConnectFileItem("Saveas1", &SettingsFileMenu::Saveas1Click);
+
+    help_ = new HelpWindow(this);
+    FieldBinder::Host fieldHost;
+    fieldHost.context = [this] { return CheckContext(); };
+    fieldHost.message = [this](const QString& text, const QString& caption, MsgIcon icon) {
+        ShowMessage(text, caption, icon);
+    };
+    fieldHost.texts = &texts_;
+    binder_ = new FieldBinder(model_, pages_.widgets, fieldHost, this);
+    DayNightTable::Host tableHost;
+    tableHost.ask = [this](const QString& text, const QString& caption, MsgIcon icon) {
+        return AskYesNo(text, caption, icon);
+    };
+    tableHost.showHelp = [this] { ShowHelpWindow(); };
+    tableHost.texts = &texts_;
+    dayNight_ = new DayNightTable(model_, pages_.widgets.value(QStringLiteral("GroupBox28")),
+                                  pages_.widgets, tableHost, this);
+    popups_[1] = dayNight_->Menu();
+    for (const QString& name :
+         {QStringLiteral("Copy1"), QStringLiteral("Paste1"), QStringLiteral("Pasteall1"),
+          QStringLiteral("Delete1"), QStringLiteral("Deleteall1"), QStringLiteral("Help3")})
+        actions_.insert(name, dayNight_->Action(name));
+
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { TreeView1Change(current); });
+    if (auto* button1 = Control(QStringLiteral("Button1")))
+        connect(static_cast<QAbstractButton*>(button1), &QAbstractButton::clicked, this,
+                [this] { comm_->Button1Click(); });
+    if (auto* selector = qobject_cast<QComboBox*>(Control(QStringLiteral("ComboBox16"))))
+        connect(selector, &QComboBox::activated, this, [this] { ComboBox16Change(); });
+
+    binder_->ShowAll();
+    ApplyTexts();
+
     resize(kMinWidth, kMinHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(1);
+    timer1_->setInterval(Communicator::kTransferInterval);
+    connect(timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
     timer2_ = new QTimer(this);
     timer2_->setObjectName(QStringLiteral("Timer2"));
-    timer2_->setInterval(2000);
-    connect(timer2_, &QTimer::timeout, this, [this] {
-        timer2_->setInterval(1000);
-        Timer2Timer();
-    });
+    timer2_->setInterval(Communicator::kFirstPollInterval);
+    connect(timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
 }
 
-TForm1::~TForm1() = default;
+void TForm1::ConnectFileItem(const char* action, void (SettingsFileMenu::*handler)()) {
+    connect(Action(QLatin1String(action)), &QAction::triggered, this,
+            [this, handler] { (fileMenu_.get()->*handler)(); });
+}
+
+QString TForm1::SettingsFileName() const {
+    return fileMenu_ ? fileMenu_->SettingsFileName() : QString();
+}
+
+TForm1::~TForm1() {
+    // The engine reports timer changes to the window while it goes.
+    timer1_->stop();
+    timer2_->stop();
+}
 
 QString TForm1::ProgramFolder() const {
     const QString folder = options_.home.isEmpty() ? QCoreApplication::applicationDirPath()
                                                    : QDir(options_.home).absolutePath();
     return QDir::cleanPath(folder) + QLatin1Char('/');
+}
+
+// ---- frame ---------------------------------------------------------------------------------
+
+void TForm1::BuildHeader(QWidget* host) {
+    auto* row = new QHBoxLayout(host);
+    row->setContentsMargins(4, 1, 4, 1);
+    row->setSpacing(6);
+
+    // Clocks on the left: the caption above the door phone's and the PC's time.
+    auto* clocks = new QWidget(host);
+    clocks->setFixedWidth(169);
+    auto* grid = new QGridLayout(clocks);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(0);
+    QLabel* label9 = HeaderLabel(clocks, "Label9", frame_);
+    label9->setFont(Adjusted(font(), 7, false));
+    QPalette highlight = label9->palette();
+    highlight.setColor(QPalette::WindowText, palette().color(QPalette::Highlight));
+    label9->setPalette(highlight);
+    grid->addWidget(label9, 0, 0, 1, 2);
+    const char* const clockNames[2][2] = {{"Label2", "Label4"}, {"Label3", "Label5"}};
+    for (int r = 0; r < 2; ++r) {
+        QLabel* caption = HeaderLabel(clocks, clockNames[r][0], frame_);
+        QLabel* time = HeaderLabel(clocks, clockNames[r][1], frame_);
+        time->setFont(Adjusted(font(), 0, true));
+        grid->addWidget(caption, r + 1, 0);
+        grid->addWidget(time, r + 1, 1);
+        for (QLabel* l : {caption, time}) {
+            l->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(l, &QWidget::customContextMenuRequested, this,
+                    [this, l](QPoint at) { popups_[2]->popup(l->mapToGlobal(at)); });
+        }
+    }
+    grid->setColumnStretch(1, 1);
+    row->addWidget(clocks);
+
+    // Centre: the progress bar above the page title.
+    auto* centre = new QVBoxLayout;
+    centre->setSpacing(1);
+    progress_ = new QProgressBar(host);
+    progress_->setObjectName(QStringLiteral("pbPB"));
+    progress_->setRange(0, 255);
+    progress_->setTextVisible(false);
+    progress_->setFixedSize(321, 10);
+    QSizePolicy keep = progress_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    progress_->setSizePolicy(keep);
+    progress_->hide();
+    frame_.insert(progress_->objectName(), progress_);
+    centre->addWidget(progress_, 0, Qt::AlignHCenter);
+    QLabel* title = HeaderLabel(host, "Label1", frame_);
+    title->setFont(Adjusted(font(), 10, true, true));
+    title->setAlignment(Qt::AlignCenter);
+    title->setPalette(highlight);
+    centre->addWidget(title, 1);
+    row->addLayout(centre, 1);
+
+    // Right: the mode caption and the day/night pictures, both at the same place.
+    QLabel* mode = HeaderLabel(host, "Label60", frame_);
+    mode->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(mode);
+    auto* pictures = new QWidget(host);
+    pictures->setFixedSize(33, 33);
+    const struct {
+        const char* name;
+        const char* file;
+    } images[] = {{"Image2", ":/icons/day.svg"}, {"Image1", ":/icons/night.svg"}};
+    for (const auto& image : images) {
+        QLabel* label = HeaderLabel(pictures, image.name, frame_);
+        label->setGeometry(0, 0, 33, 33);
+        label->setPixmap(QIcon(QLatin1String(image.file)).pixmap(33, 33));
+        label->setCursor(Qt::PointingHandCursor);
+        label->installEventFilter(this);
+    }
+    // At start the night picture shows.
+    frame_.value(QStringLiteral("Image2"))->hide();
+    row->addWidget(pictures);
+}
+
+QAction* TForm1::AddAction(QWidget* menu, const char* name, const QString& caption) {
+    auto* action = new QAction(caption, menu);
+    action->setObjectName(QLatin1String(name));
+    menu->addAction(action);
+    actions_.insert(action->objectName(), action);
+    return action;
 }
 
 void TForm1::BuildMenus() {
@@ -86,28 +314,102 @@ void TForm1::BuildMenus() {
         QMenu* m = bar->addMenu(caption);
         m->setObjectName(QLatin1String(name));
         m->menuAction()->setObjectName(QLatin1String(name));
+        actions_.insert(m->objectName(), m->menuAction());
         return m;
     };
-    auto addItem = [&](QMenu* menu, const char* name, const QString& caption) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        return a;
+    auto onClick = [this](QAction* action, auto handler) {
+        connect(action, &QAction::triggered, this, handler);
     };
 
     QMenu* file = addMenu("File1", QStringLiteral("File"));
-    connect(addItem(file, "Exit1", QStringLiteral("Exit")), &QAction::triggered, this,
-            &TForm1::Exit1Click);
+    for (const auto& [name, caption] : {std::pair{"New1", "New"},
+                                        {"Open1", "Open"},
+                                        {"Save1", "Save"},
+                                        {"Saveas1", "Save as .."},
+                                        {"Print1", "Print"},
+                                        {"Exit1", "Exit"}})
+        AddAction(file, name, QLatin1String(caption));
+    onClick(actions_.value("Exit1"), [this] { Exit1Click(); });
+
+    QMenu* comm = addMenu("Communicator1", QStringLiteral("Communicator"));
+    const struct {
+        const char* name;
+        const char* caption;
+        void (Communicator::*handler)();
+    } commands[] = {
+        {"Readparameters1", "Read parameters", &Communicator::Readparameters1Click},
+        {"Readphonenumbers1", "Read phone numbers", &Communicator::Readphonenumbers1Click},
+        {"Readall1", "Read all", &Communicator::Readall1Click},
+        {"Writeparameters1", "Write parameters", &Communicator::Writeparameters1Click},
+        {"Writephonenumbers1", "Write phone numbers", &Communicator::Writephonenumbers1Click},
+        {"Writeall1", "Write all", &Communicator::Writeall1Click},
+    };
+    for (const auto& c : commands) {
+        auto handler = c.handler;
+        onClick(AddAction(comm, c.name, QLatin1String(c.caption)),
+                [this, handler] { (comm_.get()->*handler)(); });
+    }
 
     QMenu* option = addMenu("Option1", QStringLiteral("Option"));
-    logFile1_ = addItem(option, "LogFile1", texts_.Text(QStringLiteral("Menu"), 46));
-    connect(logFile1_, &QAction::triggered, this, &TForm1::LogFile1Click);
+    AddAction(option, "Sampleoftones1", QStringLiteral("Sample of tones"));
+    AddAction(option, "Printlabels1", QStringLiteral("Print labels"));
+    // Kept for its place in the menu; the cable is chosen by the model template.
+    AddAction(option, "Communicationport1", QStringLiteral("Communication port"))
+        ->setEnabled(false);
+    AddAction(option, "Firmwareupgrade1", QStringLiteral("Firmware upgrade"));
+    logFile1_ = AddAction(option, "LogFile1", texts_.Text(QStringLiteral("Menu"), 46));
+    onClick(logFile1_, [this] { LogFile1Click(); });
 
     QMenu* language = addMenu("Language1", QStringLiteral("Language"));
+    // Opening the Language menu: the next language starts with the first model.
+    connect(language, &QMenu::aboutToShow, this, [this] { startModelIndex_ = 0; });
     for (int i = 0; i < 20; ++i) {
-        languageItems_[i] = addItem(language, kLanguageItemNames[i],
-                                    i == 0 ? QStringLiteral("none") : QString());
+        languageItems_[i] =
+            AddAction(language, kLanguageItemNames[i], i == 0 ? QStringLiteral("none") : QString());
         languageItems_[i]->setVisible(i == 0);
     }
+
+    // Menu-bar items without a menu.
+    auto barItem = [&](const char* name, const QString& caption) {
+        auto* action = new QAction(caption, bar);
+        action->setObjectName(QLatin1String(name));
+        bar->addAction(action);
+        actions_.insert(action->objectName(), action);
+        return action;
+    };
+    barItem("Remotecontrol1", QStringLiteral("Remote"));
+    QMenu* help = addMenu("Help1", QStringLiteral("Help"));
+    AddAction(help, "About1", QStringLiteral("About ..."));
+    barItem("N10", QStringLiteral(" "))->setEnabled(false);
+    barItem("M11", QString())->setEnabled(false);
+    QAction* key1 = barItem("key1", QStringLiteral("Kodrix"));
+    key1->setVisible(false);
+    key1->setEnabled(false);
+    onClick(key1, [this] { key1Click(); });
+}
+
+void TForm1::BuildPopupMenus() {
+    auto* tree = new QMenu(tree_);
+    tree->setObjectName(QStringLiteral("PopupMenu1"));
+    connect(AddAction(tree, "Packtree1", QStringLiteral("Pack Tree")), &QAction::triggered, this,
+            &TForm1::Packtree1Click);
+    connect(AddAction(tree, "Unpacktree1", QStringLiteral("Unpack Tree")), &QAction::triggered,
+            this, &TForm1::Unpacktree1Click);
+    tree->addSeparator();
+    connect(AddAction(tree, "Help2", QStringLiteral("Help")), &QAction::triggered, this,
+            &TForm1::ShowHelpWindow);
+    connect(tree_, &QWidget::customContextMenuRequested, this,
+            [this, tree](QPoint at) { tree->popup(tree_->viewport()->mapToGlobal(at)); });
+    popups_[0] = tree;
+
+    auto* clocks = new QMenu(this);
+    clocks->setObjectName(QStringLiteral("PopupMenu3"));
+    connect(AddAction(clocks, "SendtimefromPC1", QStringLiteral("Set time from PC")),
+            &QAction::triggered, this, [this] { comm_->SendtimefromPC1Click(); });
+    clocks->addSeparator();
+    connect(AddAction(clocks, "Help4", QStringLiteral("Help")), &QAction::triggered, this,
+            &TForm1::ShowHelpWindow);
+    popups_[2] = clocks;
 }
 
 void TForm1::BuildStatusBar() {
@@ -115,25 +417,235 @@ void TForm1::BuildStatusBar() {
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
     bar->setFocusPolicy(Qt::StrongFocus);
+    frame_.insert(bar->objectName(), bar);
     for (int i = 0; i < 5; ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        label->setMinimumWidth(kPanelWidths[i]);
+        // The file name panel gives way when the window is narrow.
+        if (i == 2)
+            label->setMinimumWidth(60);
+        else
+            label->setFixedWidth(kPanelWidths[i]);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         if (i == 4) label->setLayoutDirection(Qt::RightToLeft);
         bar->addWidget(label, i == 2 ? 1 : 0);
         panels_[i] = label;
+        frame_.insert(label->objectName(), label);
     }
 }
 
-void TForm1::SetStatusPanel(int panel, const QString& text) {
-    panels_[panel]->setText(text);
+QWidget* TForm1::Control(const QString& name) const {
+    if (QWidget* w = pages_.widgets.value(name)) return w;
+    if (QWidget* w = frame_.value(name)) return w;
+    if (name == QLatin1String("PageControl1")) return pages_.area;
+    if (name == objectName()) return const_cast<TForm1*>(this);
+    return nullptr;
 }
 
-QString TForm1::StatusPanelText(int panel) const {
-    return panels_[panel]->text();
+QAction* TForm1::Action(const QString& name) const {
+    return actions_.value(name);
 }
+
+QMenu* TForm1::PopupMenu(int number) const {
+    return number >= 1 && number <= 3 ? popups_[number - 1] : nullptr;
+}
+
+int TForm1::CurrentPage() const {
+    return pages_.area->currentIndex();
+}
+
+QString TForm1::PageTitle() const {
+    return static_cast<QLabel*>(frame_.value(QStringLiteral("Label1")))->text();
+}
+
+ExitContext TForm1::CheckContext() const {
+    ExitContext context;
+    context.modelMaximum = modelState_.modelMaximum;
+    context.labelKind = modelState_.labelKind;
+    return context;
+}
+
+// ---- tree ----------------------------------------------------------------------------------
+
+void TForm1::TreeView1Change(QTreeWidgetItem* current) {
+    if (!current) return;
+    const int page = NavigationTree::PageOf(current);
+    // The field being left had its check when the focus went to the tree; the page
+    // change that hides it must not ask a second time.
+    const bool focusOnPage = pages_.area->isAncestorOf(QApplication::focusWidget());
+    const bool wasSuspended = binder_->ChecksSuspended();
+    binder_->SetChecksSuspended(true);
+    if (focusOnPage) tree_->setFocus(Qt::OtherFocusReason);
+    if (page >= 0 && page < kPageCount) pages_.area->setCurrentIndex(page);
+    binder_->SetChecksSuspended(wasSuspended);
+    static_cast<QLabel*>(frame_.value(QStringLiteral("Label1")))->setText(current->text(0));
+}
+
+void TForm1::Packtree1Click() {
+    tree_->collapseAll();
+}
+
+void TForm1::Unpacktree1Click() {
+    tree_->expandAll();
+}
+
+void TForm1::ShowHelpWindow() {
+    ProcessMessages();
+    help_->move(geometry().center() - help_->rect().center());
+    help_->exec();
+}
+
+// ---- language texts and models -------------------------------------------------------------
+
+void TForm1::ApplyTexts() {
+    LanguageSurface surface;
+    surface.programFolder = ProgramFolder();
+    surface.find = [this](const QString& target) -> QObject* {
+        const int dot = target.indexOf(QLatin1Char('.'));
+        if (dot < 0) {
+            if (QWidget* w = Control(target)) return w;
+            if (QAction* a = Action(target)) return a;
+            // Another window itself ("TForm14").
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == target) return w;
+            return findChild<QWidget*>(target);
+        }
+        const QString window = target.left(dot), control = target.mid(dot + 1);
+        QWidget* owner = findChild<QWidget*>(window);
+        if (!owner)
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == window) owner = w;
+        return owner ? owner->findChild<QObject*>(control) : nullptr;
+    };
+    surface.treeEntry = [this](int position, const QString& text) {
+        if (QTreeWidgetItem* item = tree_->Entry(position)) item->setText(0, text);
+    };
+    surface.pageTitle = [this] {
+        if (QTreeWidgetItem* item = tree_->currentItem())
+            static_cast<QLabel*>(frame_.value(QStringLiteral("Label1")))->setText(item->text(0));
+    };
+    ApplyLanguageTexts(texts_, surface);
+    // The log switch shows its state in the language in use.
+    logFile1_->setText(texts_.Text(QStringLiteral("Menu"), log_.Enabled() ? 45 : 46));
+}
+
+void TForm1::RebuildModelList() {
+    models_.Build(texts_, ProgramFolder());
+    model_.SetChoiceItems(QStringLiteral("ComboBox16"), models_.SelectorItems());
+    model_.SetChoice(QStringLiteral("ComboBox16"), startModelIndex_);
+    log_.LogLine(QStringLiteral("Model of DoorPhone: ") +
+                 model_.ChoiceText(QStringLiteral("ComboBox16")));
+}
+
+QString TForm1::SelectedTemplatePath() const {
+    const ModelEntry* entry = models_.AtPosition(model_.Choice(QStringLiteral("ComboBox16")));
+    return entry ? entry->templatePath : QString();
+}
+
+bool TForm1::ApplyModelPicture() {
+    const ModelEntry* entry = models_.AtPosition(model_.Choice(QStringLiteral("ComboBox16")));
+    QString path = entry ? entry->picture : QString();
+    if (path.size() < 5 || !QFileInfo::exists(path)) path = ProgramFolder() + "blank.jpg";
+    QString error;
+    const DecodedPicture picture = DecodeJpegFile(path, &error);
+    if (picture.IsNull()) {
+        ShowMessage(error.isEmpty() ? path : error, QString(), MsgIcon::Error);
+        return false;
+    }
+    const QImage image(reinterpret_cast<const uchar*>(picture.rgb.constData()), picture.width,
+                       picture.height, picture.width * 3, QImage::Format_RGB888);
+    if (auto* label = qobject_cast<QLabel*>(Control(QStringLiteral("Image3"))))
+        label->setPixmap(QPixmap::fromImage(image.copy()));
+    log_.LogLine(QStringLiteral("Picture file: ") + path);
+    return true;
+}
+
+void TForm1::ApplyModelTemplate() {
+    TemplateContext context{model_, *link_, log_, *this, texts_, *this, ProgramFolder()};
+    ::ApplyModelTemplate(SelectedTemplatePath(), context, modelState_);
+}
+
+void TForm1::LoadModelDefaults() {
+    try {
+        LoadDefaults(model_, SelectedTemplatePath(), log_);
+    } catch (const ConversionError& e) {
+        // The keys read before the bad one keep their effect.
+        ShowMessage(e.text(), QString(), MsgIcon::Error);
+    }
+}
+
+void TForm1::ComboBox16Change() {
+    log_.LogLine(QStringLiteral("Model of DoorPhone: ") +
+                 model_.ChoiceText(QStringLiteral("ComboBox16")));
+    // A picture that cannot be shown ends the change there, as any failed step would.
+    if (ApplyModelPicture()) ApplyModelTemplate();
+}
+
+void TForm1::ApplyLanguageFile() {
+    log_.LogLine(QStringLiteral("Language file: ") + languagePath_);
+    ApplyTexts();
+    RebuildModelList();
+    if (ApplyModelPicture()) ApplyModelTemplate();
+}
+
+// ---- TemplateTarget ------------------------------------------------------------------------
+
+void TForm1::SetVisible(const QString& name, bool visible) {
+    // A row of the telephone-number pages: the button's caption and both its numbers.
+    if (name.startsWith(QLatin1String("ButtonRow"))) {
+        const int button = name.mid(9).toInt();
+        for (const QString& part :
+             {ButtonRowLabel(button), FirstNumberField(button), SecondNumberField(button)})
+            if (QWidget* w = Control(part)) w->setVisible(visible);
+        return;
+    }
+    // The two column headings of telephone-number page 1 .. 10.
+    if (name.startsWith(QLatin1String("NumberHeadings"))) {
+        const int page = name.mid(14).toInt();
+        const int dayHeadings[10] = {125, 137, 149, 161, 173, 185, 197, 219, 231, 243};
+        if (page < 1 || page > 10) return;
+        for (int n : {dayHeadings[page - 1], dayHeadings[page - 1] + 1})
+            if (QWidget* w = Control(QStringLiteral("Label%1").arg(n))) w->setVisible(visible);
+        return;
+    }
+    if (QWidget* w = Control(name))
+        w->setVisible(visible);
+    else if (QAction* a = Action(name))
+        a->setVisible(visible);
+}
+
+void TForm1::SetEnabled(const QString& name, bool enabled) {
+    // Setting the door phone's clock also needs a connected door phone: the model only
+    // says whether it has a clock.
+    if (name == QLatin1String("Button1") || name == QLatin1String("SendtimefromPC1")) {
+        clockFeature_ = enabled;
+        ApplyDeviceCommandState();
+        return;
+    }
+    if (QWidget* w = Control(name))
+        w->setEnabled(enabled);
+    else if (QAction* a = Action(name))
+        a->setEnabled(enabled);
+}
+
+void TForm1::SetEmphasis(const QString& name, bool bold, int pointSize) {
+    if (QWidget* w = Control(name)) w->setFont(Adjusted(w->font(), pointSize, bold));
+}
+
+void TForm1::SetTreeEntry(int entry, const QString& text, bool icons) {
+    tree_->SetEntry(entry, text, icons);
+}
+
+bool TForm1::IsEnabled(const QString& name) const {
+    if (name == QLatin1String("Button1") || name == QLatin1String("SendtimefromPC1"))
+        return clockFeature_ && deviceCommandsOn_;
+    if (QWidget* w = Control(name)) return w->isEnabled();
+    if (QAction* a = Action(name)) return a->isEnabled();
+    return false;
+}
+
+// ---- start and close -----------------------------------------------------------------------
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -156,10 +668,14 @@ void TForm1::Forw() {
     // 1-2: start with the device commands off and nothing pending.
     launchKeyProgram_ = false;
     SetDeviceCommandsEnabled(false);
-    pollingAllowed_ = false;
-    // 3-4
+    comm_->MutableState().pendingNumberRead = false;
+    comm_->MutableState().pendingNumberWrite = false;
+    comm_->SetSendFFlag(false);
+    // 3-4: the first page, then the first tree entry, which shows the model page.
     programFolder_ = ProgramFolder();
-    prefillSaveName_ = false;
+    pages_.area->setCurrentIndex(0);
+    tree_->setCurrentItem(tree_->Entry(0));
+    fileMenu_->SetPrefillSaveName(false);
     // 5
     setWindowTitle(QStringLiteral("NorvaSet   V") + ProgramVersionText().left(4));
     // 6
@@ -179,7 +695,9 @@ void TForm1::Forw() {
     if (config.existed && config.logFile == 1) OpenLog();
     // 10
     if (languagePath_.size() > 8) ApplyLanguageFile();
-    // 11: defaults and model template come with the parameter model and the templates.
+    // 11
+    LoadModelDefaults();
+    ApplyModelTemplate();
     // 12
     logFile1_->setText(texts_.Text(QStringLiteral("Menu"), log_.Enabled() ? 45 : 46));
     // 13
@@ -188,20 +706,10 @@ void TForm1::Forw() {
     // 14
     link_->ConnectAttempt();
     SetStatusPanel(0, QStringLiteral("USB: ") + link_->CableStatusText());
-    if (link_->Connected()) pollingAllowed_ = true;
-    timer2_->start();
+    if (link_->Connected()) comm_->SetPollingAllowed(true);
+    comm_->StartPolling();
     // 15
-    settingsFileName_ = options_.hasSettingsFile ? options_.settingsFile : QString();
-    if (options_.hasSettingsFile) {
-        if (settingsFileName_.size() < 8) {
-            ShowMessage(texts_.Text(QStringLiteral("Message"), 21), QString(), MsgIcon::None);
-        } else if (settingsFileName_.mid(settingsFileName_.lastIndexOf(QLatin1Char('.')) + 1)
-                       .trimmed()
-                       .toUpper() != QLatin1String("NVS")) {
-            ShowMessage(texts_.Text(QStringLiteral("Message"), 22), QString(), MsgIcon::None);
-            settingsFileName_.clear();
-        }
-    }
+    fileMenu_->OpenFromCommandLine(options_.hasSettingsFile, options_.settingsFile);
 }
 
 void TForm1::ListLanguageFiles() {
@@ -225,11 +733,6 @@ bool TForm1::OpenLog() {
     return false;
 }
 
-void TForm1::ApplyLanguageFile() {
-    // The language files come with the localisation work; until then the built-in texts.
-    log_.LogLine(QStringLiteral("Language file: ") + languagePath_);
-}
-
 void TForm1::LogFile1Click() {
     if (log_.Enabled()) {
         logFile1_->setText(texts_.Text(QStringLiteral("Menu"), 46));
@@ -240,27 +743,26 @@ void TForm1::LogFile1Click() {
     if (OpenLog()) logFile1_->setText(texts_.Text(QStringLiteral("Menu"), 45));
 }
 
-void TForm1::Timer2Timer() {
-    if (height() <= kMinHeight - 1) resize(width(), kMinHeight);
-    if (width() < kMinWidth) resize(kMinWidth, height());
-    link_->ConnectAttempt();
-    SetDeviceCommandsEnabled(link_->Connected());
-    SetStatusPanel(0, QStringLiteral("USB: ") + link_->CableStatusText());
+void TForm1::key1Click() {
+    launchKeyProgram_ = true;
+    close();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // 1: the save question ("Save as" comes with the settings files).
+    // 1: the save question.
     if (AskYesNo(texts_.Text(QStringLiteral("Message"), 44),
                  texts_.Text(QStringLiteral("Message"), 45), MsgIcon::Question)) {
-        prefillSaveName_ = true;
+        fileMenu_->SetPrefillSaveName(true);
+        fileMenu_->Saveas1Click();
     }
     // 2
     QString error;
     if (!AppConfig::Write(ProgramFolder(), QFileInfo(languagePath_).fileName(), log_.Enabled(),
-                          startModelIndex_, &error))
+                          model_.Choice(QStringLiteral("ComboBox16")), &error))
         ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
     // 3
     if (log_.Enabled()) log_.Close(true);
+    comm_->StopTimers();
     timer1_->stop();
     timer2_->stop();
     // 4
@@ -271,6 +773,73 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// ---- timers --------------------------------------------------------------------------------
+
+void TForm1::TimerChanged(EngineTimer timer, bool running, int intervalMs) {
+    if (!options_.driveTimers) return;
+    QTimer* t = timer == EngineTimer::Transfer ? timer1_ : timer2_;
+    if (!t) return;
+    if (running)
+        t->start(intervalMs);
+    else
+        t->stop();
+}
+
+void TForm1::Timer1Timer() {
+    comm_->Timer1Timer();
+}
+
+void TForm1::Timer2Timer() {
+    // The window never stays smaller than its minimum size.
+    if (height() <= kMinHeight - 1) resize(width(), kMinHeight);
+    if (width() < kMinWidth) resize(kMinWidth, height());
+    comm_->Timer2Timer();
+}
+
+// ---- HostPort ------------------------------------------------------------------------------
+
+void TForm1::SetStatusPanel(int panel, const QString& text) {
+    if (panel >= 0 && panel < 5) panels_[panel]->setText(text);
+}
+
+QString TForm1::StatusPanelText(int panel) const {
+    return panel >= 0 && panel < 5 ? panels_[panel]->text() : QString();
+}
+
+void TForm1::SetClockLabels(const QString& deviceTime, const QString& pcTime) {
+    static_cast<QLabel*>(frame_.value(QStringLiteral("Label4")))->setText(deviceTime);
+    static_cast<QLabel*>(frame_.value(QStringLiteral("Label5")))->setText(pcTime);
+}
+
+void TForm1::ShowDayNightImages(bool dayVisible, bool nightVisible) {
+    frame_.value(QStringLiteral("Image2"))->setVisible(dayVisible);
+    frame_.value(QStringLiteral("Image1"))->setVisible(nightVisible);
+}
+
+void TForm1::FocusStatusBar() {
+    QWidget* field = QApplication::focusWidget();
+    if (!field || !pages_.area->isAncestorOf(field)) field = focusWidget();
+    statusBar()->setFocus(Qt::OtherFocusReason);
+    // A window in the background gets no focus events: run the check of the field that
+    // would have lost the focus all the same.
+    if (!isActiveWindow() && field && pages_.area->isAncestorOf(field))
+        binder_->RunExitCheck(field->objectName());
+}
+
+void TForm1::SetModelSelectorEnabled(bool enabled) {
+    if (QWidget* w = Control(QStringLiteral("ComboBox16"))) w->setEnabled(enabled);
+}
+
+bool TForm1::ButtonCountFieldVisible() const {
+    const QWidget* w = Control(QStringLiteral("Edit91"));
+    return w && !w->isHidden();
+}
+
+void TForm1::FocusButtonCountField() {
+    tree_->setCurrentItem(tree_->Entry(0));
+    if (QWidget* w = Control(QStringLiteral("Edit91"))) w->setFocus(Qt::OtherFocusReason);
+}
+
 void TForm1::ShowMessage(const QString& text, const QString& caption, MsgIcon icon) {
     dialogs_->Message(this, text, caption, icon);
 }
@@ -279,13 +848,44 @@ bool TForm1::AskYesNo(const QString& text, const QString& caption, MsgIcon icon)
     return dialogs_->YesNo(this, text, caption, icon);
 }
 
-void TForm1::ShowProgress(bool) {}
-void TForm1::SetProgress(int) {}
+void TForm1::ShowProgress(bool visible) {
+    progress_->setVisible(visible);
+}
+
+void TForm1::SetProgress(int position) {
+    progress_->setValue(qBound(0, position, 255));
+}
 
 void TForm1::SetDeviceCommandsEnabled(bool enabled) {
-    for (QAction* a : deviceCommands_) a->setEnabled(enabled);
+    deviceCommandsOn_ = enabled;
+    ApplyDeviceCommandState();
+}
+
+void TForm1::ApplyDeviceCommandState() {
+    for (const char* name : kDeviceActions)
+        if (QAction* a = Action(QLatin1String(name)))
+            a->setEnabled(deviceCommandsOn_ &&
+                          (clockFeature_ || qstrcmp(name, "SendtimefromPC1") != 0));
+    for (const char* name : kDeviceWidgets)
+        if (QWidget* w = Control(QLatin1String(name)))
+            w->setEnabled(deviceCommandsOn_ && (clockFeature_ || qstrcmp(name, "Button1") != 0));
 }
 
 void TForm1::ProcessMessages() {
     QCoreApplication::processEvents();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // A click on either day/night picture switches the door phone's mode.
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->isEnabled() &&
+            (w->objectName() == QLatin1String("Image1") ||
+             w->objectName() == QLatin1String("Image2"))) {
+            comm_->Image2Click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -1,15 +1,22 @@
 #pragma once
-// The main window: owns every piece of long-lived state of the program (the link to the
-// door phone, the log, the language texts, the settings) and runs the start-up and close
-// sequences.
+// The main window: owns every piece of long-lived state of the program (the settings, the
+// link to the door phone and its engine, the log, the language texts, the model list) and
+// runs the start-up and close sequences. Around the pages it shows a header with the two
+// clocks, the page title and the day/night pictures, the navigation tree, the menus and
+// the status line.
 
 #include "AppConfig.h"
 #include "Backends.h"
 #include "CommLog.h"
 #include "Dialogs.h"
 #include "DoorPhoneLink.h"
+#include "FieldRules.h"
 #include "LanguageTexts.h"
+#include "ModelTable.h"
+#include "ModelTemplate.h"
+#include "Pages.h"
 #include "Ports.h"
+#include "SettingsModel.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -20,18 +27,29 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QTimer;
+class QTreeWidgetItem;
+class Communicator;
+class DayNightTable;
+class FieldBinder;
+class HelpWindow;
+class NavigationTree;
+class SettingsFileMenu;
 
 struct MainWindowOptions {
-    QString home;         // program folder; "" = the executable's folder
+    QString home; // program folder; "" = the executable's folder
     BackendChoice backend;
     QString settingsFile; // first positional argument ("" when none)
     bool hasSettingsFile = false;
     Dialogs* dialogs = nullptr; // nullptr = real dialogs
     ClockPort* clock = nullptr; // nullptr = real clock
+    // false: the engine's timers are not mirrored on QTimer; the caller ticks them
+    // (tests run the engine on virtual time with a TimerLoop).
+    bool driveTimers = true;
 };
 
-class TForm1 : public QMainWindow, public HostPort {
+class TForm1 : public QMainWindow, public HostPort, public TemplateTarget {
     Q_OBJECT
 public:
     static constexpr int kMinWidth = 620;
@@ -47,6 +65,23 @@ public:
     void SetProgress(int position) override;
     void SetDeviceCommandsEnabled(bool enabled) override;
     void ProcessMessages() override;
+    void SetStatusPanel(int panel, const QString& text) override;
+    void SetClockLabels(const QString& deviceTime, const QString& pcTime) override;
+    void ShowDayNightImages(bool dayVisible, bool nightVisible) override;
+    void FocusStatusBar() override;
+    void SetModelSelectorEnabled(bool enabled) override;
+    bool ButtonCountFieldVisible() const override;
+    void FocusButtonCountField() override;
+    QString SettingsFileName() const override;
+    void LoadModelDefaults() override;
+    void TimerChanged(EngineTimer timer, bool running, int intervalMs) override;
+
+    // TemplateTarget
+    void SetVisible(const QString& objectName, bool visible) override;
+    void SetEnabled(const QString& objectName, bool enabled) override;
+    void SetEmphasis(const QString& objectName, bool bold, int pointSize) override;
+    void SetTreeEntry(int entry, const QString& text, bool icons) override;
+    bool IsEnabled(const QString& objectName) const override;
 
     // State the other parts of the window and the tests look at.
     QString ProgramFolder() const;
@@ -57,30 +92,68 @@ public:
     DoorPhoneLink& Link() { return *link_; }
     CommLog& Log() { return log_; }
     LanguageTexts& Texts() { return texts_; }
+    SettingsModel& Model() { return model_; }
+    Communicator& Comm() { return *comm_; }
     const Backend& DeviceBackendInUse() const { return backend_; }
     bool StartupDone() const { return startupDone_; }
     bool LaunchKeyProgram() const { return launchKeyProgram_; }
     void SetLaunchKeyProgram(bool on) { launchKeyProgram_ = on; }
+    const ModelTable& Models() const { return models_; }
+    const ModelState& ModelFeatures() const { return modelState_; }
+    int StartModelIndex() const { return startModelIndex_; }
+
+    // Controls by object name: page controls, header, tree, status bar, pages; menu items
+    // and pop-up items by their names through Action().
+    QWidget* Control(const QString& name) const;
+    QAction* Action(const QString& name) const;
+    QMenu* PopupMenu(int number) const; // 1, 2, 3
+    NavigationTree* Tree() const { return tree_; }
+    DayNightTable& DayNight() const { return *dayNight_; }
+    FieldBinder& Binder() const { return *binder_; }
+    int CurrentPage() const;
+    QString PageTitle() const;
+    ExitContext CheckContext() const;
+    bool DeviceCommandsOn() const { return deviceCommandsOn_; }
+
+    // Puts every language text on the windows again (after a language file was loaded).
+    void ApplyTexts();
+    // Model list, picture and template of the selected model (Part of the language step).
+    void RebuildModelList();
+    bool ApplyModelPicture(); // false: the picture could not be shown (error shown)
+    void ApplyModelTemplate();
+    QString SelectedTemplatePath() const;
 
     // Menu handlers.
     void LogFile1Click();
     void Exit1Click() { close(); }
-    // The poll tick (connection part, window size).
+    void key1Click();
+    void Packtree1Click();
+    void Unpacktree1Click();
+    void ShowHelpWindow();
+    void ComboBox16Change();
+    // The poll tick: the minimum window size, then the engine's tick.
     void Timer2Timer();
+    void Timer1Timer();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void BuildHeader(QWidget* host);
     void BuildMenus();
+    void BuildPopupMenus();
     void BuildStatusBar();
+    void TreeView1Change(QTreeWidgetItem* current);
+    void ApplyDeviceCommandState();
     void Forw(); // start-up sequence
     void ListLanguageFiles();
     bool OpenLog();
     void ApplyLanguageFile();
-    void SetStatusPanel(int panel, const QString& text);
     void ReportFolderNotWritable(const QString& what, const QString& error);
+    QAction* AddAction(QWidget* menu, const char* name, const QString& caption);
+    void ConnectFileItem(const char* action, void (SettingsFileMenu::*handler)());
 
     MainWindowOptions options_;
     std::unique_ptr<ClockPort> ownClock_;
@@ -89,25 +162,37 @@ private:
     Dialogs* dialogs_;
     CommLog log_;
     LanguageTexts texts_;
+    SettingsModel model_;
     Backend backend_;
     std::unique_ptr<DoorPhoneLink> link_;
+    std::unique_ptr<Communicator> comm_;
+    ModelTable models_;
+    ModelState modelState_;
 
     QString programFolder_;
     QString languagePath_;
     std::array<QString, 20> languageSlots_;
-    QString settingsFileName_;
-    bool prefillSaveName_ = false;
+    std::unique_ptr<SettingsFileMenu> fileMenu_;
     bool launchKeyProgram_ = false;
-    bool pollingAllowed_ = false;
     bool startupDone_ = false;
     bool folderWarned_ = false;
     bool logFailureShown_ = false;
+    bool deviceCommandsOn_ = false;
+    bool clockFeature_ = true; // the model has a real-time clock (template "RTC")
     int startModelIndex_ = 0;
 
+    PageSet pages_;
+    NavigationTree* tree_ = nullptr;
+    FieldBinder* binder_ = nullptr;
+    DayNightTable* dayNight_ = nullptr;
+    HelpWindow* help_ = nullptr;
+    QHash<QString, QWidget*> frame_; // header, tree, status bar controls by name
+    QHash<QString, QAction*> actions_;
+    std::array<QMenu*, 3> popups_{};
+    QProgressBar* progress_ = nullptr;
     QTimer* timer1_ = nullptr;
     QTimer* timer2_ = nullptr;
     std::array<QLabel*, 5> panels_{};
     QAction* logFile1_ = nullptr;
     std::array<QAction*, 20> languageItems_{};
-    QList<QAction*> deviceCommands_;
 };

@@ -1,0 +1,136 @@
+#include "NavigationTree.h"
+
+#include "FieldCatalogue.h"
+
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace {
+struct EntryDef {
+    const char* text; // the built-in text; the language texts set it again
+    int page;
+    int level;
+};
+// In tree order; the nesting follows the level.
+const EntryDef kEntries[NavigationTree::kEntries] = {
+    {"DoorPhone select", Page::DoorPhoneSelect, 0},
+    {"Basic parameters", Page::Basic, 0},
+    {"Codes", Page::Codes, 1},
+    {"Keyboard", Page::Keyboard, 1},
+    {"Relays", Page::Relays, 0},
+    {"Relay 1", Page::Relay1, 1},
+    {"External codes 1", Page::ExternalCodes1, 2},
+    {"Code relay", Page::CodeRelay, 2},
+    {"Relay 2", Page::Relay2, 1},
+    {"External codes 2", Page::ExternalCodes2, 2},
+    {"Time parameters", Page::Time, 0},
+    {"Dial parameters", Page::Dial, 1},
+    {"HandsFree settings", Page::HandsFree, 0},
+    {"Automatic Day-Night", Page::AutoDayNight, 0},
+    {"System parameters", Page::System, 0},
+    {"Telephone numbers", Page::Numbers, 0},
+    {"Buttons  1-10", Page::FirstButtons + 0, 1},
+    {"Buttons 11-20", Page::FirstButtons + 1, 1},
+    {"Buttons 21-30", Page::FirstButtons + 2, 1},
+    {"Buttons 31-40", Page::FirstButtons + 3, 1},
+    {"Buttons 41-50", Page::FirstButtons + 4, 1},
+    {"Buttons 51-60", Page::FirstButtons + 5, 1},
+    {"Buttons 61-70", Page::FirstButtons + 6, 1},
+    {"Buttons 71-80", Page::FirstButtons + 7, 1},
+    {"Buttons 81-90", Page::FirstButtons + 8, 1},
+    {"Buttons 91-99", Page::FirstButtons + 9, 1},
+};
+constexpr int kPageRole = Qt::UserRole + 1;
+constexpr int kLevelRole = Qt::UserRole + 2;
+
+QIcon TwoStateIcon(const QString& normal, const QString& selected) {
+    QIcon icon;
+    icon.addFile(normal, QSize(16, 16), QIcon::Normal);
+    icon.addFile(selected, QSize(16, 16), QIcon::Selected);
+    return icon;
+}
+} // namespace
+
+NavigationTree::NavigationTree(QWidget* parent) : QTreeWidget(parent) {
+    setObjectName(QStringLiteral("TreeView1"));
+    setColumnCount(1);
+    header()->hide();
+    setIndentation(19);
+    setIconSize(QSize(16, 16));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setAcceptDrops(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    // Icons 0 and 2 (selected) for top-level entries, 1 and 3 for the entries below.
+    topIcon_ =
+        TwoStateIcon(QStringLiteral(":/icons/tree0.svg"), QStringLiteral(":/icons/tree2.svg"));
+    childIcon_ =
+        TwoStateIcon(QStringLiteral(":/icons/tree1.svg"), QStringLiteral(":/icons/tree3.svg"));
+
+    QTreeWidgetItem* parents[3] = {};
+    for (int i = 0; i < kEntries; ++i) {
+        const EntryDef& def = ::kEntries[i];
+        auto* item = def.level == 0 ? new QTreeWidgetItem(this)
+                                    : new QTreeWidgetItem(parents[def.level - 1]);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        item->setData(0, kPageRole, def.page);
+        item->setData(0, kLevelRole, def.level);
+        parents[def.level] = item;
+        entries_[i] = item;
+        SetEntry(i, QLatin1String(def.text), true);
+    }
+    expandAll();
+}
+
+int NavigationTree::PositionOf(const QTreeWidgetItem* item) const {
+    for (int i = 0; i < kEntries; ++i)
+        if (entries_[i] == item) return i;
+    return -1;
+}
+
+int NavigationTree::PageOf(const QTreeWidgetItem* item) {
+    return item ? item->data(0, kPageRole).toInt() : -1;
+}
+
+QTreeWidgetItem* NavigationTree::EntryForPage(int page) const {
+    for (QTreeWidgetItem* item : entries_)
+        if (PageOf(item) == page) return item;
+    return nullptr;
+}
+
+void NavigationTree::SetEntry(int position, const QString& text, bool icons) {
+    if (position < 0 || position >= kEntries) return;
+    QTreeWidgetItem* item = entries_[position];
+    item->setText(0, text);
+    const bool top = item->data(0, kLevelRole).toInt() == 0;
+    item->setIcon(0, icons ? (top ? topIcon_ : childIcon_) : QIcon());
+}
+
+void NavigationTree::keyPressEvent(QKeyEvent* event) {
+    // Character keys would search the entries by their first letter.
+    if (!event->text().isEmpty() && event->text().at(0).isPrint() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void NavigationTree::dragEnterEvent(QDragEnterEvent* event) {
+    event->ignore();
+}
+
+void NavigationTree::dragMoveEvent(QDragMoveEvent* event) {
+    event->ignore();
+}
+
+void NavigationTree::dropEvent(QDropEvent* event) {
+    event->ignore();
+}
+
+bool NavigationTree::edit(const QModelIndex&, EditTrigger, QEvent*) {
+    return false; // entry texts are not edited in place
+}

@@ -1,0 +1,549 @@
+#include "Pages.h"
+
+#include "FieldCatalogue.h"
+#include "FieldWidgets.h"
+#include "LanguageTable.h"
+#include "NumberMemory.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDebug>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <vector>
+
+namespace {
+
+// What a layout cell holds.
+enum class Cell {
+    Group,   // a group box that other cells name as parent
+    Radio,   // a radio-group field: its group box and buttons, from the catalogue
+    Row,     // caption label, field and unit label, in three columns from col
+    Field,   // a field alone
+    Check,   // a check-box field
+    Caption, // a fixed label (text in `text`)
+    Memo,    // a read-only explanation text
+    Button,  // a push button
+    Picture, // a picture area
+};
+
+struct Item {
+    int page;
+    QString parent; // "" = the page itself
+    int row, col, rowSpan, colSpan;
+    Cell kind;
+    QString name;
+    QString label; // Row: caption label name; Caption: its text
+    QString unit;  // Row: unit text
+    int columns;   // Radio: columns of buttons
+};
+
+// Compact builders for the table below.
+Item G(int page, const char* parent, int row, int col, const char* name, int rowSpan = 1,
+       int colSpan = 1) {
+    return {page,        QLatin1String(parent), row, col, rowSpan, colSpan,
+            Cell::Group, QLatin1String(name),   {},  {},  1};
+}
+Item R(int page, const char* parent, int row, int col, const char* field, int columns = 1,
+       int rowSpan = 1, int colSpan = 1) {
+    return {page,        QLatin1String(parent), row, col, rowSpan, colSpan,
+            Cell::Radio, QLatin1String(field),  {},  {},  columns};
+}
+Item F(int page, const char* parent, int row, const char* label, const char* field,
+       const char* unit = "") {
+    return {page,
+            QLatin1String(parent),
+            row,
+            0,
+            1,
+            1,
+            Cell::Row,
+            QLatin1String(field),
+            QLatin1String(label),
+            QLatin1String(unit),
+            1};
+}
+Item C(int page, const char* parent, int row, const char* field, int col = 0, int colSpan = 4) {
+    return {page,        QLatin1String(parent), row, col, 1, colSpan,
+            Cell::Check, QLatin1String(field),  {},  {},  1};
+}
+Item W(Cell kind, int page, const char* parent, int row, int col, const QString& name,
+       int colSpan = 1, const QString& text = {}) {
+    return {page, QLatin1String(parent), row, col, 1, colSpan, kind, name, text, {}, 1};
+}
+
+QString EditName(int n) {
+    return QStringLiteral("Edit%1").arg(n);
+}
+
+// The layout of every page. Rows of fields take the columns 0 (caption), 1 (field) and 2
+// (unit); a container with such rows keeps its fields together and leaves the spare width
+// after the unit.
+std::vector<Item> LayoutTable() {
+    std::vector<Item> t;
+    auto add = [&t](std::initializer_list<Item> items) { t.insert(t.end(), items); };
+
+    // DoorPhone select.
+    const int sel = Page::DoorPhoneSelect;
+    add({F(sel, "", 0, "Label124", "ComboBox16"),
+         W(Cell::Picture, sel, "", 1, 0, QStringLiteral("Image3"), 4),
+         F(sel, "", 2, "Label123", "Edit91")});
+
+    // Basic parameters.
+    const int basic = Page::Basic;
+    add({R(basic, "", 0, 0, "GroupBox1", 2), R(basic, "", 1, 0, "GroupBox2"),
+         R(basic, "", 2, 0, "GroupBox3", 2), R(basic, "", 3, 0, "GroupBox4"),
+         G(basic, "", 4, 0, "GroupBox5"), F(basic, "GroupBox5", 0, "Label10", "Edit1")});
+
+    // Codes.
+    const int codes = Page::Codes;
+    add({G(codes, "", 0, 0, "GroupBox6"), F(codes, "GroupBox6", 0, "Label13", "Edit2"),
+         F(codes, "GroupBox6", 1, "Label14", "Edit3"), G(codes, "", 1, 0, "GroupBox7"),
+         F(codes, "GroupBox7", 0, "Label15", "Edit4"),
+         F(codes, "GroupBox7", 1, "Label16", "Edit5")});
+
+    // Keyboard: the place on the left, mode and dialling during a call on the right.
+    const int kb = Page::Keyboard;
+    add({R(kb, "", 0, 0, "GroupBox8", 1, 2), R(kb, "", 0, 1, "GroupBox9"),
+         R(kb, "", 1, 1, "GroupBox10")});
+
+    // Relays.
+    const int relays = Page::Relays;
+    add({F(relays, "", 0, "Label17", "Edit6", "sec"),
+         W(Cell::Memo, relays, "", 1, 0, QStringLiteral("Memo1"), 4)});
+
+    // Relay 1 and relay 2: modes (with the button of mode 6), codes and timing, exit
+    // button, incoming-call switch.
+    struct RelayPage {
+        int page;
+        const char *modes, *modeButtonLabel, *modeButton, *codes, *exit, *incoming;
+        const char *code1Label, *code1, *code2Label, *code2, *pulseLabel, *pulse, *gapLabel, *gap;
+    };
+    const RelayPage relayPages[] = {
+        {Page::Relay1, "GroupBox11", "Label6", "Edit7", "GroupBox12", "GroupBox13", "CheckBox1",
+         "Label18", "Edit8", "Label19", "Edit9", "Label20", "Edit10", "Label21", "Edit11"},
+        {Page::Relay2, "GroupBox14", "Label7", "Edit12", "GroupBox16", "GroupBox15", "CheckBox2",
+         "Label8", "Edit13", "Label12", "Edit14", "Label22", "Edit15", "Label23", "Edit16"},
+    };
+    for (const RelayPage& r : relayPages) {
+        add({R(r.page, "", 0, 0, r.modes, 1, 1, 2),
+             F(r.page, r.modes, 8, r.modeButtonLabel, r.modeButton), G(r.page, "", 1, 0, r.codes),
+             F(r.page, r.codes, 0, r.code1Label, r.code1),
+             F(r.page, r.codes, 1, r.code2Label, r.code2),
+             F(r.page, r.codes, 2, r.pulseLabel, r.pulse, "sec"),
+             F(r.page, r.codes, 3, r.gapLabel, r.gap, "sec"), R(r.page, "", 1, 1, r.exit),
+             C(r.page, "", 2, r.incoming, 0, 2)});
+    }
+
+    // External codes: three groups per relay, each with five one-impulse codes "1" .. "5"
+    // and one two-impulse code "*".
+    struct CodeGroup {
+        int page;
+        const char *group, *one, *two;
+        int firstEdit;
+    };
+    const CodeGroup codeGroups[] = {
+        {Page::ExternalCodes1, "GroupBox18", "GroupBox173", "GroupBox174", 17},
+        {Page::ExternalCodes1, "GroupBox19", "GroupBox175", "GroupBox176", 23},
+        {Page::ExternalCodes1, "GroupBox17", "GroupBox171", "GroupBox172", 29},
+        {Page::ExternalCodes2, "GroupBox20", "GroupBox201", "GroupBox202", 35},
+        {Page::ExternalCodes2, "GroupBox21", "GroupBox204", "GroupBox203", 41},
+        {Page::ExternalCodes2, "GroupBox22", "GroupBox205", "GroupBox206", 47},
+    };
+    for (int i = 0; i < 6; ++i) {
+        const CodeGroup& g = codeGroups[i];
+        add({G(g.page, "", i % 3, 0, g.group), G(g.page, g.group, 0, 0, g.one),
+             G(g.page, g.group, 0, 1, g.two)});
+        for (int k = 0; k < 6; ++k) {
+            const QString field = EditName(g.firstEdit + k);
+            const char* box = k < 5 ? g.one : g.two;
+            const int col = k < 5 ? k : 0;
+            const QString caption = k < 5 ? QString::number(k + 1) : QStringLiteral("*");
+            // The code's number above its field.
+            add({W(Cell::Caption, g.page, box, 0, col, CodeCaptionName(field), 1, caption),
+                 W(Cell::Field, g.page, box, 1, col, field)});
+        }
+    }
+
+    // Code relay.
+    const int cr = Page::CodeRelay;
+    add({C(cr, "", 0, "CheckBox13"), G(cr, "", 1, 0, "GroupBox31", 1, 4),
+         F(cr, "GroupBox31", 0, "Label255", "Edit53"),
+         F(cr, "GroupBox31", 1, "Label256", "Edit281"), G(cr, "", 2, 0, "GroupBox32", 1, 4),
+         F(cr, "GroupBox32", 0, "Label257", "Edit291"),
+         F(cr, "GroupBox32", 1, "Label258", "Edit292"), F(cr, "", 3, "Label259", "Edit293")});
+
+    // Time parameters.
+    const int time = Page::Time;
+    add({G(time, "", 0, 0, "GroupBox23"), F(time, "GroupBox23", 0, "Label61", "ComboBox17", "min"),
+         F(time, "GroupBox23", 1, "Label62", "Edit54"),
+         F(time, "GroupBox23", 2, "Label63", "Edit55", "sec"),
+         F(time, "GroupBox23", 3, "Label64", "Edit56", "sec"),
+         F(time, "GroupBox23", 4, "Label65", "Edit57", "sec"),
+         F(time, "GroupBox23", 5, "Label66", "Edit58"), G(time, "", 1, 0, "GroupBox24"),
+         F(time, "GroupBox24", 0, "Label67", "ComboBox1", "Hz"),
+         F(time, "GroupBox24", 1, "Label68", "ComboBox2"),
+         F(time, "GroupBox24", 2, "Label69", "ComboBox3", "sec")});
+
+    // Dial parameters.
+    const int dial = Page::Dial;
+    add({G(dial, "", 0, 0, "GroupBox25"), F(dial, "GroupBox25", 0, "Label72", "Edit59", "ms"),
+         F(dial, "GroupBox25", 1, "Label73", "Edit60", "ms"),
+         F(dial, "GroupBox25", 2, "Label74", "Edit61", "ms"),
+         F(dial, "GroupBox25", 3, "Label75", "Edit62", "ms"),
+         F(dial, "GroupBox25", 4, "Label83", "ComboBox4", "dBm"),
+         F(dial, "GroupBox25", 5, "Label84", "ComboBox5", "dB"),
+         F(dial, "GroupBox25", 6, "Label85", "ComboBox6", "dB")});
+
+    // HandsFree settings.
+    const int hf = Page::HandsFree;
+    add({G(hf, "", 0, 0, "GroupBox26"), F(hf, "GroupBox26", 0, "Label86", "ComboBox7"),
+         F(hf, "GroupBox26", 1, "Label87", "ComboBox8"),
+         F(hf, "GroupBox26", 2, "Label88", "ComboBox9"),
+         F(hf, "GroupBox26", 3, "Label89", "ComboBox10", "dBm"), G(hf, "", 1, 0, "GroupBox27"),
+         C(hf, "GroupBox27", 0, "CheckBox3"), C(hf, "GroupBox27", 1, "CheckBox4"),
+         F(hf, "GroupBox27", 2, "Label91", "ComboBox11", "mV"),
+         F(hf, "GroupBox27", 3, "Label92", "ComboBox12", "ms"),
+         F(hf, "GroupBox27", 4, "Label93", "ComboBox13", "V"),
+         F(hf, "GroupBox27", 5, "Label97", "ComboBox14", "mA")});
+
+    // Automatic Day-Night: the switch, the weekly table, the clock button.
+    const int dn = Page::AutoDayNight;
+    add({C(dn, "", 0, "CheckBox5", 0, 1), G(dn, "", 1, 0, "GroupBox28"),
+         W(Cell::Button, dn, "", 2, 0, QStringLiteral("Button1")),
+         W(Cell::Caption, dn, "GroupBox28", 0, 1, QStringLiteral("Label107"), 3),
+         W(Cell::Caption, dn, "GroupBox28", 0, 5, QStringLiteral("Label106"), 3)});
+    for (int r = 1; r <= 7; ++r) {
+        add({W(Cell::Caption, dn, "GroupBox28", r, 0, WeekdayLabelName(r))});
+        for (int c = 0; c < 4; ++c) {
+            const int col = c < 2 ? 1 + 2 * c : 5 + 2 * (c - 2);
+            add({W(Cell::Field, dn, "GroupBox28", r, col, TimeFieldName(r, c))});
+            if (c % 2 == 0)
+                add({W(Cell::Caption, dn, "GroupBox28", r, col + 1,
+                       TimeSeparatorName(TimeFieldName(r, c)), 1, QStringLiteral(":"))});
+        }
+    }
+
+    // System parameters.
+    const int sys = Page::System;
+    add({G(sys, "", 0, 0, "GroupBox29"), F(sys, "GroupBox29", 0, "Label122", "ComboBox15"),
+         C(sys, "GroupBox29", 1, "CheckBox7"), C(sys, "GroupBox29", 2, "CheckBox8"),
+         C(sys, "GroupBox29", 3, "CheckBox9"), G(sys, "", 1, 0, "GroupBox30"),
+         C(sys, "GroupBox30", 0, "CheckBox6"), C(sys, "GroupBox30", 1, "CheckBox10"),
+         C(sys, "GroupBox30", 2, "CheckBox11"), C(sys, "GroupBox30", 3, "CheckBox12"),
+         C(sys, "GroupBox30", 4, "CheckBox14")});
+
+    // Telephone numbers: the explanation, then ten pages of buttons.
+    add({W(Cell::Memo, Page::Numbers, "", 0, 0, QStringLiteral("Memo2"))});
+    const int dayHeadings[10] = {125, 137, 149, 161, 173, 185, 197, 219, 231, 243};
+    for (int p = 0; p < 10; ++p) {
+        const int page = Page::FirstButtons + p;
+        add({W(Cell::Caption, page, "", 0, 1, QStringLiteral("Label%1").arg(dayHeadings[p])),
+             W(Cell::Caption, page, "", 0, 2, QStringLiteral("Label%1").arg(dayHeadings[p] + 1))});
+        for (int b = p * 10 + 1; b <= std::min(99, p * 10 + 10); ++b) {
+            const int row = b - p * 10;
+            add({W(Cell::Caption, page, "", row, 0, ButtonRowLabel(b)),
+                 W(Cell::Field, page, "", row, 1, FirstNumberField(b)),
+                 W(Cell::Field, page, "", row, 2, SecondNumberField(b))});
+        }
+    }
+    return t;
+}
+
+// The hints that no language entry carries.
+struct FixedHint {
+    const char* widget;
+    const char* text;
+};
+const FixedHint kFixedHints[] = {
+    {"RadioButton16", "Only for version firmware > V1.6"},
+    {"RadioButton12", "Only for version firmware > V1.6"},
+    {"RadioButton13", "Only for version firmware > V1.6"},
+    {"RadioButton14", "Only for version firmware > V1.6"},
+    {"RadioButton15", "Only for version firmware > V1.6"},
+    {"RadioButton17", "Only for version firmware > V1.6"},
+};
+
+class Builder {
+public:
+    explicit Builder(QWidget* parent) {
+        set_.area = new QStackedWidget(parent);
+        set_.area->setObjectName(QStringLiteral("PageControl1"));
+        for (int p = 0; p < kPageCount; ++p) {
+            // A page taller or wider than the window scrolls rather than raising the
+            // window's minimum size.
+            auto* page = new QScrollArea(set_.area);
+            page->setObjectName(QStringLiteral("TabSheet%1").arg(p + 1));
+            page->setFrameShape(QFrame::NoFrame);
+            page->setWidgetResizable(true);
+            auto* content = new QWidget(page);
+            content->setObjectName(page->objectName() + QStringLiteral("Content"));
+            auto* grid = new QGridLayout(content);
+            grid->setContentsMargins(6, 4, 6, 4);
+            grid->setHorizontalSpacing(6);
+            grid->setVerticalSpacing(4);
+            page->setWidget(content);
+            set_.area->addWidget(page);
+            Register(page);
+            containers_.insert(page->objectName(), {content, grid, true});
+            pages_[p] = page->objectName();
+        }
+    }
+
+    void Add(const Item& item) {
+        const QString parentName = item.parent.isEmpty() ? pages_[item.page] : item.parent;
+        auto it = containers_.find(parentName);
+        if (it == containers_.end()) {
+            qWarning() << "Pages: unknown container" << parentName;
+            return;
+        }
+        Container& parent = *it;
+        QWidget* host = parent.widget;
+        switch (item.kind) {
+        case Cell::Group: {
+            auto* box = NewGroup(item.name, host);
+            Place(parent, box, item);
+            break;
+        }
+        case Cell::Radio: {
+            const FieldDef* def = FindField(item.name);
+            if (!def) break;
+            auto* box = NewGroup(item.name, host);
+            Container& inner = containers_[item.name];
+            const int n = int(def->options.size());
+            for (int i = 0; i < n; ++i) {
+                auto* radio = new QRadioButton(box);
+                radio->setObjectName(def->options[i].name);
+                Register(radio);
+                // One column of buttons leaves room for rows of fields below them.
+                if (item.columns == 1)
+                    inner.grid->addWidget(radio, i, 0, 1, 4);
+                else
+                    inner.grid->addWidget(radio, i / item.columns, i % item.columns);
+            }
+            Place(parent, box, item);
+            break;
+        }
+        case Cell::Row: {
+            auto* label = NewLabel(item.label, host);
+            parent.grid->addWidget(label, item.row, item.col);
+            if (QWidget* field = NewField(item.name, host))
+                parent.grid->addWidget(field, item.row, item.col + 1, Qt::AlignLeft);
+            if (!item.unit.isEmpty()) {
+                auto* unit = NewLabel(UnitLabelName(item.name), host);
+                unit->setText(item.unit);
+                parent.grid->addWidget(unit, item.row, item.col + 2);
+            }
+            parent.Compact(item.col + 2);
+            break;
+        }
+        case Cell::Field:
+            if (QWidget* field = NewField(item.name, host))
+                Place(parent, field, item, Qt::AlignLeft);
+            parent.Compact(item.col + item.colSpan - 1);
+            break;
+        case Cell::Check: {
+            auto* check = new QCheckBox(host);
+            check->setObjectName(item.name);
+            Register(check);
+            Place(parent, check, item);
+            break;
+        }
+        case Cell::Caption: {
+            auto* label = NewLabel(item.name, host);
+            label->setText(item.label);
+            Place(parent, label, item);
+            parent.Compact(item.col + item.colSpan - 1);
+            break;
+        }
+        case Cell::Memo: {
+            auto* memo = new QPlainTextEdit(host);
+            memo->setObjectName(item.name);
+            memo->setReadOnly(true);
+            // The explanations take no typing, but their text can be read and copied.
+            memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+            Register(memo);
+            Place(parent, memo, item);
+            parent.stretchRow = item.row;
+            break;
+        }
+        case Cell::Button: {
+            auto* button = new QPushButton(host);
+            button->setObjectName(item.name);
+            Register(button);
+            Place(parent, button, item, Qt::AlignLeft);
+            break;
+        }
+        case Cell::Picture: {
+            auto* picture = new QLabel(host);
+            picture->setObjectName(item.name);
+            picture->setAlignment(Qt::AlignCenter);
+            picture->setFrameShape(QFrame::StyledPanel);
+            picture->setMinimumSize(160, 160);
+            picture->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+            Register(picture);
+            Place(parent, picture, item);
+            parent.stretchRow = item.row;
+            break;
+        }
+        }
+    }
+
+    PageSet Finish() {
+        for (Container& c : containers_) {
+            QGridLayout* grid = c.grid;
+            const int rows = grid->rowCount();
+            const int cols = grid->columnCount();
+            if (c.lastCompactCol >= 0) {
+                // Fields stay beside their captions; spare width goes after the last of
+                // them, where only wider controls (groups, memos) reach.
+                grid->setColumnStretch(c.lastCompactCol + 1, 1);
+            } else {
+                for (int col = 0; col < cols; ++col) grid->setColumnStretch(col, 1);
+            }
+            if (c.page) {
+                // Content sits at the top of the page unless a memo or picture fills it.
+                if (c.stretchRow >= 0)
+                    grid->setRowStretch(c.stretchRow, 1);
+                else
+                    grid->setRowStretch(rows, 1);
+            }
+        }
+        // The day/night table: a gap between the day and the night columns.
+        if (auto* dn = containers_.value(QStringLiteral("GroupBox28")).grid)
+            dn->setColumnMinimumWidth(4, 24);
+        for (const FixedHint& h : kFixedHints)
+            if (QWidget* w = set_.widgets.value(QLatin1String(h.widget)))
+                w->setToolTip(QLatin1String(h.text));
+        return set_;
+    }
+
+private:
+    struct Container {
+        QWidget* widget = nullptr;
+        QGridLayout* grid = nullptr;
+        bool page = false;
+        int lastCompactCol = -1; // last column of captions and fields, -1 none
+        void Compact(int col) { lastCompactCol = std::max(lastCompactCol, col); }
+        int stretchRow = -1;
+    };
+
+    void Register(QWidget* w) {
+        if (set_.widgets.contains(w->objectName()))
+            qWarning() << "Pages: duplicate control name" << w->objectName();
+        set_.widgets.insert(w->objectName(), w);
+    }
+
+    QGroupBox* NewGroup(const QString& name, QWidget* host) {
+        auto* box = new QGroupBox(host);
+        box->setObjectName(name);
+        auto* grid = new QGridLayout(box);
+        grid->setContentsMargins(8, 4, 8, 6);
+        grid->setHorizontalSpacing(6);
+        grid->setVerticalSpacing(2);
+        Register(box);
+        containers_.insert(name, {box, grid});
+        return box;
+    }
+
+    QLabel* NewLabel(const QString& name, QWidget* host) {
+        auto* label = new QLabel(host);
+        label->setObjectName(name);
+        Register(label);
+        return label;
+    }
+
+    QWidget* NewField(const QString& name, QWidget* host) {
+        const FieldDef* def = FindField(name);
+        if (!def) {
+            qWarning() << "Pages: no field" << name;
+            return nullptr;
+        }
+        QWidget* w = nullptr;
+        if (def->kind == FieldKind::Text) {
+            auto* edit = new FieldEdit(*def, host);
+            // Wide enough for what the keyboard may enter.
+            const int chars = std::max(def->maxLength > 0 ? def->maxLength : 8, 2);
+            edit->setFixedWidth(
+                edit->fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('0'))) + 12);
+            w = edit;
+        } else if (def->style == ChoiceStyle::List) {
+            auto* box = new QComboBox(host);
+            box->setObjectName(name);
+            // Only the list that takes digits can be typed into.
+            box->setEditable(def->keyFilter != KeyFilter::Blocked);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            const int n =
+                def->initialItemCount < 0 ? int(def->options.size()) : def->initialItemCount;
+            for (int i = 0; i < n; ++i) box->addItem(def->options[i].name);
+            box->setMinimumContentsLength(3);
+            w = box;
+        } else if (def->kind == FieldKind::Flag) {
+            w = new QCheckBox(host);
+            w->setObjectName(name);
+        }
+        if (w) Register(w);
+        return w;
+    }
+
+    void Place(Container& parent, QWidget* w, const Item& item, Qt::Alignment align = {}) {
+        parent.grid->addWidget(w, item.row, item.col, item.rowSpan, item.colSpan, align);
+    }
+
+    PageSet set_;
+    QHash<QString, Container> containers_;
+    QString pages_[kPageCount];
+};
+
+} // namespace
+
+PageSet BuildPages(QWidget* parent) {
+    Builder builder(parent);
+    for (const Item& item : LayoutTable()) builder.Add(item);
+    PageSet set = builder.Finish();
+
+    // Mode 5 of relay 1 does not exist: sequential switching is relay 2's.
+    if (QWidget* mode5 = set.widgets.value(QStringLiteral("RadioButton34")))
+        mode5->setEnabled(false);
+    for (int field = 17; field <= 52; ++field)
+        if (auto* caption = qobject_cast<QLabel*>(
+                set.widgets.value(CodeCaptionName(QStringLiteral("Edit%1").arg(field)))))
+            caption->setAlignment(Qt::AlignCenter);
+    // Sunday and Saturday stand out in the weekly table.
+    for (int row : {1, 7})
+        if (QWidget* label = set.widgets.value(WeekdayLabelName(row))) {
+            QFont font = label->font();
+            font.setBold(true);
+            label->setFont(font);
+        }
+    return set;
+}
+
+QString UnitLabelName(const QString& field) {
+    // The delay of relay 2 keeps the name the model templates use for its unit.
+    if (field == QLatin1String("Edit6")) return QStringLiteral("Label249");
+    return QStringLiteral("Unit") + field;
+}
+
+QString TimeSeparatorName(const QString& hourField) {
+    return QStringLiteral("Sep") + hourField;
+}
+
+QString CodeCaptionName(const QString& codeField) {
+    return QStringLiteral("Code") + codeField;
+}
+
+QString TimeFieldName(int row, int column) {
+    return EditName(63 + 4 * (row - 1) + column);
+}
+
+QString WeekdayLabelName(int row) {
+    return QStringLiteral("Label%1").arg(98 + row);
+}
