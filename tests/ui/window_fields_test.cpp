@@ -250,3 +250,20 @@ TEST(WindowFields, RealMessageBoxKeepsTheUserInTheRefusedField) {
     });
     window.close(); // answers the save question with its default
 }
+
+// Clicking the tree with a refused value in a field: the check runs once, the page changes
+// all the same and the tree keeps the focus.
+TEST(WindowFields, TreeClickAfterARefusedValueChangesThePageOnce) {
+    WindowRig rig(false);
+    rig.Model().SetText("Edit2", "");
+    rig.Enter("Edit2");
+    QTest::keyClicks(rig.W("Edit2"), "*");
+    NavigationTree* tree = rig.window->Tree();
+    QTreeWidgetItem* target = tree->EntryForPage(Page::Time);
+    const QPoint at = tree->visualItemRect(target).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(rig.dialogs.shown.size(), 1) << rig.Messages().join("|").toStdString();
+    EXPECT_EQ(rig.window->CurrentPage(), Page::Time);
+    EXPECT_EQ(QApplication::focusWidget(), tree);
+    EXPECT_EQ(rig.Model().Text("Edit2"), QString("*")); // the refused text stays
+}
