@@ -262,3 +262,22 @@ TEST(WindowFrame, LanguageTextsReachTheControlsAndCanBeAppliedAgain) {
     EXPECT_EQ(rig.window->PageTitle(), QString("Modell"));
     EXPECT_EQ(rig.window->Tree()->Entry(5)->text(0), QString("Rele 1"));
 }
+
+// A model without a clock keeps "Set time from PC" off even while the door phone is
+// connected; the other device commands follow the connection as usual.
+TEST(WindowFrame, ModelWithoutClockKeepsSetTimeOff) {
+    WindowRig rig(true, [](const QString& home) {
+        WriteTextFile(QDir(home).filePath("VantNorvaLC.ini"), "[Enable]\r\nRTC=0\r\nRele2=0\r\n");
+    });
+    rig.Connect();
+    EXPECT_TRUE(rig.window->Action("Readparameters1")->isEnabled());
+    EXPECT_TRUE(rig.W("Image1")->isEnabled());
+    EXPECT_FALSE(rig.W("Button1")->isEnabled());
+    EXPECT_FALSE(rig.window->Action("SendtimefromPC1")->isEnabled());
+    EXPECT_TRUE(rig.W("GroupBox28")->isHidden());
+    EXPECT_FALSE(rig.W("CheckBox5")->isEnabled());
+    // No relay 2: its tree entries are blank and its groups hidden.
+    EXPECT_TRUE(rig.window->Tree()->Entry(8)->text(0).isEmpty());
+    EXPECT_TRUE(rig.window->Tree()->Entry(8)->icon(0).isNull());
+    EXPECT_TRUE(rig.W("GroupBox14")->isHidden());
+}
