@@ -1,0 +1,40 @@
+#pragma once
+// norvaset-cli: the window's door-phone commands for scripts. Every exchange runs in the
+// window's own engine (Communicator), driven by a TimerLoop instead of QTimer; the files
+// are the window's settings files.
+
+#include "Backends.h"
+
+#include <QString>
+#include <QStringList>
+
+class CliHost;
+
+enum CliExit {
+    kExitOk = 0,
+    kExitFailed = 1, // the door phone or the cable failed
+    kExitUsage = 2,  // usage or file errors
+};
+
+struct CliOptions {
+    QString command;
+    QStringList args;
+
+    BackendChoice backend;
+    QString home;     // program folder; "" = the executable's folder
+    int model = -1;   // model selector position; -1 = Config.ini's
+    QString base;     // settings file to start reads and decode from
+    bool log = false; // communication log in the program folder
+    bool dayMode = false;
+    QString resets; // encode: the number of resets the block carries ("" = none reported)
+    bool help = false;
+    bool version = false;
+};
+
+// The usage text (stdout of --help).
+QString CliUsage();
+// Reads the arguments after the program name. Options may stand before or after the
+// command. False with the reason in error for anything that does not fit.
+bool ParseCliArguments(const QStringList& args, CliOptions* options, QString* error);
+// Runs the command; returns the exit code.
+int RunCli(const CliOptions& options, CliHost& host);

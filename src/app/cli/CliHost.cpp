@@ -1,0 +1,80 @@
+#include "CliHost.h"
+
+#include <unistd.h>
+
+namespace {
+
+// Message texts may carry the window's line breaks (CR LF); a terminal wants LF.
+QString Lines(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+CliHost::CliHost(std::FILE* err) : err_(err), tty_(isatty(fileno(err)) == 1) {}
+
+void CliHost::EndProgressLine() {
+    if (!progressDrawn_) return;
+    std::fputs("\r\033[K", err_);
+    progressDrawn_ = false;
+}
+
+void CliHost::ShowMessage(const QString& text, const QString& caption, MsgIcon) {
+    EndProgressLine();
+    QString line = Lines(text);
+    if (!caption.isEmpty() && caption.trimmed() != line.trimmed())
+        line = caption.trimmed() + QStringLiteral(": ") + line;
+    std::fprintf(err_, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(err_);
+    if (armed_) failures_ << Lines(text);
+}
+
+bool CliHost::AskYesNo(const QString& text, const QString& caption, MsgIcon) {
+    EndProgressLine();
+    // One line: the question's own line breaks and indentation are for a message box.
+    QStringList parts;
+    for (const QString& part : Lines(text).split(QLatin1Char('\n'))) {
+        const QString trimmed = part.trimmed();
+        if (!trimmed.isEmpty()) parts << trimmed;
+    }
+    QString line = parts.join(QLatin1Char(' '));
+    if (!caption.trimmed().isEmpty()) line = caption.trimmed() + QLatin1Char(' ') + line;
+    std::fprintf(err_, "%s  Yes (answered by norvaset-cli)\n", line.toLocal8Bit().constData());
+    std::fflush(err_);
+    return true;
+}
+
+void CliHost::ShowProgress(bool visible) {
+    progressVisible_ = visible;
+    if (!visible) EndProgressLine();
+}
+
+void CliHost::SetProgress(int position) {
+    if (!tty_ || !progressVisible_) return;
+    constexpr int kWidth = 40;
+    const int percent = qBound(0, position, 255) * 100 / 255;
+    if (progressDrawn_ && percent == drawnPercent_) return;
+    drawnPercent_ = percent;
+    const int filled = qBound(0, position, 255) * kWidth / 255;
+    const QByteArray bar = QByteArray(filled, '#') + QByteArray(kWidth - filled, '.');
+    std::fprintf(err_, "\r[%s] %3d%%", bar.constData(), percent);
+    std::fflush(err_);
+    progressDrawn_ = true;
+}
+
+void CliHost::Note(const QString& text) {
+    EndProgressLine();
+    std::fprintf(err_, "norvaset-cli: %s\n", Lines(text).toLocal8Bit().constData());
+    std::fflush(err_);
+}
+
+void CliHost::Fail(const QString& text) {
+    Note(text);
+    failures_ << text;
+}
+
+void CliTemplateTarget::SetVisible(const QString& objectName, bool visible) {
+    if (objectName == QLatin1String("Edit91")) host_.buttonCountVisible = visible;
+}

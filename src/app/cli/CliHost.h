@@ -1,0 +1,81 @@
+#pragma once
+// What the engines show "on the main window", for the command line: messages and the
+// answered question go to stderr, the progress bar too while stderr is a terminal.
+// Every message shown after Arm() is a failure of the command in progress, so that the
+// exit code can say so.
+
+#include "ModelTemplate.h"
+#include "Ports.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <functional>
+
+class CliHost : public HostPort {
+public:
+    // err is where messages go (stderr); progress is drawn only when it is a terminal.
+    explicit CliHost(std::FILE* err = stderr);
+
+    void ShowMessage(const QString& text, const QString& caption, MsgIcon icon) override;
+    // Nobody is there to answer: the question is stated and taken as Yes.
+    bool AskYesNo(const QString& text, const QString& caption, MsgIcon icon) override;
+    void ShowProgress(bool visible) override;
+    void SetProgress(int position) override;
+    void SetDeviceCommandsEnabled(bool) override {}
+    bool ButtonCountFieldVisible() const override { return buttonCountVisible; }
+    QString SettingsFileName() const override { return settingsFile; }
+    void LoadModelDefaults() override {
+        if (loadDefaults) loadDefaults();
+    }
+
+    // From now on a message is a failure of the command.
+    void Arm() {
+        armed_ = true;
+        failures_.clear();
+    }
+    bool Failed() const { return !failures_.isEmpty(); }
+    QStringList Failures() const { return failures_; }
+
+    // A line of the command line's own on stderr ("norvaset-cli: " + text).
+    void Note(const QString& text);
+    // The same, counted as a failure.
+    void Fail(const QString& text);
+
+    bool buttonCountVisible = true; // Edit91 as the model template leaves it
+    QString settingsFile;
+    std::function<void()> loadDefaults;
+
+private:
+    void EndProgressLine();
+
+    std::FILE* err_;
+    bool tty_ = false;
+    bool progressVisible_ = false;
+    bool progressDrawn_ = false;
+    int drawnPercent_ = -1;
+    bool armed_ = false;
+    QStringList failures_;
+};
+
+// The template's effect on the window, reduced to what the command line needs: whether
+// the button-count field Edit91 is shown (it decides the question before a parameter
+// write). Everything else is only remembered.
+class CliTemplateTarget : public TemplateTarget {
+public:
+    explicit CliTemplateTarget(CliHost& host) : host_(host) {}
+    void SetVisible(const QString& objectName, bool visible) override;
+    void SetEnabled(const QString& objectName, bool enabled) override {
+        enabled_.insert(objectName, enabled);
+    }
+    void SetEmphasis(const QString&, bool, int) override {}
+    void SetTreeEntry(int, const QString&, bool) override {}
+    bool IsEnabled(const QString& objectName) const override {
+        return enabled_.value(objectName, true);
+    }
+
+private:
+    CliHost& host_;
+    QHash<QString, bool> enabled_;
+};
