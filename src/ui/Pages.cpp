@@ -469,9 +469,11 @@ private:
         if (def->kind == FieldKind::Text) {
             auto* edit = new FieldEdit(*def, host);
             // Wide enough for what the keyboard may enter.
+            // Wide enough for what the keyboard may enter; short codes get some air.
             const int chars = std::max(def->maxLength > 0 ? def->maxLength : 8, 2);
+            const int room = chars <= 3 ? chars + 1 : chars;
             edit->setFixedWidth(
-                edit->fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('0'))) + 12);
+                edit->fontMetrics().horizontalAdvance(QString(room, QLatin1Char('0'))) + 12);
             w = edit;
         } else if (def->style == ChoiceStyle::List) {
             auto* box = new QComboBox(host);
