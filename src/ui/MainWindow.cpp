@@ -209,9 +209,14 @@ QString TForm1::SettingsFileName() const {
 }
 
 TForm1::~TForm1() {
-    // The engine reports timer changes to the window while it goes.
     timer1_->stop();
     timer2_->stop();
+    // The controls go after the model they are bound to: unbind them first, so that
+    // nothing a control does while it is destroyed reaches the model.
+    delete binder_;
+    binder_ = nullptr;
+    delete dayNight_;
+    dayNight_ = nullptr;
 }
 
 QString TForm1::ProgramFolder() const {
