@@ -427,7 +427,10 @@ bool CliSession::PollStatus() {
     const TransferState& state = comm_->State();
     if (!state.waiting || state.command != kStatusCommand) {
         comm_->StopTimers();
-        if (!host_.Failed()) Connect();
+        // Not connected says which cable is missing; a cable that was found but would
+        // not open says that.
+        if (!host_.Failed() && Connect())
+            host_.Fail(QStringLiteral("no cable: the cable could not be opened"));
         return false;
     }
     loop_->RunUntil([&] { return host_.Failed() || !comm_->State().waiting; }, kGuardMs);
