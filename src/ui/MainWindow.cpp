@@ -372,6 +372,7 @@ void TForm1::BuildMenus() {
         languageItems_[i] =
             AddAction(language, kLanguageItemNames[i], i == 0 ? QStringLiteral("none") : QString());
         languageItems_[i]->setVisible(i == 0);
+        onClick(languageItems_[i], [this, i] { LanguageItemClick(i); });
     }
 
     // Menu-bar items without a menu.
@@ -553,7 +554,13 @@ bool TForm1::ApplyModelPicture() {
     QString path = entry ? entry->picture : QString();
     if (path.size() < 5 || !QFileInfo::exists(path)) path = ProgramFolder() + "blank.jpg";
     QString error;
-    const DecodedPicture picture = DecodeJpegFile(path, &error);
+    DecodedPicture picture = DecodeJpegFile(path, &error);
+    // A damaged picture is treated like a missing one.
+    const QString blank = ProgramFolder() + "blank.jpg";
+    if (picture.IsNull() && path != blank) {
+        path = blank;
+        picture = DecodeJpegFile(path, &error);
+    }
     if (picture.IsNull()) {
         ShowMessage(error.isEmpty() ? path : error, QString(), MsgIcon::Error);
         return false;
@@ -588,7 +595,19 @@ void TForm1::ComboBox16Change() {
 }
 
 void TForm1::ApplyLanguageFile() {
+    const QString folder = ProgramFolder();
+    // A language file that is gone: forget Config.ini's choice and fall back to English.
+    if (!QFileInfo::exists(languagePath_)) {
+        const QString config = folder + QLatin1String(AppConfig::kFileName);
+        if (QFileInfo::exists(config)) {
+            QFile::remove(config);
+            languagePath_ = folder + QStringLiteral("English.lng");
+            if (!QFileInfo::exists(languagePath_))
+                ShowMessage(QStringLiteral("Language file error"), QString(), MsgIcon::None);
+        }
+    }
     log_.LogLine(QStringLiteral("Language file: ") + languagePath_);
+    texts_.LoadFile(languagePath_); // a missing file leaves the built-in texts
     ApplyTexts();
     RebuildModelList();
     if (ApplyModelPicture()) ApplyModelTemplate();
@@ -746,6 +765,14 @@ void TForm1::LogFile1Click() {
     }
     logFailureShown_ = false;
     if (OpenLog()) logFile1_->setText(texts_.Text(QStringLiteral("Menu"), 45));
+}
+
+void TForm1::LanguageItemClick(int slot) {
+    // "none" (no file listed) does nothing.
+    if (languageSlots_[slot].size() <= 4) return;
+    programFolder_ = ProgramFolder();
+    languagePath_ = languageSlots_[slot];
+    ApplyLanguageFile();
 }
 
 void TForm1::key1Click() {

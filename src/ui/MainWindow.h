@@ -125,6 +125,8 @@ public:
 
     // Menu handlers.
     void LogFile1Click();
+    // The n-th entry of the Language menu (0-based: az11, a11, ... a10).
+    void LanguageItemClick(int slot);
     void Exit1Click() { close(); }
     void key1Click();
     void Packtree1Click();
