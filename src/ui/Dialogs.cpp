@@ -27,8 +27,8 @@ void QtDialogs::Message(QWidget* parent, const QString& text, const QString& cap
     box.exec();
 }
 
-bool QtDialogs::YesNo(QWidget* parent, const QString& text, const QString& caption,
-                      MsgIcon icon, bool defaultNo) {
+bool QtDialogs::YesNo(QWidget* parent, const QString& text, const QString& caption, MsgIcon icon,
+                      bool defaultNo) {
     QMessageBox box(ToIcon(icon), CaptionOr(caption), text, QMessageBox::Yes | QMessageBox::No,
                     parent);
     box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
@@ -58,8 +58,7 @@ QString QtDialogs::SaveFile(QWidget* parent, const FileDialogRequest& r) {
                : QString();
 }
 
-void ScriptedDialogs::Message(QWidget*, const QString& text, const QString& caption,
-                              MsgIcon icon) {
+void ScriptedDialogs::Message(QWidget*, const QString& text, const QString& caption, MsgIcon icon) {
     shown.append({QStringLiteral("message"), text, caption, icon});
 }
 
