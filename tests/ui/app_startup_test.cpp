@@ -1,5 +1,5 @@
 // Process start and the first start-up of the window.
-#include "MainWindow.h"
+#include "window_harness.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,15 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QApplication* EnsureApp() {
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return app;
-    static int argc = 1;
-    static char name[] = "norva_ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return &app;
-}
-
 // A program folder with the English language file, as the build lays it out.
 void AddEnglish(const QString& home) {
     QFile::copy(QStringLiteral(NORVA_SOURCE_DIR) + "/assets/English.lng",
@@ -32,7 +23,6 @@ QString ProgramPath() {
 } // namespace
 
 TEST(AppStartup, SecondInstanceEndsSilentlyWithCodeZero) {
-    EnsureApp();
     QTemporaryDir runtime, home1, home2;
     AddEnglish(home1.path());
     AddEnglish(home2.path());
@@ -63,71 +53,46 @@ TEST(AppStartup, SecondInstanceEndsSilentlyWithCodeZero) {
 }
 
 TEST(AppStartup, SimulatorCableShowsInTheStatusLine) {
-    EnsureApp();
-    QTemporaryDir home;
-    AddEnglish(home.path());
-    ScriptedDialogs dialogs;
-    MainWindowOptions options;
-    options.home = home.path();
-    options.backend.simulator = true;
-    options.dialogs = &dialogs;
-    TForm1 window(options);
-    window.show();
-    ASSERT_TRUE(window.StartupDone());
-    EXPECT_EQ(window.StatusPanelText(0), QString("USB: OK-Norva"));
-    EXPECT_TRUE(window.windowTitle().endsWith(" V1.00")) << window.windowTitle().toStdString();
-    EXPECT_FALSE(window.LogEnabled());
-    EXPECT_TRUE(QFile::exists(QDir(home.path()).filePath("Config.ini")));
-    dialogs.answers = {false}; // do not save at close
-    window.close();
+    WindowRig rig(true, AddEnglish);
+    ASSERT_TRUE(rig.window->StartupDone());
+    EXPECT_EQ(rig.window->StatusPanelText(0), QString("USB: OK-Norva"));
+    EXPECT_TRUE(rig.window->windowTitle().endsWith(" V1.00"))
+        << rig.window->windowTitle().toStdString();
+    EXPECT_FALSE(rig.window->LogEnabled());
+    EXPECT_TRUE(QFile::exists(QDir(rig.home.path()).filePath("Config.ini")));
 }
 
 TEST(AppStartup, LogSwitchedOnAtStartAndTrailerAtClose) {
-    EnsureApp();
-    QTemporaryDir home;
-    AddEnglish(home.path());
+    QString folder;
     {
-        QFile f(QDir(home.path()).filePath("Config.ini"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Setup]\r\nLOGFILE=1\r\n");
+        WindowRig rig(true, [&](const QString& home) {
+            AddEnglish(home);
+            WriteTextFile(QDir(home).filePath("Config.ini"), "[Setup]\r\nLOGFILE=1\r\n");
+            folder = home;
+        });
+        EXPECT_TRUE(rig.window->LogEnabled());
+        rig.dialogs.answers = {false};
+        rig.window->close();
+        QFile log(QDir(folder).filePath("LOG_comm_file.TXT"));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        const QByteArray text = log.readAll();
+        EXPECT_TRUE(text.contains("\r\nStart\r\n"));
+        EXPECT_TRUE(text.endsWith("========================\r\n>>> Report ended <<<\r\n"));
     }
-    ScriptedDialogs dialogs;
-    MainWindowOptions options;
-    options.home = home.path();
-    options.backend.simulator = true;
-    options.dialogs = &dialogs;
-    {
-        TForm1 window(options);
-        window.show();
-        EXPECT_TRUE(window.LogEnabled());
-        window.close();
-    }
-    QFile log(QDir(home.path()).filePath("LOG_comm_file.TXT"));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QByteArray text = log.readAll();
-    EXPECT_TRUE(text.contains("\r\nStart\r\n"));
-    EXPECT_TRUE(text.endsWith("========================\r\n>>> Report ended <<<\r\n"));
 }
 
 TEST(AppStartup, ReadOnlyProgramFolderIsReportedOnceAndTheWindowRuns) {
-    EnsureApp();
     // A folder that nobody, root included, can create files in.
-    ScriptedDialogs dialogs;
-    MainWindowOptions options;
-    options.home = "/proc/self/fdinfo";
-    options.backend.simulator = true;
-    options.dialogs = &dialogs;
-    TForm1 window(options);
-    window.show();
+    WindowRig rig(true, {}, "/proc/self/fdinfo");
     auto folderMessages = [&] {
-        int n = 0;
-        for (const auto& s : dialogs.shown) n += s.text.contains("cannot be written");
-        return n;
+        return (MessageTexts(rig.startup) + MessageTexts(rig.dialogs.shown))
+            .filter("cannot be written")
+            .size();
     };
     EXPECT_EQ(folderMessages(), 1);
-    EXPECT_EQ(window.StatusPanelText(0), QString("USB: OK-Norva"));
-    dialogs.answers = {false};
-    window.LogFile1Click(); // the log cannot open either; said once only
-    window.close();
+    EXPECT_EQ(rig.window->StatusPanelText(0), QString("USB: OK-Norva"));
+    rig.window->LogFile1Click(); // the log cannot open either; said once only
+    rig.dialogs.answers = {false};
+    rig.window->close();
     EXPECT_EQ(folderMessages(), 1);
 }

@@ -28,12 +28,18 @@ struct WindowRig {
     ScriptedDialogs dialogs;
     std::unique_ptr<TForm1> window;
 
-    // prepare runs before the window starts, with the program folder.
+    // What start-up showed (dialogs.shown is cleared once the window runs).
+    QList<ScriptedDialogs::Shown> startup;
+
+    // prepare runs before the window starts, with the program folder; folder replaces
+    // the temporary program folder.
     explicit WindowRig(bool simulator = true,
-                       const std::function<void(const QString&)>& prepare = {}) {
-        if (prepare) prepare(home.path());
+                       const std::function<void(const QString&)>& prepare = {},
+                       const QString& folder = QString()) {
+        const QString programFolder = folder.isEmpty() ? home.path() : folder;
+        if (prepare) prepare(programFolder);
         MainWindowOptions options;
-        options.home = home.path();
+        options.home = programFolder;
         options.backend.simulator = simulator;
         options.dialogs = &dialogs;
         options.clock = &clock;
@@ -42,6 +48,7 @@ struct WindowRig {
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        startup = dialogs.shown;
         dialogs.shown.clear();
     }
     ~WindowRig() {
@@ -103,6 +110,14 @@ struct WindowRig {
         return out;
     }
 };
+
+// Texts of the message boxes among shown dialogs.
+inline QStringList MessageTexts(const QList<ScriptedDialogs::Shown>& shown) {
+    QStringList out;
+    for (const auto& s : shown)
+        if (s.kind == "message") out << s.text;
+    return out;
+}
 
 inline void WriteTextFile(const QString& path, const QByteArray& content) {
     QFile f(path);

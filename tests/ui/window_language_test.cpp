@@ -22,32 +22,11 @@ QString ConfigText(const QString& home) {
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-struct StartedWindow {
-    QTemporaryDir home;
-    VirtualClock clock;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TForm1> window;
-    explicit StartedWindow(const std::function<void(const QString&)>& prepare) {
-        prepare(home.path());
-        MainWindowOptions options;
-        options.home = home.path();
-        options.backend.simulator = true;
-        options.dialogs = &dialogs;
-        options.clock = &clock;
-        options.driveTimers = false;
-        window = std::make_unique<TForm1>(options);
-        window->show();
-    }
-    ~StartedWindow() {
-        dialogs.answers = {false};
-        window->close();
-    }
-    QStringList Messages() const {
-        QStringList out;
-        for (const auto& s : dialogs.shown)
-            if (s.kind == "message") out << s.text;
-        return out;
-    }
+// A window started in a program folder that prepare fills.
+struct StartedWindow : WindowRig {
+    explicit StartedWindow(const std::function<void(const QString&)>& prepare)
+        : WindowRig(true, prepare) {}
+    QStringList Messages() const { return MessageTexts(startup) + MessageTexts(dialogs.shown); }
     QStringList VisibleLanguageItems() const {
         QStringList out;
         for (QAction* a : window->Action("Language1")->menu()->actions())
@@ -63,11 +42,10 @@ TEST(WindowLanguage, NoLanguageFileAtAll) {
     });
     // Config.ini was created, then deleted again by the missing-file rule.
     EXPECT_FALSE(QFile::exists(QDir(w.home.path()).filePath("Config.ini")));
-    ASSERT_FALSE(w.Messages().isEmpty());
-    EXPECT_EQ(w.Messages().first(), QString("Language file error"));
+    ASSERT_FALSE(MessageTexts(w.startup).isEmpty());
+    EXPECT_EQ(MessageTexts(w.startup).first(), QString("Language file error"));
     EXPECT_EQ(w.VisibleLanguageItems(), QStringList{"none"});
     EXPECT_EQ(w.window->Action("Readparameters1")->text(), QString("Read parameters"));
-    w.dialogs.shown.clear();
     w.window->LanguageItemClick(0); // "none" does nothing
     EXPECT_TRUE(w.dialogs.shown.isEmpty());
 }
