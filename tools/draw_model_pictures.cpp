@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-struct Spec {
+struct Picture {
     const char* file;
     const char* title;
     int buttons;
@@ -17,7 +17,7 @@ struct Spec {
     bool camera;
 };
 
-static void Draw(const Spec& s) {
+static void Draw(const Picture& s) {
     const int W = 200, H = 280;
     QImage img(W, H, QImage::Format_RGB32);
     img.fill(QColor(244, 246, 248));
@@ -101,7 +101,7 @@ static void Draw(const Spec& s) {
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    Spec specs[] = {
+    Picture pictures[] = {
         {"norva_lowcost.jpg", "Vant Norva low cost", 1, false, true, false},
         {"norva_2k.jpg", "Norva 2 Keypad", 2, true, false, true},
         {"vant_norva4.jpg", "Vant Norva 4", 4, false, true, true},
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         {"norva_99.jpg", "Norva 99", 99, true, false, true},
         {"VantNorvaLC.jpg", "Vant Norva low cost", 1, false, true, false},
     };
-    for (auto& s : specs) Draw(s);
+    for (auto& s : pictures) Draw(s);
     QImage blank(200, 280, QImage::Format_RGB32);
     blank.fill(QColor(244, 246, 248));
     QPainter p(&blank);

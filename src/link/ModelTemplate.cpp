@@ -4,6 +4,7 @@
 #include "DoorPhoneLink.h"
 #include "IniFile.h"
 #include "LanguageTexts.h"
+#include "ModelTable.h"
 #include "Ports.h"
 #include "SettingsModel.h"
 
@@ -223,4 +224,20 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
             t.SetVisible(NumberRowName("NumberHeadings", p), false);
         }
     }
+}
+
+void FillModelSelector(SettingsModel& model, const ModelTable& table, int position, CommLog& log) {
+    const QString selector = QStringLiteral("ComboBox16");
+    model.SetChoiceItems(selector, table.SelectorItems());
+    model.SetChoice(selector, position);
+    log.LogLine(QStringLiteral("Model of DoorPhone: ") + model.ChoiceText(selector));
+}
+
+const ModelEntry* SelectedModel(const SettingsModel& model, const ModelTable& table) {
+    return table.AtPosition(model.Choice(QStringLiteral("ComboBox16")));
+}
+
+QString SelectedModelTemplate(const SettingsModel& model, const ModelTable& table) {
+    const ModelEntry* entry = SelectedModel(model, table);
+    return entry ? entry->templatePath : QString();
 }

@@ -11,6 +11,8 @@ class DoorPhoneLink;
 class HostPort;
 class LanguageTexts;
 class SettingsModel;
+class ModelTable;
+struct ModelEntry;
 
 // What a template does to the window's controls, by object name.
 class TemplateTarget {
@@ -48,3 +50,11 @@ struct TemplateContext {
 void ApplyModelTemplate(const QString& templatePath, TemplateContext& context, ModelState& state);
 // Every feature on, as for a model without a template file (no message, no log).
 void ApplyBasicConfiguration(TemplateContext& context, ModelState& state);
+
+// The model selector ComboBox16: the table's names, the given position selected, and the
+// "Model of DoorPhone: " log line.
+void FillModelSelector(SettingsModel& model, const ModelTable& table, int position, CommLog& log);
+// The selected model's entry, or nullptr for no model.
+const ModelEntry* SelectedModel(const SettingsModel& model, const ModelTable& table);
+// The selected model's template file; "" for no model (the basic configuration).
+QString SelectedModelTemplate(const SettingsModel& model, const ModelTable& table);

@@ -538,19 +538,11 @@ void TForm1::ApplyTexts() {
 
 void TForm1::RebuildModelList() {
     models_.Build(texts_, ProgramFolder());
-    model_.SetChoiceItems(QStringLiteral("ComboBox16"), models_.SelectorItems());
-    model_.SetChoice(QStringLiteral("ComboBox16"), startModelIndex_);
-    log_.LogLine(QStringLiteral("Model of DoorPhone: ") +
-                 model_.ChoiceText(QStringLiteral("ComboBox16")));
-}
-
-QString TForm1::SelectedTemplatePath() const {
-    const ModelEntry* entry = models_.AtPosition(model_.Choice(QStringLiteral("ComboBox16")));
-    return entry ? entry->templatePath : QString();
+    FillModelSelector(model_, models_, startModelIndex_, log_);
 }
 
 bool TForm1::ApplyModelPicture() {
-    const ModelEntry* entry = models_.AtPosition(model_.Choice(QStringLiteral("ComboBox16")));
+    const ModelEntry* entry = SelectedModel(model_, models_);
     QString path = entry ? entry->picture : QString();
     if (path.size() < 5 || !QFileInfo::exists(path)) path = ProgramFolder() + "blank.jpg";
     QString error;
@@ -575,12 +567,12 @@ bool TForm1::ApplyModelPicture() {
 
 void TForm1::ApplyModelTemplate() {
     TemplateContext context{model_, *link_, log_, *this, texts_, *this, ProgramFolder()};
-    ::ApplyModelTemplate(SelectedTemplatePath(), context, modelState_);
+    ::ApplyModelTemplate(SelectedModelTemplate(model_, models_), context, modelState_);
 }
 
 void TForm1::LoadModelDefaults() {
     try {
-        LoadDefaults(model_, SelectedTemplatePath(), log_);
+        LoadDefaults(model_, SelectedModelTemplate(model_, models_), log_);
     } catch (const ConversionError& e) {
         // The keys read before the bad one keep their effect.
         ShowMessage(e.text(), QString(), MsgIcon::Error);

@@ -117,11 +117,11 @@ public:
 
     // Puts every language text on the windows again (after a language file was loaded).
     void ApplyTexts();
-    // Model list, picture and template of the selected model (Part of the language step).
+    // Model list, picture and template of the selected model (a step of applying the language
+    // file).
     void RebuildModelList();
     bool ApplyModelPicture(); // false: the picture could not be shown (error shown)
     void ApplyModelTemplate();
-    QString SelectedTemplatePath() const;
 
     // Menu handlers.
     void LogFile1Click();

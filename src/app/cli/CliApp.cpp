@@ -346,8 +346,6 @@ int CliSession::Prepare() {
     log_.LogLine(QStringLiteral("Language file: ") + languagePath);
     if (!texts_.LoadFile(languagePath)) texts_.LoadFile(folder_ + QStringLiteral("English.lng"));
     models_.Build(texts_, folder_);
-    const QString selector = QStringLiteral("ComboBox16");
-    model_.SetChoiceItems(selector, models_.SelectorItems());
     if (o_.model >= 0 && !models_.AtPosition(o_.model)) {
         QStringList names;
         const QStringList items = models_.SelectorItems();
@@ -358,10 +356,8 @@ int CliSession::Prepare() {
                        .arg(names.join(QLatin1Char('\n'))));
         return kExitUsage;
     }
-    model_.SetChoice(selector, o_.model >= 0 ? o_.model : config.communicator);
-    log_.LogLine(QStringLiteral("Model of DoorPhone: ") + model_.ChoiceText(selector));
-    const ModelEntry* entry = models_.AtPosition(model_.Choice(selector));
-    templatePath_ = entry ? entry->templatePath : QString();
+    FillModelSelector(model_, models_, o_.model >= 0 ? o_.model : config.communicator, log_);
+    templatePath_ = SelectedModelTemplate(model_, models_);
 
     LoadModelDefaults();
     TemplateContext context{model_, *link_, log_, host_, texts_, target_, folder_};
