@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <map>
 #include <vector>
 
 namespace {
@@ -291,7 +292,7 @@ public:
             page->setWidget(content);
             set_.area->addWidget(page);
             Register(page);
-            containers_.insert(page->objectName(), {content, grid, true});
+            containers_.insert_or_assign(page->objectName(), Container{content, grid, true});
             pages_[p] = page->objectName();
         }
     }
@@ -303,7 +304,7 @@ public:
             qWarning() << "Pages: unknown container" << parentName;
             return;
         }
-        Container& parent = *it;
+        Container& parent = it->second;
         QWidget* host = parent.widget;
         switch (item.kind) {
         case Cell::Group: {
@@ -396,7 +397,7 @@ public:
     }
 
     PageSet Finish() {
-        for (Container& c : containers_) {
+        for (auto& [name, c] : containers_) {
             QGridLayout* grid = c.grid;
             const int rows = grid->rowCount();
             const int cols = grid->columnCount();
@@ -416,7 +417,8 @@ public:
             }
         }
         // The day/night table: a gap between the day and the night columns.
-        if (auto* dn = containers_.value(QStringLiteral("GroupBox28")).grid)
+        const auto dayNight = containers_.find(QStringLiteral("GroupBox28"));
+        if (auto* dn = dayNight != containers_.end() ? dayNight->second.grid : nullptr)
             dn->setColumnMinimumWidth(4, 24);
         for (const FixedHint& h : kFixedHints)
             if (QWidget* w = set_.widgets.value(QLatin1String(h.widget)))
@@ -448,7 +450,7 @@ private:
         grid->setHorizontalSpacing(6);
         grid->setVerticalSpacing(2);
         Register(box);
-        containers_.insert(name, {box, grid});
+        containers_.insert_or_assign(name, Container{box, grid});
         return box;
     }
 
@@ -500,7 +502,9 @@ private:
     }
 
     PageSet set_;
-    QHash<QString, Container> containers_;
+    // Node-based: Add() holds a reference to a parent container while inner groups are
+    // added, which a rehashing QHash would invalidate.
+    std::map<QString, Container> containers_;
     QString pages_[kPageCount];
 };
 
