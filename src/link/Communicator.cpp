@@ -242,14 +242,19 @@ void Communicator::FailTransfer(const QString& message) {
 
 // ---- the menu commands --------------------------------------------------------------------
 
+// The exchange every command starts: its tag and reply length, waiting from tick 0.
+void Communicator::Arm(const QString& command, int expectedLength) {
+    state_.expectedLength = expectedLength;
+    state_.command = command;
+    state_.timeoutTicks = 0;
+    state_.waiting = true;
+}
+
 void Communicator::Readparameters1Click() {
     Guarded([this] {
         if (!link_.Connected()) return;
         StartCommon();
-        state_.expectedLength = 256;
-        state_.command = kPc;
-        state_.timeoutTicks = 0;
-        state_.waiting = true;
+        Arm(kPc, 256);
         Log(QStringLiteral(">>> Read parameters <<<"));
         Log(QStringLiteral("R+P"));
         state_.reply = Drain();
@@ -263,11 +268,8 @@ void Communicator::Readphonenumbers1Click() {
         if (!link_.Connected()) return;
         Log(QStringLiteral(">>> Read buttons memory <<<"));
         StartCommon();
-        state_.expectedLength = 24;
+        Arm(kTc, 24);
         state_.chunkNumber = 1;
-        state_.command = kTc;
-        state_.timeoutTicks = 0;
-        state_.waiting = true;
         state_.reply = Drain();
         SendByte('R', 2);
         SendByte('T', 2);
@@ -324,10 +326,7 @@ void Communicator::Writeparameters1Click() {
         state_.byteTrail.clear();
         state_.parameterPosition = 0;
         state_.byteAcknowledged = true;
-        state_.expectedLength = 255;
-        state_.command = kPz;
-        state_.timeoutTicks = 0;
-        state_.waiting = true;
+        Arm(kPz, 255);
         // The block is built before anything goes out: a field the encoder cannot take
         // ends the write here, with nothing sent and the window enabled again.
         parametersEncoded_ = false;
@@ -355,11 +354,8 @@ void Communicator::Writephonenumbers1Click() {
         if (!link_.Connected()) return;
         Log(QStringLiteral(">>> Write buttons memory <<<"));
         StartCommon();
-        state_.expectedLength = 1;
+        Arm(kTz, 1);
         state_.chunkNumber = 1;
-        state_.command = kTz;
-        state_.timeoutTicks = 0;
-        state_.waiting = true;
         state_.reply = Drain();
         SendByte('W', 2);
         SendByte('T', 2);

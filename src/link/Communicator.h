@@ -131,6 +131,7 @@ private:
     class BusyScope;
 
     bool StartCommon(); // focus, messages, progress, BeginTransfer
+    void Arm(const QString& command, int expectedLength);
     void SendByte(int value, int pauseMs);
     QString Drain();
     void Log(const QString& text);
