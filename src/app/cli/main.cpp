@@ -5,10 +5,20 @@
 #include "CliHost.h"
 
 #include <QCoreApplication>
+#ifdef NORVA_WITH_PRINT
+#include <QGuiApplication>
+#endif
 #include <cstdio>
 
 int main(int argc, char** argv) {
+#ifdef NORVA_WITH_PRINT
+    // Printing to a PDF needs fonts and a paint system but no screen: the offscreen
+    // platform gives both, also on a machine without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+#else
     QCoreApplication app(argc, argv);
+#endif
     QCoreApplication::setApplicationName(QStringLiteral("norvaset-cli"));
 
     QStringList args = QCoreApplication::arguments();
