@@ -475,10 +475,12 @@ ExitContext TForm1::CheckContext() const {
 // ---- tree ----------------------------------------------------------------------------------
 
 void TForm1::TreeView1Change(QTreeWidgetItem* current) {
-    if (!current) return;
+    // A blanked entry opens nothing (the tree has gone back to an entry that does).
+    if (!NavigationTree::IsOpen(current)) return;
     const int page = NavigationTree::PageOf(current);
-    // The field being left had its check when the focus went to the tree; the page
-    // change that hides it must not ask a second time.
+    // A click on the tree reaches here only once the field being left has passed its
+    // check (a refused value keeps the focus and the page); a change made by the program
+    // hides the field without asking a second time.
     const bool focusOnPage = pages_.area->isAncestorOf(QApplication::focusWidget());
     const bool wasSuspended = binder_->ChecksSuspended();
     binder_->SetChecksSuspended(true);
@@ -525,7 +527,7 @@ void TForm1::ApplyTexts() {
         return owner ? owner->findChild<QObject*>(control) : nullptr;
     };
     surface.treeEntry = [this](int position, const QString& text) {
-        if (QTreeWidgetItem* item = tree_->Entry(position)) item->setText(0, text);
+        tree_->SetEntryText(position, text);
     };
     surface.pageTitle = [this] {
         if (QTreeWidgetItem* item = tree_->currentItem())
