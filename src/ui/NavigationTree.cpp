@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
-#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
@@ -202,10 +201,7 @@ void NavigationTree::StayOnOpenEntry(QTreeWidgetItem* current, QTreeWidgetItem* 
 int NavigationTree::RowWidth(const QModelIndex& index) const {
     int levels = rootIsDecorated() ? 1 : 0;
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) ++levels;
-    const int bar = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff
-                        ? 0
-                        : verticalScrollBar()->sizeHint().width();
-    return contentsRect().width() - bar - levels * indentation();
+    return viewport()->width() - levels * indentation();
 }
 
 void NavigationTree::keyPressEvent(QKeyEvent* event) {
@@ -265,9 +261,10 @@ void NavigationTree::mouseReleaseEvent(QMouseEvent* event) {
 
 void NavigationTree::resizeEvent(QResizeEvent* event) {
     QTreeWidget::resizeEvent(event);
-    // Row heights follow the width their texts wrap at.
-    if (contentsRect().width() != laidOutWidth_) {
-        laidOutWidth_ = contentsRect().width();
+    // Row heights follow the width their texts wrap at, which the vertical scroll bar
+    // narrows. Narrower rows are never lower, so a scroll bar that wrapping brings stays.
+    if (viewport()->width() != laidOutWidth_) {
+        laidOutWidth_ = viewport()->width();
         scheduleDelayedItemsLayout();
     }
 }

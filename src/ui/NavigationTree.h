@@ -35,9 +35,7 @@ public:
     // Neither the entry nor any entry above it is blank: it is shown and opens its page.
     static bool IsOpen(const QTreeWidgetItem* item);
 
-    // The width of an entry's row at the tree's width, with room for the vertical scroll
-    // bar whether it shows or not, so that a row's wrapping does not depend on how many
-    // rows there are.
+    // The width of an entry's row: the viewport's less the entry's indentation.
     int RowWidth(const QModelIndex& index) const;
 
 protected:

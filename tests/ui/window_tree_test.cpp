@@ -128,25 +128,33 @@ TEST(WindowTree, APageTheNewModelLacksGivesWayToTheEntryAbove) {
 
 TEST(WindowTree, EveryEntryReadsWholeInBothLanguages) {
     for (const char* language : {"English.lng", "Czech.lng"})
-        for (int model : {0, 4}) { // with and without the tree's vertical scroll bar
-            SCOPED_TRACE(std::string(language) + " model " + std::to_string(model));
+        for (int model : {0, 4}) { // without and with the tree's vertical scroll bar
             WindowRig rig(false, Shipped(language, model));
             ASSERT_EQ(rig.window->size(), QSize(TForm1::kMinWidth, TForm1::kMinHeight));
             NavigationTree* tree = rig.window->Tree();
             EXPECT_EQ(tree->width(), 165);
             const QFontMetrics metrics(tree->font());
-            for (int i = 0; i < NavigationTree::kEntries; ++i) {
-                QTreeWidgetItem* entry = tree->Entry(i);
-                if (entry->isHidden()) continue;
-                const QString text = entry->text(0);
-                const QRect room = DrawnTextRoom(tree, entry);
-                const QRect needed =
-                    metrics.boundingRect(QRect(0, 0, room.width(), 1000), Qt::TextWordWrap, text);
-                EXPECT_LE(needed.width(), room.width()) << text.toStdString();
-                EXPECT_LE(needed.height(), room.height()) << text.toStdString();
-                EXPECT_LE(room.right(), tree->viewport()->width()) << text.toStdString();
+            // At start, then after a change to the other model (the scroll bar comes or goes).
+            for (int shown : {model, 4 - model}) {
+                SCOPED_TRACE(std::string(language) + " model " + std::to_string(shown));
+                if (shown != model) PickModel(*rig.window, shown);
+                // The scroll bar follows the new layout once the window's timers have run.
+                const bool bar = shown == 4;
+                EXPECT_TRUE(QTest::qWaitFor(
+                    [&] { return tree->verticalScrollBar()->isVisible() == bar; }, 2000));
+                for (int i = 0; i < NavigationTree::kEntries; ++i) {
+                    QTreeWidgetItem* entry = tree->Entry(i);
+                    if (entry->isHidden()) continue;
+                    const QString text = entry->text(0);
+                    const QRect room = DrawnTextRoom(tree, entry);
+                    const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 1000),
+                                                              Qt::TextWordWrap, text);
+                    EXPECT_LE(needed.width(), room.width()) << text.toStdString();
+                    EXPECT_LE(needed.height(), room.height()) << text.toStdString();
+                    EXPECT_LE(room.right(), tree->viewport()->width()) << text.toStdString();
+                }
+                EXPECT_FALSE(tree->horizontalScrollBar()->isVisible());
             }
-            EXPECT_FALSE(tree->horizontalScrollBar()->isVisible());
         }
 }
 
