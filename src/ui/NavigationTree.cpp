@@ -57,7 +57,7 @@ QIcon TwoStateIcon(const QString& normal, const QString& selected) {
     return icon;
 }
 
-// Rows as high as their wrapped text needs at the tree's width. A text that still cannot
+// Rows as high as their text needs, wrapped at the row's width. A text that still cannot
 // be shown whole (one word wider than the row) shows whole in a tooltip.
 class EntryDelegate : public QStyledItemDelegate {
 public:
@@ -77,8 +77,11 @@ public:
             QStyleOptionViewItem opt(option);
             initStyleOption(&opt, index);
             opt.features |= QStyleOptionViewItem::WrapText;
-            const QRect room =
-                view->style()->subElementRect(QStyle::SE_ItemViewItemText, &opt, view);
+            QStyle* style = view->style();
+            // The style keeps a margin on either side of the text's rectangle.
+            const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, view) + 1;
+            const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view)
+                                   .adjusted(margin, 0, -margin, 0);
             const QRect needed = QFontMetrics(opt.font).boundingRect(
                 QRect(0, 0, room.width(), QWIDGETSIZE_MAX), Qt::TextWordWrap, opt.text);
             if (needed.width() > room.width() || needed.height() > room.height()) {
