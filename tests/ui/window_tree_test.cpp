@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyleOptionViewItem>
+#include <QToolTip>
 
 namespace {
 // The shipped files into a program folder, with the language and model to start with.
@@ -174,5 +175,21 @@ TEST(WindowTree, EveryPageFitsWithoutAHorizontalScrollBarInBothLanguages) {
             EXPECT_FALSE(page->horizontalScrollBar()->isVisible()) << name;
             EXPECT_LE(page->widget()->minimumSizeHint().width(), page->viewport()->width()) << name;
         }
+    }
+}
+
+// A text that cannot be shown whole even wrapped (one word wider than the row) shows whole
+// in a tooltip; entries that read whole keep the tree's own hint.
+TEST(WindowTree, AnEntryTooLongToWrapShowsWholeInATooltip) {
+    WindowRig rig(false);
+    NavigationTree* tree = rig.window->Tree();
+    const QString word = "Freisprecheinrichtungseinstellungen";
+    tree->SetEntryText(12, word);
+    for (const auto& [entry, tip] : {std::pair{12, word}, std::pair{1, QString()}}) {
+        QToolTip::hideText();
+        const QPoint at = tree->visualItemRect(tree->Entry(entry)).center();
+        QHelpEvent help(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree->viewport(), &help);
+        EXPECT_EQ(QToolTip::text() == word, !tip.isEmpty()) << entry;
     }
 }
