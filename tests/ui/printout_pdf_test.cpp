@@ -269,7 +269,12 @@ TEST(PrintoutPdf, CommandLineMakesTheWindowsPdf) {
         EXPECT_NEAR(a.words[i].xMin, b.words[i].xMin, 0.2) << a.words[i].text.toStdString();
         EXPECT_NEAR(a.words[i].yMin, b.words[i].yMin, 0.2) << a.words[i].text.toStdString();
     }
+    for (const QSizeF& page : b.pages) { // A4
+        EXPECT_NEAR(page.width(), 595.3, 0.5);
+        EXPECT_NEAR(page.height(), 841.9, 0.5);
+    }
     const QList<pdf::Line> lines = b.AllLines();
+    EXPECT_NE(b.FindLine(lines, "Mode: NIGHT"), nullptr);
     EXPECT_NE(b.FindLine(lines, "Button 1 0123456789"), nullptr);
     EXPECT_NE(b.FindLine(lines, "Button 24 602123456"), nullptr);
 }
