@@ -10,6 +10,7 @@
 #include "LanguageTable.h"
 #include "NavigationTree.h"
 #include "NumberMemory.h"
+#include "PrintoutSource.h"
 #include "SettingsFileMenu.h"
 #include "SettingsFileName.h"
 
@@ -335,6 +336,7 @@ void TForm1::BuildMenus() {
                                         {"Exit1", "Exit"}})
         AddAction(file, name, QLatin1String(caption));
     onClick(actions_.value("Exit1"), [this] { Exit1Click(); });
+    onClick(actions_.value("Print1"), [this] { Print1Click(); });
 
     QMenu* comm = addMenu("Communicator1", QStringLiteral("Communicator"));
     const struct {
@@ -759,6 +761,14 @@ void TForm1::LogFile1Click() {
     }
     logFailureShown_ = false;
     if (OpenLog()) logFile1_->setText(texts_.Text(QStringLiteral("Menu"), 45));
+}
+
+void TForm1::Print1Click() {
+    // One printout at a time: "Print" stays off until this one has ended.
+    QAction* print = Action(QStringLiteral("Print1"));
+    print->setEnabled(false);
+    PrintSettings(*this, *dialogs_);
+    print->setEnabled(true);
 }
 
 void TForm1::LanguageItemClick(int slot) {

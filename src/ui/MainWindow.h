@@ -125,6 +125,7 @@ public:
 
     // Menu handlers.
     void LogFile1Click();
+    void Print1Click();
     // The n-th entry of the Language menu (0-based: az11, a11, ... a10).
     void LanguageItemClick(int slot);
     void Exit1Click() { close(); }

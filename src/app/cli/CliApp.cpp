@@ -2,6 +2,7 @@
 
 #include "AppConfig.h"
 #include "CliHost.h"
+#include "CliPrint.h"
 #include "CommLog.h"
 #include "Communicator.h"
 #include "Defaults.h"
@@ -42,6 +43,7 @@ const CommandDef kCommands[] = {
     {"day-night", 0, ""},
     {"encode", 2, "IN.nvs OUT.bin"},
     {"decode", 2, "IN.bin OUT.nvs"},
+    {"print", 2, "IN.nvs OUT.pdf"},
 };
 
 const CommandDef* FindCommand(const QString& name) {
@@ -79,6 +81,7 @@ QString CliUsage() {
         "  encode IN.nvs OUT.bin [--day-mode] [--resets N]\n"
         "                            the 256-byte parameter block a write of IN.nvs builds\n"
         "  decode IN.bin OUT.nvs     take a 256-byte parameter block as a read would\n"
+        "  print IN.nvs OUT.pdf      the window's printout of a settings file, as an A4 PDF\n"
         "\n"
         "Options:\n"
         "  --simulator[=DIR]   the simulated door phone, its memory in DIR\n"
@@ -233,7 +236,8 @@ public:
 
 private:
     bool NeedsDevice() const {
-        return o_.command != QLatin1String("encode") && o_.command != QLatin1String("decode");
+        return o_.command != QLatin1String("encode") && o_.command != QLatin1String("decode") &&
+               o_.command != QLatin1String("print");
     }
     int Prepare();
     void LoadModelDefaults();
@@ -292,7 +296,7 @@ CliSession::CliSession(const CliOptions& options, CliHost& host)
     if (NeedsDevice()) {
         backend_ = CreateBackend(o_.backend, *clock_, [this] { return link_->Kind(); });
     } else {
-        // encode and decode touch no cable: a listing without any.
+        // encode, decode and print touch no cable: a listing without any.
         backend_.backend = std::make_unique<SimCableBackend>(*clock_);
     }
     link_ = std::make_unique<DoorPhoneLink>(*backend_.backend, *clock_, &log_);
@@ -595,6 +599,11 @@ int CliSession::Run() {
     if (c == QLatin1String("day-night")) return DayNight();
     if (c == QLatin1String("encode")) return Encode();
     if (c == QLatin1String("decode")) return Decode();
+    if (c == QLatin1String("print")) {
+        // A file that cannot be read prints nothing.
+        if (!LoadSettings(o_.args[0])) return kExitFailed;
+        return WriteSettingsPrintout(model_, texts_, target_.TreeEntries(), o_.args[1], host_);
+    }
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;
 }
