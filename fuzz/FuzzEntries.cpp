@@ -57,9 +57,11 @@ void FuzzSettingsFile(const uint8_t* data, size_t size) {
 void FuzzIniFile(const uint8_t* data, size_t size) {
     IniFile ini;
     ini.LoadText(IniFile::DecodeBytes(Bytes(data, size)));
-    for (const QString& section : ini.SectionNames())
-        for (const auto& entry : ini.SectionEntries(section))
-            ini.ReadInteger(section, entry.first, 0);
+    // The integer keys the program reads (each lookup scans the file: a few suffice).
+    ini.ReadInteger(QStringLiteral("Setup"), QStringLiteral("LOGFILE"), 0);
+    ini.ReadInteger(QStringLiteral("Enable"), QStringLiteral("Buttons"), 99);
+    ini.ReadInteger(QStringLiteral("Enable"), QStringLiteral("BasicNumber"), 2);
+    for (const QString& section : ini.SectionNames()) ini.SectionEntries(section);
     LanguageTexts texts;
     texts.Load(ini);
     for (int n = 0; n < LanguageTexts::kModelSlots; ++n) texts.ModelEntry(n);
