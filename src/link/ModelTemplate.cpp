@@ -2,6 +2,7 @@
 
 #include "CommLog.h"
 #include "DoorPhoneLink.h"
+#include "FileAccess.h"
 #include "IniFile.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
@@ -93,16 +94,22 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
     CommLog& log = c.log;
     log.LogLine(QStringLiteral("Template file: ") + templatePath);
 
-    if (templatePath.isEmpty() || !QFile::exists(templatePath)) {
+    if (!IsRegularFile(templatePath)) {
         log.LogLine(QStringLiteral("Template file: BASIC - no file"));
         c.host.ShowMessage(c.texts.Text(QStringLiteral("Message"), 58), QString(), MsgIcon::None);
         state.basicConfiguration = true;
         ApplyBasicConfiguration(c, state);
         return;
     }
-    state.basicConfiguration = false;
     IniFile ini;
-    ini.Load(templatePath);
+    if (!ini.Load(templatePath)) {
+        // There, but not a template (too large, unreadable): say why, then as without one.
+        c.host.ShowMessage(ini.errorString(), QString(), MsgIcon::Error);
+        state.basicConfiguration = true;
+        ApplyBasicConfiguration(c, state);
+        return;
+    }
+    state.basicConfiguration = false;
     auto text = [&](const char* key, const char* def) {
         return ini.ReadString(kEnable, QLatin1String(key), QLatin1String(def));
     };
@@ -123,7 +130,7 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
         t.SetVisible(QStringLiteral("key1"), true);
         const QString program =
             QDir(c.programFolder).filePath(c.texts.Text(QStringLiteral("Menu"), 47));
-        if (QFile::exists(program)) t.SetEnabled(QStringLiteral("key1"), true);
+        if (IsRegularFile(program)) t.SetEnabled(QStringLiteral("key1"), true);
     } else {
         t.SetVisible(QStringLiteral("key1"), false);
         t.SetEnabled(QStringLiteral("key1"), false);

@@ -4,6 +4,7 @@
 #include "DayNightTable.h"
 #include "Defaults.h"
 #include "FieldWidgets.h"
+#include "FileAccess.h"
 #include "HelpWindow.h"
 #include "JpegPicture.h"
 #include "LanguageApply.h"
@@ -548,7 +549,7 @@ void TForm1::RebuildModelList() {
 bool TForm1::ApplyModelPicture() {
     const ModelEntry* entry = SelectedModel(model_, models_);
     QString path = entry ? entry->picture : QString();
-    if (path.size() < 5 || !QFileInfo::exists(path)) path = ProgramFolder() + "blank.jpg";
+    if (path.size() < 5 || !IsRegularFile(path)) path = ProgramFolder() + "blank.jpg";
     QString error;
     DecodedPicture picture = DecodeJpegFile(path, &error);
     // A damaged picture is treated like a missing one.
@@ -593,17 +594,19 @@ void TForm1::ComboBox16Change() {
 void TForm1::ApplyLanguageFile() {
     const QString folder = ProgramFolder();
     // A language file that is gone: forget Config.ini's choice and fall back to English.
-    if (!QFileInfo::exists(languagePath_)) {
+    if (!IsRegularFile(languagePath_)) {
         const QString config = folder + QLatin1String(AppConfig::kFileName);
         if (QFileInfo::exists(config)) {
             QFile::remove(config);
             languagePath_ = folder + QStringLiteral("English.lng");
-            if (!QFileInfo::exists(languagePath_))
+            if (!IsRegularFile(languagePath_))
                 ShowMessage(QStringLiteral("Language file error"), QString(), MsgIcon::None);
         }
     }
     log_.LogLine(QStringLiteral("Language file: ") + languagePath_);
-    texts_.LoadFile(languagePath_); // a missing file leaves the built-in texts
+    // A missing file leaves the built-in texts; so does one too large, which is said.
+    if (QString error; !texts_.LoadFile(languagePath_, &error) && IsRegularFile(languagePath_))
+        ShowMessage(error, QString(), MsgIcon::Error);
     ApplyTexts();
     RebuildModelList();
     if (ApplyModelPicture()) ApplyModelTemplate();

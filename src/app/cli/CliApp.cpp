@@ -7,6 +7,7 @@
 #include "Communicator.h"
 #include "Defaults.h"
 #include "DoorPhoneLink.h"
+#include "FileAccess.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
 #include "ModelTemplate.h"
@@ -393,11 +394,12 @@ bool CliSession::SaveSettings(const QString& path) {
     return true;
 }
 
-// A file that is to be written after a long transfer: its folder must be there first.
+// A file that is to be written after a long transfer: checked before the door phone is
+// asked for anything, so a transfer never ends in a file that cannot be saved.
 bool CliSession::CheckOutputFolder(const QString& path) {
-    const QFileInfo info(path);
-    if (info.absoluteDir().exists() && !info.isDir()) return true;
-    host_.Note(path + QStringLiteral(": cannot be written here"));
+    QString reason;
+    if (CanWriteFileAt(path, &reason)) return true;
+    host_.Note(path + QStringLiteral(": cannot be written here (%1)").arg(reason));
     return false;
 }
 
@@ -559,16 +561,12 @@ int CliSession::Encode() {
 
 int CliSession::Decode() {
     const QString in = o_.args[0], out = o_.args[1];
-    QFile file(in);
-    if (!file.exists()) {
-        host_.Note(in + QStringLiteral(": File not found"));
+    const FileContents contents = ReadBoundedFile(in, kParameterBlockSize);
+    if (!contents.ok()) {
+        host_.Note(in + QStringLiteral(": ") + contents.error);
         return kExitUsage;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        host_.Note(in + QStringLiteral(": ") + file.errorString());
-        return kExitUsage;
-    }
-    const QByteArray block = file.readAll();
+    const QByteArray& block = contents.bytes;
     if (block.size() != kParameterBlockSize) {
         host_.Note(QStringLiteral("%1: %2 bytes, a parameter block has %3")
                        .arg(in)
