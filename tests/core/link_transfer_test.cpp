@@ -244,8 +244,15 @@ TEST(LinkTransfer, AllCommandsAndTheirContinuations) {
         bool write;
         std::function<void(SimDoorPhone&)> fault;
         QStringList messages;
-        int numberRequests; // records read or written after the parameter half
+        int numberRequests;       // records read or written after the parameter half
+        bool commandLine = false; // the command line stops "all" after a refusal
     };
+    const auto unmarked = [](SimDoorPhone& p) {
+        QByteArray block = p.Parameters();
+        block[kValidityMarkerByte - 1] = 0;
+        p.SetParameters(block);
+    };
+    const QString kRefusedBlock = "Error in data reading - EEPROM\r\n      - default data -";
     const Case cases[] = {
         {"read all", false, [](SimDoorPhone&) {}, {}, 198},
         {"read all, parameter read times out",
@@ -264,10 +271,19 @@ TEST(LinkTransfer, AllCommandsAndTheirContinuations) {
          [](SimDoorPhone& p) { p.faults().doubleAckAtByte = 3; },
          {kTimeout},
          0},
+        {"write all, E in the parameter half, command line",
+         true,
+         [](SimDoorPhone& p) { p.faults().errorAtParameterByte = 3; },
+         {kErrorE},
+         0,
+         true},
+        {"read all, refused block", false, unmarked, {kRefusedBlock}, 198},
+        {"read all, refused block, command line", false, unmarked, {kRefusedBlock}, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LinkHarness h;
+        h.comm.SetAllGoesOnAfterFailure(!c.commandLine);
         ApplyBuiltInDefaults(h.model);
         h.model.SetText(FirstNumberField(5), QStringLiteral("12345"));
         c.fault(*h.phone);

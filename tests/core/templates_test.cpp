@@ -1,11 +1,11 @@
 // Model list, model templates and model pictures.
+#include "Clock.h"
 #include "CommLog.h"
 #include "DoorPhoneLink.h"
 #include "JpegPicture.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
 #include "ModelTemplate.h"
-#include "Ports.h"
 #include "SettingsModel.h"
 #include "SimCableBackend.h"
 
@@ -25,19 +25,11 @@ public:
         tree[entry] = {text, icons};
     }
     bool IsEnabled(const QString& n) const override { return enabled.value(n, true); }
+    void ShowMessage(const QString& text, const QString&, MsgIcon) override { messages << text; }
     QHash<QString, bool> visible, enabled;
+    QStringList messages;
     QHash<QString, std::pair<bool, int>> emphasis;
     QHash<int, std::pair<QString, bool>> tree;
-};
-
-class RecordingHost : public HostPort {
-public:
-    void ShowMessage(const QString& text, const QString&, MsgIcon) override { messages << text; }
-    bool AskYesNo(const QString&, const QString&, MsgIcon) override { return true; }
-    void ShowProgress(bool) override {}
-    void SetProgress(int) override {}
-    void SetDeviceCommandsEnabled(bool) override {}
-    QStringList messages;
 };
 
 struct Rig {
@@ -46,12 +38,11 @@ struct Rig {
     SimCableBackend backend{clock};
     DoorPhoneLink link{backend, clock};
     CommLog log{&clock};
-    RecordingHost host;
     LanguageTexts texts;
     SettingsModel model;
     RecordingTarget target;
     ModelState state;
-    TemplateContext context{model, link, log, host, texts, target, dir.path()};
+    TemplateContext context{model, link, log, texts, target, dir.path()};
 
     Rig() { backend.AddBothCables(std::make_shared<ScriptedFarEnd>()); }
     QString Template(const QByteArray& enable) {
@@ -119,7 +110,7 @@ TEST(Templates, OnlyRele2Off) {
     EXPECT_EQ(rig.state.labelKind, QString("2"));
     EXPECT_EQ(rig.state.modelMaximum, 2);
     EXPECT_EQ(rig.target.tree[25].first, QString("Buttons 91-99"));
-    EXPECT_TRUE(rig.host.messages.isEmpty());
+    EXPECT_TRUE(rig.target.messages.isEmpty());
 }
 
 TEST(Templates, ButtonCountHidesRowsAndPages) {
@@ -206,7 +197,7 @@ TEST(Templates, MissingFileGivesTheBasicConfiguration) {
     ASSERT_FALSE(rig.target.enabled["RadioButton10"]);
     rig.model.SelectRadioButton("RadioButton31"); // relay 1 mode 2 stays as it is
     ApplyModelTemplate(rig.dir.filePath("deleted.ini"), rig.context, rig.state);
-    EXPECT_EQ(rig.host.messages, QStringList{"No file with template"});
+    EXPECT_EQ(rig.target.messages, QStringList{"No file with template"});
     EXPECT_TRUE(rig.state.basicConfiguration);
     for (const char* name : {"RadioButton10", "RadioButton20", "Edit6", "RadioButton38",
                              "RadioButton43", "CheckBox5", "Button1", "CheckBox6"})

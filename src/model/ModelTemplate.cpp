@@ -1,11 +1,9 @@
 #include "ModelTemplate.h"
 
 #include "CommLog.h"
-#include "DoorPhoneLink.h"
 #include "IniFile.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
-#include "Ports.h"
 #include "SettingsModel.h"
 
 #include <QDir>
@@ -95,7 +93,7 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
 
     if (templatePath.isEmpty() || !QFile::exists(templatePath)) {
         log.LogLine(QStringLiteral("Template file: BASIC - no file"));
-        c.host.ShowMessage(c.texts.Text(QStringLiteral("Message"), 58), QString(), MsgIcon::None);
+        t.ShowMessage(c.texts.Text(QStringLiteral("Message"), 58), QString(), MsgIcon::None);
         state.basicConfiguration = true;
         ApplyBasicConfiguration(c, state);
         return;

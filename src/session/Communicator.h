@@ -72,6 +72,9 @@ public:
     // the poll timer again when they close.
     void StopTimers();
     void StartPollTimer();
+    // Whether "Read all" and "Write all" go on with the numbers after the first half
+    // failed (a refused block): the window goes on, the command line stops.
+    void SetAllGoesOnAfterFailure(bool goOn) { allGoesOnAfterFailure_ = goOn; }
 
     // Menu "Communicator".
     void Readparameters1Click();
@@ -175,6 +178,7 @@ private:
     bool commandsEnabled_ = false;
     bool parametersEncoded_ = false;
     bool lastWriteStarted_ = false;
+    bool allGoesOnAfterFailure_ = true;
     uint32_t lastRxCount_ = 0;
     int busy_ = 0;
     QString label4_;

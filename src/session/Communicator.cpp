@@ -480,8 +480,13 @@ void Communicator::DispatchReply(int count) {
             StopTimer(EngineTimer::Transfer);
             SetProgress(250);
             Messages();
-            DecodeParameterBlock(Latin1(state_.reply), model_, log_, host_, texts_,
-                                 [this] { host_.LoadModelDefaults(); });
+            const bool accepted =
+                DecodeParameterBlock(Latin1(state_.reply), model_, log_, [this](BlockRefusal refusal) {
+                    host_.ShowMessage(BlockRefusalMessage(refusal, texts_), QString(),
+                                      MsgIcon::None);
+                    host_.LoadModelDefaults();
+                }).accepted;
+            if (!accepted && !allGoesOnAfterFailure_) state_.pendingNumberRead = false;
             SetProgress(255);
             Messages();
             Pause(50);
@@ -511,6 +516,7 @@ void Communicator::DispatchReply(int count) {
             state_.reply = Drain();
             state_.waiting = false;
             state_.byteAcknowledged = false;
+            if (!allGoesOnAfterFailure_) state_.pendingNumberWrite = false;
             host_.ShowMessage(Msg(53) + QStringLiteral("  ...E"), QString(), MsgIcon::None);
             Pause(50);
             EndTransfer();

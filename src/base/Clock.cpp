@@ -1,4 +1,4 @@
-#include "Ports.h"
+#include "Clock.h"
 
 #include <QElapsedTimer>
 #include <QThread>

@@ -25,3 +25,17 @@ Backend CreateBackend(const BackendChoice& choice, ClockPort& clock,
     out.backend = std::move(serial);
     return out;
 }
+
+QStringList TakeSimulatorOption(const QStringList& args, BackendChoice* choice) {
+    const QString withValue = QStringLiteral("--simulator=");
+    QStringList out = args;
+    for (QString& arg : out) {
+        if (arg == QLatin1String("--")) break;
+        if (arg.startsWith(withValue)) {
+            choice->simulator = true;
+            choice->simulatorDir = arg.mid(withValue.size());
+            arg = QStringLiteral("--simulator");
+        }
+    }
+    return out;
+}
