@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
     QTimer timer1, timer2;
     timer1.setTimerType(Qt::PreciseTimer);
     timer2.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer1, &QTimer::timeout, [&] { comm.Timer1Timer(); });
-    QObject::connect(&timer2, &QTimer::timeout, [&] { comm.Timer2Timer(); });
+    QObject::connect(&timer1, &QTimer::timeout, [&] { comm.TransferTick(); });
+    QObject::connect(&timer2, &QTimer::timeout, [&] { comm.PollTick(); });
     host.onTimer = [&](EngineTimer timer, bool running, int interval) {
         QTimer& t = timer == EngineTimer::Transfer ? timer1 : timer2;
         if (running)
@@ -97,8 +97,7 @@ int main(int argc, char** argv) {
 
     const auto idle = [&] {
         const TransferState& s = comm.State();
-        return !comm.TransferActive() && !s.waiting && !s.pendingNumberRead &&
-               !s.pendingNumberWrite;
+        return !comm.TransferActive() && !s.waiting && !comm.ContinuationPending();
     };
     const double byteMs = phone->ByteMs();
     const auto run = [&](const char* name, const std::function<void()>& command) {
@@ -131,8 +130,8 @@ int main(int argc, char** argv) {
         return r;
     };
 
-    run("Read all", [&] { comm.Readall1Click(); });
-    run("Write all", [&] { comm.Writeall1Click(); });
+    run("Read all", [&] { comm.ReadAll(); });
+    run("Write all", [&] { comm.WriteAll(); });
     phone->Settle();
     bool same = true;
     for (int record : NumberRecordOrder())

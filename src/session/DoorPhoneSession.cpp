@@ -96,7 +96,7 @@ void DoorPhoneSession::ConnectAndPoll() {
     link_->ConnectAttempt();
     host_.SetStatusPanel(0, QStringLiteral("USB: ") + link_->CableStatusText());
     if (link_->Connected()) comm_->SetPollingAllowed(true);
-    comm_->StartPolling();
+    comm_->StartUp();
 }
 
 void DoorPhoneSession::ApplyLanguageFile(const QString& path) {

@@ -188,7 +188,7 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
             [this](QTreeWidgetItem* current) { TreeView1Change(current); });
     if (auto* button1 = Control(QStringLiteral("Button1")))
         connect(static_cast<QAbstractButton*>(button1), &QAbstractButton::clicked, this,
-                [this] { session_->Comm().Button1Click(); });
+                [this] { Button1Click(); });
     if (auto* selector = qobject_cast<QComboBox*>(Control(QStringLiteral("ComboBox16"))))
         connect(selector, &QComboBox::activated, this, [this] { ComboBox16Change(); });
 
@@ -348,19 +348,19 @@ void TForm1::BuildMenus() {
     const struct {
         const char* name;
         const char* caption;
-        void (Communicator::*handler)();
+        void (TForm1::*handler)();
     } commands[] = {
-        {"Readparameters1", "Read parameters", &Communicator::Readparameters1Click},
-        {"Readphonenumbers1", "Read phone numbers", &Communicator::Readphonenumbers1Click},
-        {"Readall1", "Read all", &Communicator::Readall1Click},
-        {"Writeparameters1", "Write parameters", &Communicator::Writeparameters1Click},
-        {"Writephonenumbers1", "Write phone numbers", &Communicator::Writephonenumbers1Click},
-        {"Writeall1", "Write all", &Communicator::Writeall1Click},
+        {"Readparameters1", "Read parameters", &TForm1::Readparameters1Click},
+        {"Readphonenumbers1", "Read phone numbers", &TForm1::Readphonenumbers1Click},
+        {"Readall1", "Read all", &TForm1::Readall1Click},
+        {"Writeparameters1", "Write parameters", &TForm1::Writeparameters1Click},
+        {"Writephonenumbers1", "Write phone numbers", &TForm1::Writephonenumbers1Click},
+        {"Writeall1", "Write all", &TForm1::Writeall1Click},
     };
     for (const auto& c : commands) {
         auto handler = c.handler;
         onClick(AddAction(comm, c.name, QLatin1String(c.caption)),
-                [this, handler] { (session_->Comm().*handler)(); });
+                [this, handler] { (this->*handler)(); });
     }
 
     QMenu* option = addMenu("Option1", QStringLiteral("Option"));
@@ -419,7 +419,7 @@ void TForm1::BuildPopupMenus() {
     auto* clocks = new QMenu(this);
     clocks->setObjectName(QStringLiteral("PopupMenu3"));
     connect(AddAction(clocks, "SendtimefromPC1", QStringLiteral("Set time from PC")),
-            &QAction::triggered, this, [this] { session_->Comm().SendtimefromPC1Click(); });
+            &QAction::triggered, this, [this] { SendtimefromPC1Click(); });
     clocks->addSeparator();
     connect(AddAction(clocks, "Help4", QStringLiteral("Help")), &QAction::triggered, this,
             &TForm1::ShowHelpWindow);
@@ -663,8 +663,7 @@ void TForm1::Forw() {
     // 1-2: start with the device commands off and nothing pending.
     launchKeyProgram_ = false;
     SetDeviceCommandsEnabled(false);
-    session_->Comm().MutableState().pendingNumberRead = false;
-    session_->Comm().MutableState().pendingNumberWrite = false;
+    session_->Comm().DropContinuation();
     session_->Comm().SetSendFFlag(false);
     // 3-4: the first page, then the first tree entry, which shows the model page.
     programFolder_ = ProgramFolder();
@@ -767,14 +766,52 @@ void TForm1::TimerChanged(EngineTimer timer, bool running, int intervalMs) {
 }
 
 void TForm1::Timer1Timer() {
-    session_->Comm().Timer1Timer();
+    session_->Comm().TransferTick();
 }
 
 void TForm1::Timer2Timer() {
     // The window never stays smaller than its minimum size.
     if (height() <= kMinHeight - 1) resize(width(), kMinHeight);
     if (width() < kMinWidth) resize(kMinWidth, height());
-    session_->Comm().Timer2Timer();
+    session_->Comm().PollTick();
+}
+
+// ---- door-phone commands ------------------------------------------------------------------
+
+void TForm1::Readparameters1Click() {
+    session_->Comm().ReadParameters();
+}
+
+void TForm1::Readphonenumbers1Click() {
+    session_->Comm().ReadNumbers();
+}
+
+void TForm1::Readall1Click() {
+    session_->Comm().ReadAll();
+}
+
+void TForm1::Writeparameters1Click() {
+    session_->Comm().WriteParameters();
+}
+
+void TForm1::Writephonenumbers1Click() {
+    session_->Comm().WriteNumbers();
+}
+
+void TForm1::Writeall1Click() {
+    session_->Comm().WriteAll();
+}
+
+void TForm1::Button1Click() {
+    session_->Comm().SetClockFromPc();
+}
+
+void TForm1::SendtimefromPC1Click() {
+    session_->Comm().SetClockFromPc();
+}
+
+void TForm1::Image2Click() {
+    session_->Comm().SwitchDayNight();
 }
 
 // ---- HostPort ------------------------------------------------------------------------------
@@ -864,7 +901,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (w && w->isEnabled() &&
             (w->objectName() == QLatin1String("Image1") ||
              w->objectName() == QLatin1String("Image2"))) {
-            session_->Comm().Image2Click();
+            Image2Click();
             return true;
         }
     }

@@ -123,6 +123,18 @@ public:
     bool ApplyModelPicture(); // false: the picture could not be shown (error shown)
     void ApplyModelTemplate();
 
+    // The door-phone commands: the menu "Communicator", Button1 and the clocks' pop-up
+    // item, the day/night pictures. Each hands over to the engine.
+    void Readparameters1Click();
+    void Readphonenumbers1Click();
+    void Readall1Click();
+    void Writeparameters1Click();
+    void Writephonenumbers1Click();
+    void Writeall1Click();
+    void Button1Click();
+    void SendtimefromPC1Click();
+    void Image2Click();
+
     // Menu handlers.
     void LogFile1Click();
     // The n-th entry of the Language menu (0-based: az11, a11, ... a10).

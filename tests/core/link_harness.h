@@ -41,7 +41,7 @@ struct LinkHarness {
         link.ConnectAttempt();
         host.commandsEnabled = link.Connected();
         comm.SetPollingAllowed(true);
-        comm.StartPolling();
+        comm.StartUp();
     }
 
     // Runs the timers until no exchange is in progress and no "all" continuation waits.
@@ -49,8 +49,7 @@ struct LinkHarness {
         return loop.RunUntil(
             [this] {
                 const TransferState& s = comm.State();
-                return !comm.TransferActive() && !s.waiting && !s.pendingNumberRead &&
-                       !s.pendingNumberWrite;
+                return !comm.TransferActive() && !s.waiting && !comm.ContinuationPending();
             },
             maxMs);
     }

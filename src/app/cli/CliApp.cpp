@@ -60,8 +60,6 @@ bool IsRead(const QString& command) {
 // own time-out; this only guards against a door phone that keeps talking forever.
 constexpr qint64 kGuardMs = 30LL * 60 * 1000;
 
-const QString kStatusCommand = QStringLiteral("VER");
-
 } // namespace
 
 QString CliUsage() {
@@ -388,9 +386,9 @@ bool CliSession::Connect() {
 bool CliSession::PollStatus() {
     comm_.SetPollingAllowed(true);
     comm_.StartPollTimer();
-    comm_.Timer2Timer(); // the tick now, not a second later
+    comm_.PollTick(); // the tick now, not a second later
     const TransferState& state = comm_.State();
-    if (!state.waiting || state.command != kStatusCommand) {
+    if (!state.waiting || state.exchange != Exchange::Status) {
         comm_.StopTimers();
         // Not connected says which cable is missing; a cable that was found but would
         // not open says that.
@@ -416,10 +414,9 @@ bool CliSession::RunExchange() {
             host_.Fail(QStringLiteral("the transfer did not end"));
             return false;
         }
-        const TransferState& state = comm_.State();
-        if (!state.pendingNumberRead && !state.pendingNumberWrite) return true;
+        if (!comm_.ContinuationPending()) return true;
         // The poll tick carries "all" on once the first half has ended its bracket.
-        comm_.Timer2Timer();
+        comm_.PollTick();
     }
 }
 
@@ -440,11 +437,11 @@ int CliSession::Read() {
     host_.Arm();
     if (!Connect()) return kExitFailed;
     if (o_.command == QLatin1String("read-parameters"))
-        comm_.Readparameters1Click();
+        comm_.ReadParameters();
     else if (o_.command == QLatin1String("read-numbers"))
-        comm_.Readphonenumbers1Click();
+        comm_.ReadNumbers();
     else
-        comm_.Readall1Click();
+        comm_.ReadAll();
     if (!RunExchange()) return kExitFailed;
     return SaveSettings(out) ? kExitOk : kExitUsage;
 }
@@ -468,18 +465,18 @@ int CliSession::Write() {
     // first, every write would put the door phone into night mode.
     if (parameters && !PollStatus()) return kExitFailed;
     if (o_.command == QLatin1String("write-parameters"))
-        comm_.Writeparameters1Click();
+        comm_.WriteParameters();
     else if (o_.command == QLatin1String("write-numbers"))
-        comm_.Writephonenumbers1Click();
+        comm_.WriteNumbers();
     else
-        comm_.Writeall1Click();
+        comm_.WriteAll();
     return RunExchange() ? kExitOk : kExitFailed;
 }
 
 int CliSession::SetTime() {
     host_.Arm();
     if (!Connect()) return kExitFailed;
-    comm_.Button1Click();
+    comm_.SetClockFromPc();
     // The command has no answer: the status that follows shows the clock was taken.
     if (host_.Failed() || !PollStatus()) return kExitFailed;
     Print(QStringLiteral("clock"), comm_.Status().deviceTimeText);
@@ -491,7 +488,7 @@ int CliSession::DayNight() {
     // The switch flips what the last status said; the status after it says what the
     // door phone actually did.
     if (!Connect() || !PollStatus()) return kExitFailed;
-    comm_.Image2Click();
+    comm_.SwitchDayNight();
     if (host_.Failed() || !PollStatus()) return kExitFailed;
     Print(QStringLiteral("mode"),
           comm_.Status().dayMode ? QStringLiteral("day") : QStringLiteral("night"));
