@@ -1,6 +1,7 @@
 #include "ModelTemplate.h"
 
 #include "CommLog.h"
+#include "FieldCatalogue.h"
 #include "IniFile.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
@@ -68,7 +69,7 @@ bool IsOne(const QString& value) {
 
 void ApplyBasicConfiguration(TemplateContext& c, ModelState& state) {
     TemplateTarget& t = c.target;
-    t.SetEnabled(QStringLiteral("Edit91"), true);
+    t.SetEnabled(QLatin1String(kButtonCountField), true);
     t.SetEnabled(QStringLiteral("Label123"), true);
     SetAllEnabled(t, kKeypadPlaces, true);
     SetAllEnabled(t, kKeypadModes, true);
@@ -133,19 +134,20 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
     log.LogLine(QStringLiteral("BasicButtons: ") + basicButtons);
     const bool chooseBasic = IsOne(basicButtons);
     t.SetVisible(QStringLiteral("Label123"), chooseBasic);
-    t.SetVisible(QStringLiteral("Edit91"), chooseBasic);
+    t.SetVisible(QLatin1String(kButtonCountField), chooseBasic);
     t.SetEmphasis(QStringLiteral("Label123"), chooseBasic, chooseBasic ? 10 : 8);
-    t.SetEmphasis(QStringLiteral("Edit91"), chooseBasic, chooseBasic ? 12 : 8);
-    if (!chooseBasic) c.model.SetText(QStringLiteral("Edit91"), QString::number(basicNumber));
+    t.SetEmphasis(QLatin1String(kButtonCountField), chooseBasic, chooseBasic ? 12 : 8);
+    if (!chooseBasic)
+        c.model.SetText(QLatin1String(kButtonCountField), QString::number(basicNumber));
     state.modelMaximum = basicNumber;
     log.LogLine(QStringLiteral("BasicNumber: ") + QString::number(basicNumber));
     {
         // A count that is not a number (only a settings file can bring one) is treated
         // like an empty field rather than leaving the template half applied.
         bool ok = false;
-        const int count = c.model.Text(QStringLiteral("Edit91")).trimmed().toInt(&ok);
+        const int count = c.model.Text(QLatin1String(kButtonCountField)).trimmed().toInt(&ok);
         if (!ok || count > state.modelMaximum || count < 1)
-            c.model.SetText(QStringLiteral("Edit91"), QString::number(state.modelMaximum));
+            c.model.SetText(QLatin1String(kButtonCountField), QString::number(state.modelMaximum));
     }
 
     // 7: keypad position group
@@ -225,14 +227,14 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
 }
 
 void FillModelSelector(SettingsModel& model, const ModelTable& table, int position, CommLog& log) {
-    const QString selector = QStringLiteral("ComboBox16");
+    const QString selector = QLatin1String(kModelSelectorField);
     model.SetChoiceItems(selector, table.SelectorItems());
     model.SetChoice(selector, position);
     log.LogLine(QStringLiteral("Model of DoorPhone: ") + model.ChoiceText(selector));
 }
 
 const ModelEntry* SelectedModel(const SettingsModel& model, const ModelTable& table) {
-    return table.AtPosition(model.Choice(QStringLiteral("ComboBox16")));
+    return table.AtPosition(model.Choice(QLatin1String(kModelSelectorField)));
 }
 
 QString SelectedModelTemplate(const SettingsModel& model, const ModelTable& table) {

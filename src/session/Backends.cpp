@@ -4,6 +4,8 @@
 #include "SimCableBackend.h"
 #include "SimDoorPhoneFactory.h"
 
+#include <utility>
+
 Backend CreateBackend(const BackendChoice& choice, ClockPort& clock,
                       std::function<CableKind()> kindOf) {
     Backend out;
@@ -17,7 +19,7 @@ Backend CreateBackend(const BackendChoice& choice, ClockPort& clock,
     }
     auto serial = std::make_unique<SerialBackend>();
     if (!choice.port.isEmpty()) {
-        serial->SetExplicitPort(choice.port, [kindOf] {
+        serial->SetExplicitPort(choice.port, [kindOf = std::move(kindOf)] {
             const CableInfo& cable = CableFor(kindOf());
             return std::make_pair(QByteArray(cable.description), QByteArray(cable.serial));
         });

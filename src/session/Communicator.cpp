@@ -2,13 +2,14 @@
 
 #include "CommLog.h"
 #include "DoorPhoneLink.h"
+#include "FieldCatalogue.h"
 #include "LanguageTexts.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
 #include "SettingsModel.h"
 
 #include <exception>
-#include <optional>
+#include <utility>
 
 using namespace DoorPhoneProtocol;
 
@@ -20,11 +21,6 @@ constexpr int kMsgTooManyRetries = 8;    // a record was refused again and again
 constexpr int kMsgRefused = 53;          // the door phone answered "E"
 constexpr int kMsgButtonCount = 59;      // the question before a parameter write ...
 constexpr int kMsgButtonCountTitle = 60; // ... and its caption
-
-// The field with the number of buttons on the basic module.
-const QString kButtonCountField = QStringLiteral("Edit91");
-// The call-progress list that follows the firmware version.
-const QString kCallProgressField = QStringLiteral("ComboBox15");
 
 // Two decimal texts: the high and the low nibble (0x59 gives "59", 0x1A gives "110").
 QString BcdDigits(int value) {
@@ -343,7 +339,8 @@ void Communicator::WriteParameters() {
             int half = question.size() / 2; // halves to even
             if (question.size() % 2 == 1 && half % 2 == 1) ++half;
             const QString text = question + QStringLiteral("\n\n") + QString(half + 7, QChar(' ')) +
-                                 QStringLiteral("-->>>  ") + model_.Text(kButtonCountField) +
+                                 QStringLiteral("-->>>  ") +
+                                 model_.Text(QLatin1String(kButtonCountField)) +
                                  QStringLiteral("  <<<--");
             if (!host_.AskYesNo(text, Msg(kMsgButtonCountTitle), MsgIcon::Question)) {
                 state_.continuation = AllContinuation::None;
@@ -451,24 +448,20 @@ void Communicator::SendRecord(int record) {
 QByteArray Communicator::SetClockBytes(const QDateTime& at) {
     const QDate d = at.date();
     const QTime t = at.time();
+    const std::pair<char, int> fields[] = {
+        {kSecondTag, ToBcd(t.second())},  {kMinuteTag, ToBcd(t.minute())},
+        {kHourTag, ToBcd(t.hour())},      {kYearTag, ToBcd(d.year() % 100)},
+        {kMonthTag, ToBcd(d.month())},    {kDayTag, ToBcd(d.day())},
+        {kWeekdayTag, d.dayOfWeek() % 7}, // Monday 1 .. Saturday 6, Sunday 0
+    };
     QByteArray out;
-    out.append('W');
-    out.append('C');
-    out.append('S');
-    out.append(char(ToBcd(t.second())));
-    out.append('N');
-    out.append(char(ToBcd(t.minute())));
-    out.append('H');
-    out.append(char(ToBcd(t.hour())));
-    out.append('R');
-    out.append(char(ToBcd(d.year() % 100)));
-    out.append('M');
-    out.append(char(ToBcd(d.month())));
-    out.append('D');
-    out.append(char(ToBcd(d.day())));
-    out.append('W');
-    out.append(char(d.dayOfWeek() % 7)); // Monday 1 .. Saturday 6, Sunday 0
-    out.append('~');
+    out.append(kWrite);
+    out.append(kClock);
+    for (const auto& [tag, value] : fields) {
+        out.append(tag);
+        out.append(char(value));
+    }
+    out.append(kClockEnd);
     return out;
 }
 
@@ -554,35 +547,35 @@ void Communicator::TakeStatusReply() {
 }
 
 void Communicator::DecodeStatus(const QString& reply) {
-    const int n = qMin(20, int(reply.size()));
+    const int n = qMin(kStatusReplyLength, int(reply.size()));
     for (int i = 0; i + 1 < n; i += 2) {
         const QChar tag = reply[i];
         const int v = reply[i + 1].unicode() & 0xFF;
         switch (tag.unicode()) {
-        case 'V': {
+        case kVersionTag: {
             const QString digits = QString::number(v);
             status_.versionText = digits.left(1) + QLatin1Char('.') + digits.mid(1);
             if (digits.size() >= 2) status_.sendFFlag = SendFRange(v);
             break;
         }
-        case 'S': status_.deviceTimeText = BcdDigits(v & 0x7F); break;
-        case 'N':
+        case kSecondTag: status_.deviceTimeText = BcdDigits(v & 0x7F); break;
+        case kMinuteTag: // minutes, then hours, each in front of what came before
+        case kHourTag:
             status_.deviceTimeText = BcdDigits(v) + QLatin1Char(':') + status_.deviceTimeText;
             break;
-        case 'H':
-            status_.deviceTimeText = BcdDigits(v) + QLatin1Char(':') + status_.deviceTimeText;
-            break;
-        case 'R':
+        case kYearTag:
             status_.deviceTimeText = QStringLiteral("20") + BcdDigits(v) + QStringLiteral(" / ") +
                                      status_.deviceTimeText;
             break;
-        case 'M':
-        case 'D':
+        case kMonthTag:
+        case kDayTag:
             status_.deviceTimeText = BcdDigits(v) + QLatin1Char('.') + status_.deviceTimeText;
             break;
-        case 'I': status_.resetsLow = v; break;
-        case 'J': status_.resetsText = QString::number(v * 256 + status_.resetsLow); break;
-        case 'G': status_.dayMode = v == 'D'; break;
+        case kResetsLowTag: status_.resetsLow = v; break;
+        case kResetsHighTag:
+            status_.resetsText = QString::number(v * 256 + status_.resetsLow);
+            break;
+        case kModeTag: status_.dayMode = v == kDayModeValue; break;
         default: break; // unknown tags are skipped
         }
     }
@@ -830,7 +823,7 @@ void Communicator::ConnectionReport() {
 }
 
 void Communicator::RebuildCallProgressList() {
-    const QString& field = kCallProgressField;
+    const QString field = QLatin1String(kCallProgressField);
     const int index = model_.Choice(field);
     const QString& version = status_.versionText;
     bool newer = false;

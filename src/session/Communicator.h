@@ -32,6 +32,22 @@ inline constexpr char kParameters = 'P';
 inline constexpr char kNumbers = 'T';
 inline constexpr char kStatus = 'V';
 inline constexpr char kDayNight = 'G'; // after kWrite
+inline constexpr char kClock = 'C';    // after kWrite: tag and value pairs, then kClockEnd
+inline constexpr char kClockEnd = '~';
+// Tags of the clock's fields, in the set-clock command and the status reply alike.
+inline constexpr char kSecondTag = 'S';
+inline constexpr char kMinuteTag = 'N';
+inline constexpr char kHourTag = 'H';
+inline constexpr char kYearTag = 'R';
+inline constexpr char kMonthTag = 'M';
+inline constexpr char kDayTag = 'D';
+inline constexpr char kWeekdayTag = 'W';
+// Tags of the rest of the status reply.
+inline constexpr char kVersionTag = 'V';
+inline constexpr char kResetsLowTag = 'I';
+inline constexpr char kResetsHighTag = 'J';
+inline constexpr char kModeTag = 'G'; // its value is kDayModeValue in day mode
+inline constexpr char kDayModeValue = 'D';
 // Answers to a write.
 inline constexpr char kAccepted = 'D'; // parameter byte taken
 inline constexpr char kRefused = 'E';
@@ -63,15 +79,15 @@ inline constexpr int kFinishPauseMs = 50;
 inline constexpr int kClockAheadMs = 864;
 } // namespace DoorPhoneProtocol
 
-// The exchange in progress (the log and the tests know them by their old tags).
+// The exchange in progress.
 enum class Exchange {
     None,            // before the first
-    Status,          // "VER": the status poll
-    ReadParameters,  // "PC"
-    ReadNumbers,     // "TC"
-    WriteParameters, // "PZ"
-    WriteNumbers,    // "TZ"
-    SetClock,        // "CAS": no answer
+    Status,          // the status poll: "V", 20 bytes back
+    ReadParameters,  // "R" "P": the 256-byte block back
+    ReadNumbers,     // "R" "T" n: record n back, 24 bytes, for n = 1..99, 101..199
+    WriteParameters, // "W" "P", then byte by byte, each answered "D" (the last "Z")
+    WriteNumbers,    // "W" "T" n and the 24 bytes of record n, answered "Z"
+    SetClock,        // "W" "C" and the clock's fields: no answer
 };
 
 // How an exchange ended.

@@ -4,6 +4,7 @@
 #include "Communicator.h"
 #include "Defaults.h"
 #include "DoorPhoneLink.h"
+#include "FieldCatalogue.h"
 #include "SimCableBackend.h"
 
 #include <QCoreApplication>
@@ -144,7 +145,7 @@ bool DoorPhoneSession::RebuildModelList() {
 
 void DoorPhoneSession::ModelSelected() {
     log_.LogLine(QStringLiteral("Model of DoorPhone: ") +
-                 model_.ChoiceText(QStringLiteral("ComboBox16")));
+                 model_.ChoiceText(QLatin1String(kModelSelectorField)));
     // A picture that cannot be shown ends the change there, as any failed step would.
     if (!showModelPicture || showModelPicture()) ApplyModelTemplate();
 }

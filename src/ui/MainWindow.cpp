@@ -3,6 +3,7 @@
 #include "Communicator.h"
 #include "DayNightTable.h"
 #include "Defaults.h"
+#include "FieldCatalogue.h"
 #include "FieldWidgets.h"
 #include "HelpWindow.h"
 #include "JpegPicture.h"
@@ -189,7 +190,7 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     if (auto* button1 = Control(QStringLiteral("Button1")))
         connect(static_cast<QAbstractButton*>(button1), &QAbstractButton::clicked, this,
                 [this] { Button1Click(); });
-    if (auto* selector = qobject_cast<QComboBox*>(Control(QStringLiteral("ComboBox16"))))
+    if (auto* selector = qobject_cast<QComboBox*>(Control(QLatin1String(kModelSelectorField))))
         connect(selector, &QComboBox::activated, this, [this] { ComboBox16Change(); });
 
     binder_->ShowAll();
@@ -738,7 +739,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // 2
     QString error;
     if (!AppConfig::Write(ProgramFolder(), QFileInfo(session_->LanguagePath()).fileName(),
-                          log_.Enabled(), model_.Choice(QStringLiteral("ComboBox16")), &error))
+                          log_.Enabled(), model_.Choice(QLatin1String(kModelSelectorField)),
+                          &error))
         ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
     // 3
     if (log_.Enabled()) log_.Close(true);
@@ -845,17 +847,17 @@ void TForm1::FocusStatusBar() {
 }
 
 void TForm1::SetModelSelectorEnabled(bool enabled) {
-    if (QWidget* w = Control(QStringLiteral("ComboBox16"))) w->setEnabled(enabled);
+    if (QWidget* w = Control(QLatin1String(kModelSelectorField))) w->setEnabled(enabled);
 }
 
 bool TForm1::ButtonCountFieldVisible() const {
-    const QWidget* w = Control(QStringLiteral("Edit91"));
+    const QWidget* w = Control(QLatin1String(kButtonCountField));
     return w && !w->isHidden();
 }
 
 void TForm1::FocusButtonCountField() {
     tree_->setCurrentItem(tree_->Entry(0));
-    if (QWidget* w = Control(QStringLiteral("Edit91"))) w->setFocus(Qt::OtherFocusReason);
+    if (QWidget* w = Control(QLatin1String(kButtonCountField))) w->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::ShowMessage(const QString& text, const QString& caption, MsgIcon icon) {

@@ -82,8 +82,9 @@ TEST(WindowFields, ExitChecksThroughFocusChanges) {
         EXPECT_EQ(QApplication::focusWidget() == rig.W(c.field), c.focusKept);
         // Leaving a refused text that was kept runs the check again.
         rig.Leave();
-        if (*c.message && QString(c.after) == QString(c.typed))
+        if (*c.message && QString(c.after) == QString(c.typed)) {
             EXPECT_EQ(rig.dialogs.shown.size(), 2);
+        }
         rig.Model().SetText(c.field, FindField(c.field)->defaultText);
         rig.window->Tree()->setFocus(Qt::OtherFocusReason);
     }
