@@ -81,11 +81,13 @@ void FuzzIniFile(const uint8_t* data, size_t size) {
 void FuzzParameterBlock(const uint8_t* data, size_t size) {
     static VirtualClock clock;
     static CommLog log(&clock);
-    static SilentHost host;
     static LanguageTexts texts;
     SettingsModel model;
-    const bool accepted = DecodeParameterBlock(Bytes(data, size), model, log, host, texts, [] {});
-    if (accepted) EncodeParameterBlock(model, DoorPhoneState{true, QStringLiteral("1")});
+    const BlockDecodeResult result =
+        DecodeParameterBlock(Bytes(data, size), model, log, [&](BlockRefusal refusal) {
+            Require(!BlockRefusalMessage(refusal, texts).isEmpty(), "a refusal without a text");
+        });
+    if (result.accepted) EncodeParameterBlock(model, DoorPhoneState{true, QStringLiteral("1")});
 }
 
 void FuzzNumberRecord(const uint8_t* data, size_t size) {

@@ -1,8 +1,8 @@
 #include "SimDoorPhone.h"
 
+#include "Clock.h"
 #include "Defaults.h"
 #include "ParameterBlock.h"
-#include "Ports.h"
 #include "SettingsModel.h"
 
 #include <QDir>

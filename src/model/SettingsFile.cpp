@@ -16,7 +16,6 @@ namespace {
 constexpr int kKeyAreaSize = 16;
 constexpr int kValueAreaSize = 32;
 constexpr int kValueOffset = 18;
-constexpr int kKeyLength = 6;
 
 const QString kReadBeyondEnd = QStringLiteral("Read beyond end of file");
 

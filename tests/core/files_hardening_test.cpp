@@ -17,6 +17,7 @@
 #include "SimCableBackend.h"
 #include "SimDoorPhone.h"
 #include "cli_harness.h"
+#include "template_rig.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -76,37 +77,6 @@ public:
     void SetProgress(int) override {}
     void SetDeviceCommandsEnabled(bool) override {}
     QStringList messages;
-};
-
-class RecordingTarget : public TemplateTarget {
-public:
-    void SetVisible(const QString& n, bool v) override { visible[n] = v; }
-    void SetEnabled(const QString& n, bool e) override { enabled[n] = e; }
-    void SetEmphasis(const QString&, bool, int) override {}
-    void SetTreeEntry(int, const QString&, bool) override {}
-    bool IsEnabled(const QString& n) const override { return enabled.value(n, true); }
-    QHash<QString, bool> visible, enabled;
-};
-
-struct TemplateRig {
-    QTemporaryDir dir;
-    VirtualClock clock;
-    SimCableBackend backend{clock};
-    DoorPhoneLink link{backend, clock};
-    CommLog log{&clock};
-    RecordingHost host;
-    LanguageTexts texts;
-    SettingsModel model;
-    RecordingTarget target;
-    ModelState state;
-    TemplateContext context{model, link, log, host, texts, target, dir.path()};
-
-    TemplateRig() { backend.AddBothCables(std::make_shared<ScriptedFarEnd>()); }
-    QString Template(const QByteArray& enable) {
-        const QString path = dir.filePath("model.ini");
-        WriteBytes(path, "[Enable]\r\n" + enable);
-        return path;
-    }
 };
 
 // blank.jpg with the size its frame header claims replaced.
@@ -298,11 +268,11 @@ TEST(FilesHardening, TemplatesAndLanguageFilesMustBeFilesOfTheirSize) {
         EXPECT_EQ(rig.state.basicConfiguration, !c.templateRead);
         EXPECT_EQ(rig.target.visible.value("GroupBox14", true), !c.templateRead);
         if (*c.message) {
-            ASSERT_EQ(rig.host.messages.size(), 1);
-            EXPECT_TRUE(rig.host.messages[0].contains(QLatin1String(c.message)))
-                << rig.host.messages[0].toStdString();
+            ASSERT_EQ(rig.target.messages.size(), 1);
+            EXPECT_TRUE(rig.target.messages[0].contains(QLatin1String(c.message)))
+                << rig.target.messages[0].toStdString();
         } else {
-            EXPECT_TRUE(rig.host.messages.isEmpty());
+            EXPECT_TRUE(rig.target.messages.isEmpty());
         }
         LoadDefaults(rig.model, path, rig.log);
         EXPECT_EQ(rig.model.Text("Edit1") == "9999", c.templateRead);

@@ -78,6 +78,9 @@ public:
     bool IsEnabled(const QString& objectName) const override {
         return enabled_.value(objectName, true);
     }
+    void ShowMessage(const QString& text, const QString& caption, MsgIcon icon) override {
+        host_.ShowMessage(text, caption, icon);
+    }
 
 private:
     CliHost& host_;
