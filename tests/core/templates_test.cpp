@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-
 TEST(Templates, ModelListFromTheLanguageFile) {
     struct Case {
         const char* name;

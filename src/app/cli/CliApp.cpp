@@ -570,7 +570,8 @@ int CliSession::Run() {
     if (c == QLatin1String("print")) {
         // A file that cannot be read prints nothing.
         if (!LoadSettings(o_.args[0])) return kExitFailed;
-        return WriteSettingsPrintout(model_, session_.Texts(), target_.TreeEntries(), o_.args[1], host_);
+        return WriteSettingsPrintout(model_, session_.Texts(), target_.TreeEntries(), o_.args[1],
+                                     host_);
     }
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;
