@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 QMessageBox::Icon ToIcon(MsgIcon icon) {
@@ -58,6 +60,11 @@ QString QtDialogs::SaveFile(QWidget* parent, const FileDialogRequest& r) {
                : QString();
 }
 
+bool QtDialogs::LabelPrintDialog(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 void ScriptedDialogs::Message(QWidget*, const QString& text, const QString& caption, MsgIcon icon) {
     shown.append({QStringLiteral("message"), text, caption, icon});
 }
@@ -78,6 +85,15 @@ QString ScriptedDialogs::SaveFile(QWidget*, const FileDialogRequest& request) {
     shown.append({QStringLiteral("save"), request.title, QString(), MsgIcon::None});
     fileRequests.append(request);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+bool ScriptedDialogs::LabelPrintDialog(QWidget*, QPrinter& printer) {
+    shown.append({QStringLiteral("print"), QString(), QString(), MsgIcon::None});
+    const QString path = labelPdfAnswers.isEmpty() ? QString() : labelPdfAnswers.takeFirst();
+    if (path.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
 }
 
 QStringList ScriptedDialogs::Texts() const {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 struct FileDialogRequest {
@@ -29,6 +30,8 @@ public:
     // "" when cancelled.
     virtual QString OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The print dialog of the label windows (a printer or a PDF file); false when cancelled.
+    virtual bool LabelPrintDialog(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The real dialogs. An empty caption shows the application title.
@@ -40,6 +43,7 @@ public:
                bool defaultNo) override;
     QString OpenFile(QWidget* parent, const FileDialogRequest& request) override;
     QString SaveFile(QWidget* parent, const FileDialogRequest& request) override;
+    bool LabelPrintDialog(QWidget* parent, QPrinter& printer) override;
 };
 
 // Answers from a script; records what was shown. Unscripted questions answer No and
@@ -57,7 +61,10 @@ public:
                bool defaultNo) override;
     QString OpenFile(QWidget*, const FileDialogRequest& request) override;
     QString SaveFile(QWidget*, const FileDialogRequest& request) override;
+    // Prints to the next PDF path of labelPdfAnswers; cancelled when there is none or it is "".
+    bool LabelPrintDialog(QWidget*, QPrinter& printer) override;
 
+    QStringList labelPdfAnswers;
     QList<bool> answers;     // for YesNo, in order
     QStringList fileAnswers; // for OpenFile/SaveFile, in order
     QList<Shown> shown;
