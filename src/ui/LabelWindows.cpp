@@ -281,7 +281,7 @@ void TForm14::Button1Click() {
 
 namespace {
 constexpr int kPanelHeight = 165;
-constexpr int kLineTop = 8, kLinePitch = 25, kLineLeft = 60, kLineWidth = 290;
+constexpr int kLineTop = 8, kLinePitch = 25, kLineLeft = 60, kLineWidth = 270;
 } // namespace
 
 TForm5::TForm5(const LabelWindowContext& context, QWidget* parent) : QDialog(parent), c_(context) {
@@ -326,7 +326,7 @@ TForm5::TForm5(const LabelWindowContext& context, QWidget* parent) : QDialog(par
         pictureAreas_[k] = picture;
         auto* button =
             MakeButton(panel, buttonNames[k], QStringLiteral("Picture BMP max 80x220px"), false);
-        button->setGeometry(360, 45, 150, 40);
+        button->setGeometry(338, 45, 175, 40);
         pictureButtons_[k] = button;
         connect(button, &QPushButton::clicked, this, [this, k] { PictureButtonClick(k + 1); });
     }

@@ -73,6 +73,11 @@ TEST(LabelSheets, ButtonGeometryPerKind) {
             EXPECT_EQ(f.rect.height(), c.height) << c.kind;
             EXPECT_EQ(f.color, QColor(Qt::blue));
         }
+        // Row by row of the window: Edit1, Edit13, then Edit2.
+        const char* order[3] = {"A", "B", "C"};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(sheet.device.frames[i].rect.contains(sheet.device.Text(order[i])->topLeft))
+                << c.kind << " " << order[i];
     }
     // Kind "1" with two buttons: 55 x 15 mm.
     Sheet two;

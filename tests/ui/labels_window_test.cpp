@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace {
@@ -411,6 +413,11 @@ TEST(LabelWindows, ShippedModelsOpenTheirLabelWindow) {
             if (!shots.isEmpty())
                 w->grab().save(
                     QString("%1/model%2-%3.png").arg(shots).arg(c.model).arg(w->objectName()));
+            if (!shots.isEmpty() && qobject_cast<TForm5*>(w)) {
+                auto* scroll = w->findChild<QScrollArea*>();
+                scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+                w->grab().save(shots + "/TForm5-bottom.png");
+            }
             static_cast<QDialog*>(w)->reject();
             return true;
         });
