@@ -7,6 +7,9 @@
 void TForm1::Printlabels1Click() {
     const QString kind = modelState_.labelKind;
     if (kind == QLatin1String("0")) return;
+    // Stopping the timers in the middle of a read or write would leave the exchange hanging
+    // with the device commands off; the labels wait until it has ended.
+    if (comm_->TransferActive()) return;
     // No status request may reach the cable while a label window is open.
     comm_->StopTimers();
     comm_->SetPollingAllowed(false);

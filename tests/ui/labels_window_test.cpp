@@ -122,6 +122,23 @@ TEST(LabelWindows, PrintLabelsOpensTheWindowOfTheModelsKind) {
     }
 }
 
+TEST(LabelWindows, PrintLabelsWaitsForATransferToEnd) {
+    WindowRig rig;
+    rig.Connect();
+    rig.window->Action("Readall1")->trigger();
+    ASSERT_TRUE(rig.window->Comm().TransferActive());
+    bool opened = false;
+    auto watch = WhenModal([&](QWidget* w) {
+        opened = true;
+        static_cast<QDialog*>(w)->reject();
+        return true;
+    });
+    rig.window->Action("Printlabels1")->trigger();
+    EXPECT_FALSE(opened);
+    ASSERT_TRUE(rig.RunUntil([&] { return !rig.window->Comm().TransferActive(); }));
+    EXPECT_TRUE(rig.window->DeviceCommandsOn() || rig.window->Comm().DeviceCommandsEnabled());
+}
+
 TEST(LabelWindows, ButtonFieldsShownPerKind) {
     LabelRig rig;
     TForm14 window(rig.Context());
