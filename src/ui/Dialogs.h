@@ -51,7 +51,7 @@ public:
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        QString kind; // "message", "question", "open", "save"
+        QString kind; // "message", "question", "open", "save", "print"
         QString text;
         QString caption;
         MsgIcon icon = MsgIcon::None;
