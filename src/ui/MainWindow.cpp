@@ -369,7 +369,8 @@ void TForm1::BuildMenus() {
 
     QMenu* option = addMenu("Option1", QStringLiteral("Option"));
     AddAction(option, "Sampleoftones1", QStringLiteral("Sample of tones"));
-    AddAction(option, "Printlabels1", QStringLiteral("Print labels"));
+    onClick(AddAction(option, "Printlabels1", QStringLiteral("Print labels")),
+            [this] { Printlabels1Click(); });
     // Kept for its place in the menu; the cable is chosen by the model template.
     AddAction(option, "Communicationport1", QStringLiteral("Communication port"))
         ->setEnabled(false);

@@ -35,6 +35,8 @@ class FieldBinder;
 class HelpWindow;
 class NavigationTree;
 class SettingsFileMenu;
+class TForm14;
+class TForm5;
 
 struct MainWindowOptions {
     QString home; // program folder; "" = the executable's folder
@@ -146,6 +148,11 @@ public:
     void Unpacktree1Click();
     void ShowHelpWindow();
     void ComboBox16Change();
+    // "Option" > "Print labels": the label window of the model's label kind, with the
+    // timers and the status poll stopped while it is open.
+    void Printlabels1Click();
+    TForm14* ButtonLabelWindow() const { return form14_; }
+    TForm5* PanelLabelWindow() const { return form5_; }
     // The poll tick: the minimum window size, then the engine's tick.
     void Timer2Timer();
     void Timer1Timer();
@@ -192,6 +199,8 @@ private:
     FieldBinder* binder_ = nullptr;
     DayNightTable* dayNight_ = nullptr;
     HelpWindow* help_ = nullptr;
+    TForm14* form14_ = nullptr;
+    TForm5* form5_ = nullptr;
     QHash<QString, QWidget*> frame_; // header, tree, status bar controls by name
     QHash<QString, QAction*> actions_;
     std::array<QMenu*, 3> popups_{};

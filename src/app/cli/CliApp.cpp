@@ -83,6 +83,8 @@ QString CliUsage() {
         "                            the 256-byte parameter block a write of IN.nvs builds\n"
         "  decode IN.bin OUT.nvs     take a 256-byte parameter block as a read would\n"
         "  print IN.nvs OUT.pdf      the window's printout of a settings file, as an A4 PDF\n"
+        "  labels IN.nvl OUT.pdf [--kind 1|2|3|other] [--one-button]\n"
+        "  labels IN.vxl OUT.pdf     label sheets of a label file as an A4 PDF\n"
         "\n"
         "Options:\n"
         "  --simulator[=DIR]   the simulated door phone, its memory in DIR\n"
