@@ -46,6 +46,8 @@ public:
     bool TroxFound() const { return troxFound_; }
     QString DeviceList() const { return deviceList_; }
     QString CableStatusText() const { return statusText_; }
+    // Why the last attempt found the cable but could not open it (None after an open).
+    const OpenProblem& LastOpenProblem() const { return openProblem_; }
 
     // Sends one byte through the open link; false (not sent) without a link.
     bool WriteByte(uint8_t byte);
@@ -57,6 +59,8 @@ public:
 
     // The hidden label on the model page that shows the last device list.
     std::function<void(const QString&)> onDeviceList;
+    // A cable that was found but could not be opened, with the reason.
+    std::function<void(const OpenProblem&)> onOpenFailed;
 
 private:
     DeviceBackend& backend_;
@@ -70,4 +74,5 @@ private:
     QString deviceList_;
     bool connected_ = false;
     QString statusText_;
+    OpenProblem openProblem_;
 };

@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "AboutWindow.h"
+#include "CableAccess.h"
 #include "Communicator.h"
 #include "DayNightTable.h"
 #include "Defaults.h"
@@ -12,6 +14,7 @@
 #include "NumberMemory.h"
 #include "SettingsFileMenu.h"
 #include "SettingsFileName.h"
+#include "ToneWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -73,7 +76,7 @@ QFont Adjusted(QFont font, qreal pointSize, bool bold, bool italic = false) {
 } // namespace
 
 TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
-    : QMainWindow(parent), options_(options) {
+    : QMainWindow(parent), options_(options), folders_(AppFolders::Resolve(options.home)) {
     setObjectName(QStringLiteral("TForm1"));
     InitWindowResources();
     if (options.clock) {
@@ -104,6 +107,16 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     backend_ = CreateBackend(options.backend, *clock_, [this] { return link_->Kind(); });
     link_ = std::make_unique<DoorPhoneLink>(*backend_.backend, *clock_, &log_);
     comm_ = std::make_unique<Communicator>(*link_, *clock_, *this, log_, texts_, model_);
+    // A cable that will not open is explained once per reason; one that went away shows
+    // as missing in the status line.
+    link_->onOpenFailed = [this, shown = QSet<int>()](const OpenProblem& problem) mutable {
+        if (problem.reason == OpenFailure::Gone || shown.contains(int(problem.reason))) return;
+        shown.insert(int(problem.reason));
+        const QString text =
+            OpenProblemText(problem, QLatin1String(CableFor(link_->Kind()).description));
+        QTimer::singleShot(0, this,
+                           [this, text] { ShowMessage(text, QString(), MsgIcon::Warning); });
+    };
 
     // The window's look: a small, narrow face (the pages are laid out for 8 points), the
     // program's picture.
@@ -113,7 +126,7 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     if (QFontDatabase::hasFamily(narrow)) face.setFamily(narrow);
     setFont(face);
     setWindowIcon(QIcon(QStringLiteral(":/icons/norvaset.svg")));
-    setWindowTitle(QStringLiteral("NorvaSet   V") + ProgramVersionText().left(4));
+    setWindowTitle(ProgramCaption(QStringLiteral("NorvaSet"), ProgramVersionText()));
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Client"));
@@ -152,7 +165,16 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     ConnectFileItem("Save1", &SettingsFileMenu::Save1Click);
     ConnectFileItem("Saveas1", &SettingsFileMenu::Saveas1Click);
 
-    help_ = new HelpWindow(this);
+    help_ = new TForm3(this);
+    const DesktopServices desktop = options.desktop.Completed();
+    about_ = new TForm2({&texts_, desktop.openAddress, {}}, this);
+    tones_ = new TForm6(
+        {&log_, [this](const QString& name) { return folders_.Find(name); }, desktop.playSound},
+        this);
+    hasAudioOutput_ = desktop.hasAudioOutput;
+    connect(Action(QStringLiteral("Sampleoftones1")), &QAction::triggered, this,
+            &TForm1::Sampleoftones1Click);
+    connect(Action(QStringLiteral("About1")), &QAction::triggered, this, &TForm1::About1Click);
     FieldBinder::Host fieldHost;
     fieldHost.context = [this] { return CheckContext(); };
     fieldHost.message = [this](const QString& text, const QString& caption, MsgIcon icon) {
@@ -220,9 +242,7 @@ TForm1::~TForm1() {
 }
 
 QString TForm1::ProgramFolder() const {
-    const QString folder = options_.home.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                   : QDir(options_.home).absolutePath();
-    return QDir::cleanPath(folder) + QLatin1Char('/');
+    return folders_.ConfigFolder();
 }
 
 // ---- frame ---------------------------------------------------------------------------------
@@ -502,11 +522,31 @@ void TForm1::ShowHelpWindow() {
     help_->exec();
 }
 
+void TForm1::Sampleoftones1Click() {
+    if (!hasAudioOutput_()) {
+        ShowMessage(texts_.Text(QStringLiteral("Message"), 54), QString(), MsgIcon::None);
+        log_.LogLine(QStringLiteral("Acoustic test - No audio cards"));
+        return;
+    }
+    ProcessMessages();
+    tones_->move(geometry().center() - tones_->rect().center());
+    tones_->exec();
+    log_.LogLine(QStringLiteral("Acoustic test - OK"));
+}
+
+void TForm1::About1Click() {
+    ProcessMessages();
+    about_->move(geometry().center() - about_->rect().center());
+    about_->exec();
+    log_.LogLine(QStringLiteral("Go to About..."));
+}
+
 // ---- language texts and models -------------------------------------------------------------
 
 void TForm1::ApplyTexts() {
     LanguageSurface surface;
     surface.programFolder = ProgramFolder();
+    surface.locate = [this](const QString& name) { return folders_.Locate(name); };
     surface.find = [this](const QString& target) -> QObject* {
         const int dot = target.indexOf(QLatin1Char('.'));
         if (dot < 0) {
@@ -537,18 +577,18 @@ void TForm1::ApplyTexts() {
 }
 
 void TForm1::RebuildModelList() {
-    models_.Build(texts_, ProgramFolder());
+    models_.Build(texts_, [this](const QString& name) { return folders_.Locate(name); });
     FillModelSelector(model_, models_, startModelIndex_, log_);
 }
 
 bool TForm1::ApplyModelPicture() {
     const ModelEntry* entry = SelectedModel(model_, models_);
     QString path = entry ? entry->picture : QString();
-    if (path.size() < 5 || !QFileInfo::exists(path)) path = ProgramFolder() + "blank.jpg";
+    const QString blank = folders_.Find(QStringLiteral("blank.jpg"));
+    if (path.size() < 5 || !QFileInfo::exists(path)) path = blank;
     QString error;
     DecodedPicture picture = DecodeJpegFile(path, &error);
     // A damaged picture is treated like a missing one.
-    const QString blank = ProgramFolder() + "blank.jpg";
     if (picture.IsNull() && path != blank) {
         path = blank;
         picture = DecodeJpegFile(path, &error);
@@ -566,7 +606,7 @@ bool TForm1::ApplyModelPicture() {
 }
 
 void TForm1::ApplyModelTemplate() {
-    TemplateContext context{model_, *link_, log_, *this, texts_, *this, ProgramFolder()};
+    TemplateContext context{model_, *link_, log_, *this, texts_, *this, folders_.ProgramFolder()};
     ::ApplyModelTemplate(SelectedModelTemplate(model_, models_), context, modelState_);
 }
 
@@ -593,7 +633,7 @@ void TForm1::ApplyLanguageFile() {
         const QString config = folder + QLatin1String(AppConfig::kFileName);
         if (QFileInfo::exists(config)) {
             QFile::remove(config);
-            languagePath_ = folder + QStringLiteral("English.lng");
+            languagePath_ = folders_.Find(QStringLiteral("English.lng"));
             if (!QFileInfo::exists(languagePath_))
                 ShowMessage(QStringLiteral("Language file error"), QString(), MsgIcon::None);
         }
@@ -693,7 +733,7 @@ void TForm1::Forw() {
     tree_->setCurrentItem(tree_->Entry(0));
     fileMenu_->SetPrefillSaveName(false);
     // 5
-    setWindowTitle(QStringLiteral("NorvaSet   V") + ProgramVersionText().left(4));
+    setWindowTitle(ProgramCaption(QStringLiteral("NorvaSet"), ProgramVersionText()));
     // 6
     ListLanguageFiles();
     // 7-8: Config.ini
@@ -702,10 +742,10 @@ void TForm1::Forw() {
     if (!config.LoadOrCreate(programFolder_, &error))
         ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
     if (config.existed) {
-        languagePath_ = programFolder_ + config.languageFile;
+        languagePath_ = folders_.Find(config.languageFile);
         startModelIndex_ = config.communicator;
     } else {
-        languagePath_ = programFolder_ + QStringLiteral("English.lng");
+        languagePath_ = folders_.Find(QStringLiteral("English.lng"));
     }
     // 9
     if (config.existed && config.logFile == 1) OpenLog();
@@ -717,8 +757,7 @@ void TForm1::Forw() {
     // 12
     logFile1_->setText(texts_.Text(QStringLiteral("Menu"), log_.Enabled() ? 45 : 46));
     // 13
-    setWindowTitle(texts_.Text(QStringLiteral("Info"), 1) + QStringLiteral("  ") +
-                   QStringLiteral(" V") + ProgramVersionText().left(4));
+    setWindowTitle(ProgramCaption(texts_.Text(QStringLiteral("Info"), 1), ProgramVersionText()));
     // 14
     link_->ConnectAttempt();
     SetStatusPanel(0, QStringLiteral("USB: ") + link_->CableStatusText());
@@ -729,22 +768,19 @@ void TForm1::Forw() {
 }
 
 void TForm1::ListLanguageFiles() {
-    const QDir dir(programFolder_);
-    const QStringList files =
-        dir.entryList({QStringLiteral("*.LNG")}, QDir::Files | QDir::Hidden | QDir::System,
-                      QDir::Name | QDir::IgnoreCase);
     int n = 0;
-    for (const QString& name : files) {
+    for (const QString& path : folders_.List(QStringLiteral("*.LNG"))) {
         if (n >= 20) break;
+        const QString name = QFileInfo(path).fileName();
         languageItems_[n]->setText(name.left(name.size() - 4));
         languageItems_[n]->setVisible(true);
-        languageSlots_[n] = programFolder_ + name;
+        languageSlots_[n] = path;
         ++n;
     }
 }
 
 bool TForm1::OpenLog() {
-    if (log_.Open(ProgramFolder())) return true;
+    if (log_.Open(folders_.DataFolder())) return true;
     ReportFolderNotWritable(QLatin1String(CommLog::kFileName), log_.ErrorString());
     return false;
 }
@@ -791,8 +827,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     timer2_->stop();
     // 4
     if (launchKeyProgram_) {
-        const QString program = ProgramFolder() + texts_.Text(QStringLiteral("Menu"), 47);
-        QProcess::startDetached(program, {}, ProgramFolder());
+        const QString program = folders_.ProgramFolder() + texts_.Text(QStringLiteral("Menu"), 47);
+        QProcess::startDetached(program, {}, folders_.ProgramFolder());
     }
     event->accept();
 }

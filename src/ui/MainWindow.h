@@ -6,8 +6,10 @@
 // the status line.
 
 #include "AppConfig.h"
+#include "AppFolders.h"
 #include "Backends.h"
 #include "CommLog.h"
+#include "DesktopServices.h"
 #include "Dialogs.h"
 #include "DoorPhoneLink.h"
 #include "FieldRules.h"
@@ -33,7 +35,9 @@ class QTreeWidgetItem;
 class Communicator;
 class DayNightTable;
 class FieldBinder;
-class HelpWindow;
+class TForm2;
+class TForm3;
+class TForm6;
 class NavigationTree;
 class SettingsFileMenu;
 
@@ -47,6 +51,7 @@ struct MainWindowOptions {
     // false: the engine's timers are not mirrored on QTimer; the caller ticks them
     // (tests run the engine on virtual time with a TimerLoop).
     bool driveTimers = true;
+    DesktopServices desktop; // sound and links; empty members: the desktop's own
 };
 
 class TForm1 : public QMainWindow, public HostPort, public TemplateTarget {
@@ -84,7 +89,8 @@ public:
     bool IsEnabled(const QString& objectName) const override;
 
     // State the other parts of the window and the tests look at.
-    QString ProgramFolder() const;
+    QString ProgramFolder() const; // where Config.ini is written
+    const AppFolders& Folders() const { return folders_; }
     QString LanguagePath() const { return languagePath_; }
     const std::array<QString, 20>& LanguageSlots() const { return languageSlots_; }
     bool LogEnabled() const { return log_.Enabled(); }
@@ -132,6 +138,10 @@ public:
     void Packtree1Click();
     void Unpacktree1Click();
     void ShowHelpWindow();
+    void Sampleoftones1Click();
+    void About1Click();
+    TForm2* AboutWindow() const { return about_; }
+    TForm6* ToneWindow() const { return tones_; }
     void ComboBox16Change();
     // The poll tick: the minimum window size, then the engine's tick.
     void Timer2Timer();
@@ -171,6 +181,7 @@ private:
     ModelTable models_;
     ModelState modelState_;
 
+    AppFolders folders_;
     QString programFolder_;
     QString languagePath_;
     std::array<QString, 20> languageSlots_;
@@ -187,7 +198,10 @@ private:
     NavigationTree* tree_ = nullptr;
     FieldBinder* binder_ = nullptr;
     DayNightTable* dayNight_ = nullptr;
-    HelpWindow* help_ = nullptr;
+    TForm3* help_ = nullptr;
+    TForm2* about_ = nullptr;
+    TForm6* tones_ = nullptr;
+    std::function<bool()> hasAudioOutput_;
     QHash<QString, QWidget*> frame_; // header, tree, status bar controls by name
     QHash<QString, QAction*> actions_;
     std::array<QMenu*, 3> popups_{};

@@ -1,6 +1,8 @@
 #include "CliApp.h"
 
 #include "AppConfig.h"
+#include "AppFolders.h"
+#include "CableAccess.h"
 #include "CliHost.h"
 #include "CommLog.h"
 #include "Communicator.h"
@@ -262,7 +264,8 @@ private:
     SettingsModel model_;
     CliTemplateTarget target_;
     ModelState modelState_;
-    QString folder_;
+    QString folder_; // Config.ini's folder
+    AppFolders folders_;
     QString templatePath_;
     // Destroyed in reverse: the engine, then the link (closing the cable), then the
     // backend (a simulated door phone saves its memory then).
@@ -328,7 +331,8 @@ int CliSession::Prepare() {
         host_.Note(QStringLiteral("program folder %1 does not exist").arg(home));
         return kExitUsage;
     }
-    folder_ = QDir::cleanPath(QDir(home).absolutePath()) + QLatin1Char('/');
+    folders_ = AppFolders::Resolve(o_.home);
+    folder_ = folders_.ConfigFolder();
 
     // Config.ini is only read here: the command line leaves the window's settings alone.
     AppConfig config;
@@ -336,16 +340,17 @@ int CliSession::Prepare() {
         QString error;
         config.LoadOrCreate(folder_, &error);
     }
-    if (o_.log && !log_.Open(folder_)) {
+    if (o_.log && !log_.Open(folders_.DataFolder())) {
         host_.Note(QStringLiteral("cannot write the communication log in %1: %2")
-                       .arg(QDir::toNativeSeparators(folder_), log_.ErrorString()));
+                       .arg(QDir::toNativeSeparators(folders_.DataFolder()), log_.ErrorString()));
         return kExitUsage;
     }
 
-    const QString languagePath = folder_ + config.languageFile;
+    const QString languagePath = folders_.Find(config.languageFile);
     log_.LogLine(QStringLiteral("Language file: ") + languagePath);
-    if (!texts_.LoadFile(languagePath)) texts_.LoadFile(folder_ + QStringLiteral("English.lng"));
-    models_.Build(texts_, folder_);
+    if (!texts_.LoadFile(languagePath))
+        texts_.LoadFile(folders_.Find(QStringLiteral("English.lng")));
+    models_.Build(texts_, [this](const QString& name) { return folders_.Locate(name); });
     if (o_.model >= 0 && !models_.AtPosition(o_.model)) {
         QStringList names;
         const QStringList items = models_.SelectorItems();
@@ -360,7 +365,7 @@ int CliSession::Prepare() {
     templatePath_ = SelectedModelTemplate(model_, models_);
 
     LoadModelDefaults();
-    TemplateContext context{model_, *link_, log_, host_, texts_, target_, folder_};
+    TemplateContext context{model_, *link_, log_, host_, texts_, target_, folders_.ProgramFolder()};
     ApplyModelTemplate(templatePath_, context, modelState_);
     return kExitOk;
 }
@@ -400,10 +405,21 @@ bool CliSession::CheckOutputFolder(const QString& path) {
 bool CliSession::Connect() {
     link_->ConnectAttempt();
     if (link_->Connected()) return true;
-    if (!o_.backend.port.isEmpty()) {
+    const CableInfo& cable = CableFor(link_->Kind());
+    const OpenProblem& problem = link_->LastOpenProblem();
+    // A named port that does not exist was never plugged in: no "unplugged" story for it.
+    const bool portMissing = !o_.backend.port.isEmpty() && problem.reason == OpenFailure::Gone;
+    if (problem.reason != OpenFailure::None && !portMissing) {
+        // Found, but it would not open: say why, and how to mend a permission.
+        host_.Fail(QStringLiteral("no cable: ") +
+                   OpenProblemText(problem, QLatin1String(cable.description)));
+    } else if (!o_.backend.port.isEmpty()) {
         host_.Fail(QStringLiteral("no cable: %1 cannot be opened").arg(o_.backend.port));
+    } else if (link_->Kind() == CableKind::Vant ? link_->VantFound() : link_->TroxFound()) {
+        host_.Fail(QStringLiteral("no cable: the model's cable \"%1\" is plugged in but could "
+                                  "not be opened")
+                       .arg(QLatin1String(cable.description)));
     } else {
-        const CableInfo& cable = CableFor(link_->Kind());
         QString listed = link_->DeviceList();
         listed.replace(QLatin1String("---"), QLatin1String(", "));
         if (listed.endsWith(QLatin1String(", "))) listed.chop(2);
