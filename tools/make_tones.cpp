@@ -1,6 +1,6 @@
 // Synthesises the door phone's signalling tones as the WAV files of the tone samples window
 // (8 kHz, mono, 16-bit PCM, each well under two seconds). Run by hand when a tone changes:
-//   cmake --build build --target make_tones && build/make_tones assets
+//   ninja -C build make_tones && build/bin/make_tones assets
 // The files are committed in assets/ and copied beside the program with the other assets.
 
 #include <cmath>

@@ -4,6 +4,7 @@
 #include "LanguageTexts.h"
 
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -79,46 +80,56 @@ TForm2::TForm2(Host host, QWidget* parent) : QDialog(parent), host_(std::move(ho
                    Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kWidth, kHeight);
 
-    QLabel* label1 = Add(this, "Label1", {0, 6, kWidth, 16},
+    QLabel* label1 = Add(this, "Label1", {0, 4, kWidth, 16},
                          QStringLiteral("Program for settins paramters in DoorPhone Norva"));
     QFont underlined = label1->font();
     underlined.setUnderline(true);
     label1->setFont(underlined);
     QLabel* label2 =
-        Add(this, "Label2", {0, 24, kWidth, 16}, QStringLiteral("SetNorva - DoorPhone collection"));
+        Add(this, "Label2", {0, 20, kWidth, 16}, QStringLiteral("SetNorva - DoorPhone collection"));
     QFont bold = label2->font();
     bold.setBold(true);
     label2->setFont(bold);
     for (QLabel* l : {label1, label2}) l->setAlignment(Qt::AlignCenter);
 
-    QLabel* image1 = Add(this, "Image1", {8, 46, 180, 80});
+    QLabel* image1 = Add(this, "Image1", {8, 40, 180, 80});
     image1->setAlignment(Qt::AlignCenter);
     image1->setPixmap(BuiltInLogo());
 
     const char* const vendor[4] = {"Label3", "Label4", "Label5", "Label6"};
-    for (int i = 0; i < 4; ++i) Add(this, vendor[i], {200, 48 + 16 * i, 166, 16});
+    for (int i = 0; i < 4; ++i) Add(this, vendor[i], {200, 44 + 17 * i, 166, 16});
 
     auto* panel1 = new QFrame(this);
     panel1->setObjectName(QStringLiteral("Panel1"));
     panel1->setFrameShape(QFrame::StyledPanel);
     panel1->setFrameShadow(QFrame::Sunken);
-    panel1->setGeometry(8, 134, 180, 24);
+    panel1->setGeometry(8, 124, kWidth - 16, 22);
     panel1_ = panel1;
-    Add(panel1, "Label10", {6, 4, 48, 16}, QStringLiteral("Version:"));
-    QLabel* label11 = Add(panel1, "Label11", {56, 4, 32, 16});
+    auto* row = new QHBoxLayout(panel1);
+    row->setContentsMargins(6, 0, 6, 0);
+    row->setSpacing(6);
+    QLabel* label10 = new QLabel(QStringLiteral("Version:"), panel1);
+    label10->setObjectName(QStringLiteral("Label10"));
+    QLabel* label11 = new QLabel(panel1);
+    label11->setObjectName(QStringLiteral("Label11"));
     label11->setFont(bold);
     label11->setToolTip(QStringLiteral("Version of software"));
-    QLabel* label7 = Add(panel1, "Label7", {90, 4, 86, 16});
+    QLabel* label7 = new QLabel(panel1);
+    label7->setObjectName(QStringLiteral("Label7"));
     label7->setToolTip(QStringLiteral("Full version"));
+    row->addWidget(label10);
+    row->addWidget(label11);
+    row->addWidget(label7, 1);
 
-    MakeLink(Add(this, "Label9", {200, 128, 166, 16}), QStringLiteral("Write Email"));
-    MakeLink(Add(this, "Label8", {200, 148, 166, 16}), QStringLiteral("Connect to the WEB sites"));
+    MakeLink(Add(this, "Label9", {10, 148, kWidth - 20, 16}), QStringLiteral("Write Email"));
+    MakeLink(Add(this, "Label8", {10, 165, kWidth - 20, 16}),
+             QStringLiteral("Connect to the WEB sites"));
 
     auto* panel2 = new QFrame(this);
     panel2->setObjectName(QStringLiteral("Panel2"));
     panel2->setFrameShape(QFrame::StyledPanel);
     panel2->setAutoFillBackground(true);
-    panel2->setGeometry(8, 44, kWidth - 16, kHeight - 52);
+    panel2->setGeometry(8, 40, kWidth - 16, kHeight - 44);
     QLabel* credits =
         Add(panel2, "Label12", panel2->rect().adjusted(6, 6, -6, -6), QString::fromUtf8(kCredits));
     credits->setAlignment(Qt::AlignCenter);
@@ -188,7 +199,12 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QString name = watched->objectName();
-        const bool plain = !(mouse->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+        // The link labels are as wide as the window; only their text is the link.
+        const auto* label = qobject_cast<QLabel*>(watched);
+        const bool onText =
+            label && mouse->position().x() <= label->fontMetrics().horizontalAdvance(label->text());
+        const bool plain =
+            onText && !(mouse->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
         if (name == QLatin1String("Label9") && mouse->button() == Qt::LeftButton && plain) {
             Label9Click();
             return true;

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 namespace {
-struct Run {
+struct RunResult {
     int exitCode = -1;
     QString out, err;
 };
@@ -60,7 +60,7 @@ struct Installed {
 
     // An installed program, as this user or, when that is root (who writes anywhere), as
     // "nobody", with HOME the fresh home folder and no XDG folders set.
-    Run Start(const QString& program, const QStringList& args) const {
+    RunResult Start(const QString& program, const QStringList& args) const {
         QString exe = usr + "/bin/" + program;
         QStringList all = args;
         if (::geteuid() == 0) {
@@ -77,7 +77,7 @@ struct Installed {
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(home.path());
         p.start(exe, all);
-        Run r;
+        RunResult r;
         if (!p.waitForFinished(120000)) {
             p.kill();
             p.waitForFinished();
@@ -131,23 +131,25 @@ TEST(Install, TheInstalledProgramsRunFromReadOnlyFoldersWithAFreshHome) {
     Installed in;
     ASSERT_TRUE(in.ok) << in.installLog.toStdString();
     for (const char* program : {"norvaset", "norvaset-cli"}) {
-        const Run v = in.Start(program, {"--version"});
+        const RunResult v = in.Start(program, {"--version"});
         EXPECT_EQ(v.exitCode, 0) << program << v.err.toStdString();
         EXPECT_EQ(v.out, QString(program) + " " + ProgramVersionText() + "\n");
     }
 
     // The model list comes from the installed English.lng.
-    const Run models = in.Start("norvaset-cli", {"--model", "99", "status"});
+    const RunResult models = in.Start("norvaset-cli", {"--model", "99", "status"});
     EXPECT_EQ(models.exitCode, 2);
     EXPECT_TRUE(models.err.contains("Norva 99")) << models.err.toStdString();
 
     // A read from the simulated door phone, then the block a write of it would send; the
     // log goes to the user's data folder, as bin/ cannot take it.
     const QString home = in.home.path();
-    const Run read = in.Start("norvaset-cli", {"--simulator=" + home + "/phone", "--log", "--model",
-                                               "3", "read-all", home + "/site.nvs"});
+    const RunResult read =
+        in.Start("norvaset-cli", {"--simulator=" + home + "/phone", "--log", "--model", "3",
+                                  "read-all", home + "/site.nvs"});
     ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
-    const Run encode = in.Start("norvaset-cli", {"encode", home + "/site.nvs", home + "/site.bin"});
+    const RunResult encode =
+        in.Start("norvaset-cli", {"encode", home + "/site.nvs", home + "/site.bin"});
     ASSERT_EQ(encode.exitCode, 0) << encode.err.toStdString();
     EXPECT_EQ(QFileInfo(home + "/site.bin").size(), 256);
     const QString log = ReadText(home + "/.local/share/norvaset/LOG_comm_file.TXT");

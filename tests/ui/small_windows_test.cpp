@@ -48,6 +48,20 @@ struct SmallWindowsRig {
     }
 };
 
+// Runs `act` once the modal window is up (the menu item processes pending events first,
+// so a plain zero-time shot would run before the window opens).
+void WhenShown(QWidget* window, std::function<void()> act) {
+    auto* poll = new QTimer(window);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, window, [poll, window, act] {
+        if (!window->isVisible()) return;
+        poll->stop();
+        poll->deleteLater();
+        act();
+    });
+    poll->start();
+}
+
 bool IsShown(const char* window) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String(window) && w->isVisible()) return true;
@@ -88,8 +102,9 @@ TEST(SmallWindows, TheLinksOpenTheirAddressesAsWritten) {
     QStringList opened;
     TForm2 about({&texts, [&](const QString& a) { opened << a; }, [] { return QString(); }});
     about.show();
-    QTest::mouseClick(about.Label("Label9"), Qt::LeftButton);
-    QTest::mouseClick(about.Label("Label8"), Qt::LeftButton);
+    QTest::mouseClick(about.Label("Label9"), Qt::LeftButton, {}, QPoint(4, 8));
+    QTest::mouseClick(about.Label("Label9"), Qt::LeftButton, {}, QPoint(340, 8)); // past the text
+    QTest::mouseClick(about.Label("Label8"), Qt::LeftButton, {}, QPoint(4, 8));
     EXPECT_EQ(opened, QStringList({"mailto:dotazy@vendrolux.example?SUBJECT=Dotaz k nastavení & "
                                    "ceně #2",
                                    "https://www.vendrolux.example/norva"}));
@@ -119,7 +134,8 @@ TEST(SmallWindows, ShiftCtrlClickShowsTheCreditsForThreeSeconds) {
         QStringList opened;
         TForm2 about({&texts, [&](const QString& a) { opened << a; }, {}});
         about.show();
-        QWidget* target = QString(c.over) == "TForm2" ? &about : about.Label(c.over);
+        QWidget* target =
+            QString(c.over) == "TForm2" ? static_cast<QWidget*>(&about) : about.Label(c.over);
         QTest::mouseClick(target, c.button, c.keys, QPoint(2, 2));
         EXPECT_EQ(about.CreditsPanel()->isVisible(), c.credits);
         EXPECT_EQ(about.Label("Label9")->isVisible(), !c.credits);
@@ -129,7 +145,7 @@ TEST(SmallWindows, ShiftCtrlClickShowsTheCreditsForThreeSeconds) {
         if (!c.credits) continue;
         EXPECT_EQ(about.Timer1()->interval(), 3000);
         // The timer's three seconds, driven here rather than waited for.
-        Q_EMIT about.Timer1()->timeout();
+        ASSERT_TRUE(QMetaObject::invokeMethod(about.Timer1(), "timeout", Qt::DirectConnection));
         EXPECT_FALSE(about.CreditsPanel()->isVisible());
         EXPECT_TRUE(about.Label("Label9")->isVisible());
         EXPECT_TRUE(about.Label("Label8")->isVisible());
@@ -155,7 +171,7 @@ TEST(SmallWindows, WithoutASoundOutputTheToneWindowNeverOpens) {
 TEST(SmallWindows, EachToneButtonPlaysItsFileAndLogsIt) {
     SmallWindowsRig rig;
     bool shown = false;
-    QTimer::singleShot(0, [&] {
+    WhenShown(rig.window->ToneWindow(), [&] {
         TForm6* tones = rig.window->ToneWindow();
         shown = tones->isVisible();
         for (const TForm6::Tone& t : TForm6::kTones) tones->Button(t.button)->click();
@@ -190,8 +206,8 @@ TEST(SmallWindows, ToneWindowLaysOutTwoColumnsWithTheAudioCaptions) {
         // Rows go down, columns side by side.
         for (const TForm6::Tone& u : TForm6::kTones) {
             QPushButton* o = tones->Button(u.button);
-            if (u.column == t.column && u.row > t.row) EXPECT_GT(o->y(), b->y());
-            if (u.row == t.row && u.column > t.column) EXPECT_GT(o->x(), b->x() + b->width());
+            if (u.column == t.column && u.row > t.row) { EXPECT_GT(o->y(), b->y()); }
+            if (u.row == t.row && u.column > t.column) { EXPECT_GT(o->x(), b->x() + b->width()); }
         }
     }
     EXPECT_EQ(left, 7);
@@ -205,7 +221,7 @@ TEST(SmallWindows, AboutTakesTheLanguageTextsAndLogsAfterClosing) {
     SmallWindowsRig rig;
     TForm2* about = rig.window->AboutWindow();
     QString version, email, vendor;
-    QTimer::singleShot(0, [&] {
+    WhenShown(about, [&] {
         version = about->Label("Label7")->text();
         email = about->Label("Label9")->text();
         vendor = about->Label("Label3")->text();
@@ -251,7 +267,8 @@ WavInfo ReadWav(const QString& path) {
     for (int at = 12; at + 8 <= d.size();) {
         const QByteArray id = d.mid(at, 4);
         const quint32 size = u32(at + 4);
-        if (at + 8 + qint64(size) > d.size()) return {"chunk " + QString(id) + " runs past the end"};
+        if (at + 8 + qint64(size) > d.size())
+            return {"chunk " + QString(id) + " runs past the end"};
         if (id == "fmt ") {
             w.format = u16(at + 8);
             w.channels = u16(at + 10);
