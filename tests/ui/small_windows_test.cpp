@@ -101,6 +101,8 @@ TEST(SmallWindows, TheLinksOpenTheirAddressesAsWritten) {
     texts.Set("Info", 14, "https://www.vendrolux.example/norva");
     QStringList opened;
     TForm2 about({&texts, [&](const QString& a) { opened << a; }, [] { return QString(); }});
+    about.Label("Label9")->setText("Email: dotazy@vendrolux.example");
+    about.Label("Label8")->setText("WEB : www.vendrolux.example");
     about.show();
     QTest::mouseClick(about.Label("Label9"), Qt::LeftButton, {}, QPoint(4, 8));
     QTest::mouseClick(about.Label("Label9"), Qt::LeftButton, {}, QPoint(340, 8)); // past the text
