@@ -216,3 +216,20 @@ TEST(LinkTiming, NothingShowsOnceTheWindowCloses) {
     EXPECT_FALSE(h.comm.TimerRunning(EngineTimer::Poll));
     EXPECT_FALSE(h.comm.TimerRunning(EngineTimer::Transfer));
 }
+
+// A status request left waiting when another window stopped the timers does not block
+// the poll afterwards: the next tick asks again, and the answer is taken.
+TEST(LinkTiming, PollAsksAgainAfterTheTimersWerePaused) {
+    LinkHarness h;
+    h.phone->timing().answerMs = 500;
+    h.loop.RunFor(2100); // the first request is waiting
+    ASSERT_TRUE(h.comm.State().waiting);
+    h.comm.StopTimers(); // a label window opens ...
+    h.clock.Advance(10000);
+    h.phone->timing().answerMs = 1;
+    h.comm.StartPollTimer(); // ... and closes
+    h.loop.RunFor(1100);
+    EXPECT_EQ(h.phone->ReceivedFromHost().count('V'), 2);
+    EXPECT_FALSE(h.comm.State().waiting);
+    EXPECT_TRUE(h.host.messages.isEmpty());
+}
