@@ -301,6 +301,7 @@ void SimDoorPhone::ApplyClockCommand() {
 
 void SimDoorPhone::Process(uint8_t byte, double atMs) {
     if (faults_.silent) return;
+    if (LoaderTakes(byte, atMs, mode_ == Mode::Idle)) return;
     const double answerAt = atMs + timing_.answerMs;
     switch (mode_) {
     case Mode::Idle:

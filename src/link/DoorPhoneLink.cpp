@@ -45,6 +45,10 @@ void DoorPhoneLink::ConnectAttempt() {
     if (onDeviceList) onDeviceList(deviceList_);
     const bool found = kind_ == CableKind::Vant ? vantFound_ : troxFound_;
     if (!found) return;
+    OpenSelected();
+}
+
+bool DoorPhoneLink::OpenSelected() {
     const CableInfo& cable = CableFor(kind_);
     try {
         auto opened = std::make_unique<TFT232>(backend_, clock_, QString::fromLatin1(cable.serial));
@@ -55,10 +59,17 @@ void DoorPhoneLink::ConnectAttempt() {
         link_ = std::move(opened);
         statusText_ = QString::fromLatin1(cable.statusText);
         connected_ = true;
+        return true;
     } catch (const TFT232Exception&) {
         // Absent, unplugged meanwhile, or still open from an earlier attempt: the
         // connection state stays as it was.
+        return false;
     }
+}
+
+bool DoorPhoneLink::OpenDirect() {
+    link_.reset();
+    return OpenSelected();
 }
 
 QString DoorPhoneLink::ReceiveDrain() {

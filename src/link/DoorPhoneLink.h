@@ -34,6 +34,10 @@ public:
     // Every byte waiting, one character per byte (0..255 as the same code).
     QString ReceiveDrain();
     void CloseLink();
+    // Opens the selected cable at once by its serial number, without listing devices (the
+    // firmware upgrade reopens a cable that stopped answering this way). Any link still
+    // open is closed first. False when the cable cannot be opened; nothing is shown.
+    bool OpenDirect();
     // true selects the Vant cable.
     void SelectCableKind(bool vant);
     // The template value: "1" Vant cable, "0" TROX cable, anything else nothing.
@@ -59,6 +63,8 @@ public:
     std::function<void(const QString&)> onDeviceList;
 
 private:
+    bool OpenSelected();
+
     DeviceBackend& backend_;
     ClockPort& clock_;
     CommLog* log_;
