@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
             loop.quit();
             return;
         }
-        timer.start(int(qBound<qint64>(0, engine.TimerDueMs() - clock.NowMs(), 1)));
+        timer.start(int(qBound(qint64(0), engine.TimerDueMs() - clock.NowMs(), qint64(1))));
     };
     QObject::connect(&timer, &QTimer::timeout, [&] {
         engine.Timer1Timer();

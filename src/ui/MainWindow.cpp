@@ -4,6 +4,7 @@
 #include "DayNightTable.h"
 #include "Defaults.h"
 #include "FieldWidgets.h"
+#include "FirmwareWindow.h"
 #include "HelpWindow.h"
 #include "JpegPicture.h"
 #include "LanguageApply.h"
@@ -361,7 +362,8 @@ void TForm1::BuildMenus() {
     // Kept for its place in the menu; the cable is chosen by the model template.
     AddAction(option, "Communicationport1", QStringLiteral("Communication port"))
         ->setEnabled(false);
-    AddAction(option, "Firmwareupgrade1", QStringLiteral("Firmware upgrade"));
+    onClick(AddAction(option, "Firmwareupgrade1", QStringLiteral("Firmware upgrade")),
+            [this] { Firmwareupgrade1Click(); });
     logFile1_ = AddAction(option, "LogFile1", texts_.Text(QStringLiteral("Menu"), 46));
     onClick(logFile1_, [this] { LogFile1Click(); });
 
@@ -500,6 +502,31 @@ void TForm1::ShowHelpWindow() {
     ProcessMessages();
     help_->move(geometry().center() - help_->rect().center());
     help_->exec();
+}
+
+void TForm1::Firmwareupgrade1Click() {
+    comm_->StopTimers();
+    comm_->SetPollingAllowed(false);
+    clock_->Sleep(50);
+    ProcessMessages();
+    if (!firmware_) {
+        FirmwareWindowContext context;
+        context.link = link_.get();
+        context.clock = clock_;
+        context.dialogs = dialogs_;
+        context.texts = &texts_;
+        context.log = &log_;
+        context.programFolder = [this] { return ProgramFolder(); };
+        context.sendFFlag = [this] { return comm_->SendFFlag(); };
+        context.setSendFFlag = [this](bool on) { comm_->SetSendFFlag(on); };
+        context.driveTimer = options_.driveTimers;
+        firmware_ = new FirmwareWindow(context, this);
+    }
+    firmware_->move(geometry().center() - firmware_->rect().center());
+    firmware_->exec();
+    log_.LogLine(QStringLiteral("Firmware upgrade"));
+    comm_->SetPollingAllowed(true);
+    comm_->StartPollTimer();
 }
 
 // ---- language texts and models -------------------------------------------------------------

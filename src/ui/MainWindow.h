@@ -33,6 +33,7 @@ class QTreeWidgetItem;
 class Communicator;
 class DayNightTable;
 class FieldBinder;
+class FirmwareWindow;
 class HelpWindow;
 class NavigationTree;
 class SettingsFileMenu;
@@ -132,6 +133,9 @@ public:
     void Packtree1Click();
     void Unpacktree1Click();
     void ShowHelpWindow();
+    // "Firmware upgrade": the firmware window, modal, with the door-phone timers stopped.
+    void Firmwareupgrade1Click();
+    FirmwareWindow* FirmwareDialog() const { return firmware_; }
     void ComboBox16Change();
     // The poll tick: the minimum window size, then the engine's tick.
     void Timer2Timer();
@@ -188,6 +192,7 @@ private:
     FieldBinder* binder_ = nullptr;
     DayNightTable* dayNight_ = nullptr;
     HelpWindow* help_ = nullptr;
+    FirmwareWindow* firmware_ = nullptr;
     QHash<QString, QWidget*> frame_; // header, tree, status bar controls by name
     QHash<QString, QAction*> actions_;
     std::array<QMenu*, 3> popups_{};

@@ -1,6 +1,7 @@
 #include "CliApp.h"
 
 #include "AppConfig.h"
+#include "CliFirmware.h"
 #include "CliHost.h"
 #include "CommLog.h"
 #include "Communicator.h"
@@ -42,6 +43,8 @@ const CommandDef kCommands[] = {
     {"day-night", 0, ""},
     {"encode", 2, "IN.nvs OUT.bin"},
     {"decode", 2, "IN.bin OUT.nvs"},
+    {"firmware", 1, "IN.hex [--yes]"},
+    {"hex-image", 2, "IN.hex OUT.bin"},
 };
 
 const CommandDef* FindCommand(const QString& name) {
@@ -79,6 +82,8 @@ QString CliUsage() {
         "  encode IN.nvs OUT.bin [--day-mode] [--resets N]\n"
         "                            the 256-byte parameter block a write of IN.nvs builds\n"
         "  decode IN.bin OUT.nvs     take a 256-byte parameter block as a read would\n"
+        "  firmware IN.hex [--yes]   write new firmware into the door phone (asks first)\n"
+        "  hex-image IN.hex OUT.bin  the blocks a firmware write of IN.hex sends\n"
         "\n"
         "Options:\n"
         "  --simulator[=DIR]   the simulated door phone, its memory in DIR\n"
@@ -177,6 +182,8 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         } else if (name == QLatin1String("day-mode")) {
             ok = flag(&o->dayMode);
             sawDayMode = true;
+        } else if (name == QLatin1String("yes")) {
+            ok = flag(&o->yes);
         } else if (name == QLatin1String("log")) {
             ok = flag(&o->log);
         } else if (name == QLatin1String("help")) {
@@ -216,6 +223,10 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         *error = QStringLiteral("--day-mode and --resets belong to 'encode'");
         return false;
     }
+    if (o->yes && o->command != QLatin1String("firmware")) {
+        *error = QStringLiteral("--yes belongs to 'firmware'");
+        return false;
+    }
     if (sawBase && !IsRead(o->command) && o->command != QLatin1String("decode")) {
         *error = QStringLiteral("--base belongs to the reads and 'decode'");
         return false;
@@ -233,7 +244,8 @@ public:
 
 private:
     bool NeedsDevice() const {
-        return o_.command != QLatin1String("encode") && o_.command != QLatin1String("decode");
+        return o_.command != QLatin1String("encode") && o_.command != QLatin1String("decode") &&
+               o_.command != QLatin1String("hex-image");
     }
     int Prepare();
     void LoadModelDefaults();
@@ -595,6 +607,12 @@ int CliSession::Run() {
     if (c == QLatin1String("day-night")) return DayNight();
     if (c == QLatin1String("encode")) return Encode();
     if (c == QLatin1String("decode")) return Decode();
+    if (c == QLatin1String("hex-image"))
+        return RunHexImageCommand(host_, texts_, o_.args[0], o_.args[1]);
+    if (c == QLatin1String("firmware"))
+        return RunFirmwareCommand({host_, *link_, *comm_, *clock_, texts_, folder_, o_.args[0],
+                                   o_.yes, [this] { return Connect(); },
+                                   [this] { return PollStatus(); }});
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;
 }
