@@ -99,7 +99,7 @@ FirmwareWindow::FirmwareWindow(const FirmwareWindowContext& context, QWidget* pa
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setTimerType(Qt::PreciseTimer);
-    timer1_->setSingleShot(true);
+    timer1_->setInterval(FirmwareUpgrade::kTimerMs);
     connect(timer1_, &QTimer::timeout, this, &FirmwareWindow::Timer1Timer);
     connect(button1_, &QPushButton::clicked, this, &FirmwareWindow::Button1Click);
     connect(button2_, &QPushButton::clicked, this, &FirmwareWindow::Button2Click);
@@ -286,16 +286,14 @@ void FirmwareWindow::Button2Click() {
 
 void FirmwareWindow::SyncTimer() {
     if (!context_.driveTimer) return;
-    if (!engine_->TimerRunning()) {
+    // A steady 1 ms pace while the engine's timer runs; it stops with the run.
+    if (!engine_->TimerRunning())
         timer1_->stop();
-        return;
-    }
-    const qint64 wait = engine_->TimerDueMs() - context_.clock->NowMs();
-    timer1_->start(int(qBound(qint64(0), wait, qint64(FirmwareUpgrade::kTimerMs))));
+    else if (!timer1_->isActive())
+        timer1_->start();
 }
 
 void FirmwareWindow::Timer1Timer() {
-    timer1_->stop();
     engine_->Timer1Timer();
     SyncTimer();
 }
