@@ -46,6 +46,12 @@ bool SimDoorPhone::LoaderTakes(uint8_t byte, double atMs, bool idle) {
         loaderBlocksTaken_ = 0;
         return true;
     }
+    // Before its "Y" the loader knows only its start bytes and "w": anything else means the
+    // "F" or "x" was a stray data byte, and the door phone carries on with its commands.
+    if (loader_ == LoaderState::Waiting && byte != kPoll && byte != kFirstStart && byte != kStart) {
+        loader_ = LoaderState::Off;
+        return false;
+    }
     LoaderByte(byte, atMs);
     return true;
 }
@@ -53,7 +59,7 @@ bool SimDoorPhone::LoaderTakes(uint8_t byte, double atMs, bool idle) {
 void SimDoorPhone::LoaderByte(uint8_t byte, double atMs) {
     const double answerAt = atMs + timing_.answerMs;
     if (loader_ == LoaderState::Waiting) {
-        // "F" and "x" again only start it again; anything but "w" is not for the loader.
+        // "F" and "x" again only start it again.
         if (byte == kPoll && !loaderFaults_.neverReady) {
             loader_ = LoaderState::Programming;
             loaderLastMs_ = atMs;

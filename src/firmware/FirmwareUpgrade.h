@@ -9,8 +9,8 @@
 // line, the tests and the benchmark with RunFirmwareTimer. What it shows goes through
 // FirmwarePort; pauses and time through ClockPort.
 
+#include "Clock.h"
 #include "HexImage.h"
-#include "Ports.h"
 
 #include <QFile>
 #include <QString>

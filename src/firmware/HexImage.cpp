@@ -1,8 +1,7 @@
 #include "HexImage.h"
 
+#include "FileAccess.h"
 #include "LanguageTexts.h"
-
-#include <QFile>
 
 const char* const kHexDropFrom = ":103C400088018C018E018D012400900122008C01DD";
 const char* const kHexDropUntil = ":020000040001F9";
@@ -101,12 +100,12 @@ HexCheck CheckHexLines(const QStringList& lines) {
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = WithoutTrailingBlanks(lines[i]);
         if (line.isEmpty()) continue;
-        if (ended) return {HexFault::AfterEnd, i + 1};
+        if (ended) return {HexFault::AfterEnd, i + 1, {}};
         const HexFault fault = CheckRecord(line);
-        if (fault != HexFault::None) return {fault, i + 1};
+        if (fault != HexFault::None) return {fault, i + 1, {}};
         if (ByteAt(line, 7) == kEndOfFileRecord) ended = true;
     }
-    if (!ended) return {HexFault::NoEndRecord, int(lines.size())};
+    if (!ended) return {HexFault::NoEndRecord, int(lines.size()), {}};
     return {};
 }
 
@@ -132,7 +131,7 @@ QStringList FilterHexLines(const QStringList& lines) {
 FirmwareImage BuildFirmwareImage(const QStringList& loaded, HexCheck* check,
                                  const QList<int>& lineNumbers) {
     FirmwareImage image;
-    HexCheck result{HexFault::NoEndBlock, 0};
+    HexCheck result{HexFault::NoEndBlock, 0, {}};
     int expected = fwimage::kFirstWord;
     bool upperAddress = false; // an extended address record moved the data out of 0..0xFFFF
     const auto lineOf = [&](int index) {
@@ -215,13 +214,15 @@ HexLoad LoadHexText(const QByteArray& text) {
 }
 
 HexLoad LoadHexFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file of a size a program can have: a FIFO or a device would hang the
+    // window, a huge file would only exhaust memory.
+    const FileContents contents = ReadBoundedFile(path, fwimage::kMaxHexFileBytes);
+    if (!contents.ok()) {
         HexLoad load;
-        load.check = {HexFault::Unreadable, 0};
+        load.check = {HexFault::Unreadable, 0, contents.error};
         return load;
     }
-    return LoadHexText(file.readAll());
+    return LoadHexText(contents.bytes);
 }
 
 QString HexFaultText(const HexCheck& check, const LanguageTexts& texts) {
@@ -243,7 +244,10 @@ QString HexFaultText(const HexCheck& check, const LanguageTexts& texts) {
     case HexFault::TooManyBlocks: key = 19; break;
     case HexFault::Unreadable: key = 20; break;
     }
-    if (check.line <= 0) return text(key);
+    if (check.line <= 0)
+        return check.detail.isEmpty()
+                   ? text(key)
+                   : text(key) + QStringLiteral(" (") + check.detail + QLatin1Char(')');
     return text(7) + QLatin1Char(' ') + QString::number(check.line) + QStringLiteral(": ") +
            text(key);
 }

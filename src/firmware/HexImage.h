@@ -27,6 +27,10 @@ constexpr int kWordsPerBlock = 4;
 constexpr int kMaxRecordData = 16;   // bytes of a data record the image can take
 constexpr uint8_t kEndMarker = 0x55; // "U", the first byte of the end block
 constexpr uint8_t kPadding = 0xFF;
+// The largest HEX file taken in. The whole program memory in 16-byte records is about
+// 90 kB; room is left for files with short records, comments of blank lines and the
+// configuration and data records that are not loaded.
+constexpr qint64 kMaxHexFileBytes = 1024 * 1024;
 } // namespace fwimage
 
 // The fixed stretch of the door phone's HEX files that is not loaded: from the line after
@@ -48,12 +52,13 @@ enum class HexFault {
     PastProgramEnd, // a data record that starts below 0x3C00 and runs past it
     NoEndBlock,     // nothing at or above word 0x1E00: the image would have no end
     TooManyBlocks,  // more than 2100 blocks
-    Unreadable,     // the file cannot be read
+    Unreadable,     // the file cannot be read: missing, not a file, too large
 };
 
 struct HexCheck {
     HexFault fault = HexFault::None;
-    int line = 0; // 1-based line of the file; 0 when the fault has no line
+    int line = 0;   // 1-based line of the file; 0 when the fault has no line
+    QString detail; // why a file cannot be read ("File too large: ...")
     bool Ok() const { return fault == HexFault::None; }
 };
 

@@ -2,21 +2,25 @@
 
 #include "CommLog.h"
 #include "DoorPhoneLink.h"
+#include "FieldCatalogue.h"
 #include "LanguageTexts.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
 #include "SettingsModel.h"
 
 #include <exception>
+#include <utility>
+
+using namespace DoorPhoneProtocol;
 
 namespace {
 
-const QString kVer = QStringLiteral("VER");
-const QString kPc = QStringLiteral("PC");
-const QString kTc = QStringLiteral("TC");
-const QString kPz = QStringLiteral("PZ");
-const QString kTz = QStringLiteral("TZ");
-const QString kCas = QStringLiteral("CAS");
+// Message numbers of the language file's [Message] section.
+constexpr int kMsgNoAnswer = 9;          // the door phone did not answer in time
+constexpr int kMsgTooManyRetries = 8;    // a record was refused again and again
+constexpr int kMsgRefused = 53;          // the door phone answered "E"
+constexpr int kMsgButtonCount = 59;      // the question before a parameter write ...
+constexpr int kMsgButtonCountTitle = 60; // ... and its caption
 
 // Two decimal texts: the high and the low nibble (0x59 gives "59", 0x1A gives "110").
 QString BcdDigits(int value) {
@@ -48,6 +52,18 @@ bool SendFRange(int v) {
            (v >= 251 && v <= 255);
 }
 
+// The record after / before this one; there is no record 100.
+int NextRecord(int record) {
+    return record + 1 == kMissingRecord ? kMissingRecord + 1 : record + 1;
+}
+int PreviousRecord(int record) {
+    return record - 1 == kMissingRecord ? kMissingRecord - 1 : record - 1;
+}
+
+bool IsNumberExchange(Exchange e) {
+    return e == Exchange::ReadNumbers || e == Exchange::WriteNumbers;
+}
+
 } // namespace
 
 // Marks the engine busy for the length of a handler or tick, so that a tick the window
@@ -56,6 +72,8 @@ class Communicator::BusyScope {
 public:
     explicit BusyScope(int& depth) : depth_(depth) { ++depth_; }
     ~BusyScope() { --depth_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
 
 private:
     int& depth_;
@@ -115,7 +133,7 @@ qint64 Communicator::TimerDueMs(EngineTimer timer) const {
     return Slot(timer).running ? Slot(timer).due : -1;
 }
 
-void Communicator::StartPolling() {
+void Communicator::StartUp() {
     SetTimerInterval(EngineTimer::Poll, kFirstPollInterval);
     StartTimer(EngineTimer::Poll);
 }
@@ -138,6 +156,10 @@ void Communicator::StartPollTimer() {
 void Communicator::SendByte(int value, int pauseMs) {
     link_.WriteByte(static_cast<uint8_t>(value & 0xFF)); // a failed write shows as a time-out
     Pause(pauseMs);
+}
+
+void Communicator::SendBytes(std::initializer_list<int> values, int pauseMs) {
+    for (int value : values) SendByte(value, pauseMs);
 }
 
 QString Communicator::Drain() {
@@ -179,13 +201,20 @@ template <typename F> void Communicator::Guarded(F&& body) {
         // A failure inside an exchange (a template value that is not a number while the
         // defaults load, for instance) is shown like any run-time error, and the window
         // must not stay disabled behind it.
-        state_.waiting = false;
-        state_.byteAcknowledged = false;
-        state_.chunkAcknowledged = false;
-        state_.chunkReceived = false;
-        host_.ShowMessage(QString::fromUtf8(e.what()), QString(), MsgIcon::Error);
-        if (bracketOpen_) EndTransfer();
+        Finish(ExchangeEnd::Aborted, QString::fromUtf8(e.what()));
     }
+}
+
+// ---- the time-out -------------------------------------------------------------------------
+
+// Every byte that arrives starts the time-out anew; every transfer tick counts it.
+void Communicator::RestartTimeout() {
+    state_.timeoutTicks = 0;
+}
+
+bool Communicator::TimeoutElapsed() {
+    ++state_.timeoutTicks;
+    return state_.timeoutTicks > kTimeoutTicks;
 }
 
 // ---- transfer bracket ---------------------------------------------------------------------
@@ -197,10 +226,10 @@ void Communicator::BeginTransfer() {
     SetCommandsEnabled(false);
     host_.SetModelSelectorEnabled(false);
     bracketOpen_ = true;
-    Pause(201);
+    Pause(kBracketSettleMs);
     host_.ShowProgress(true);
     Messages();
-    Pause(804);
+    Pause(kBracketShowMs);
     StartTimer(EngineTimer::Transfer);
 }
 
@@ -208,16 +237,16 @@ void Communicator::EndTransfer() {
     status_.pollingAllowed = true;
     SetCommandsEnabled(true);
     host_.SetModelSelectorEnabled(true);
-    Pause(201);
+    Pause(kBracketSettleMs);
     host_.ShowProgress(false);
     SetProgress(1);
-    Pause(804);
+    Pause(kBracketShowMs);
     StopTimer(EngineTimer::Transfer);
     StartTimer(EngineTimer::Poll);
     bracketOpen_ = false;
 }
 
-bool Communicator::StartCommon() {
+void Communicator::OpenBracket() {
     host_.FocusStatusBar();
     Messages();
     SetProgress(1);
@@ -225,65 +254,63 @@ bool Communicator::StartCommon() {
     state_.chunkReceived = false;
     state_.chunkAcknowledged = false;
     state_.byteAcknowledged = false;
-    return true;
 }
 
-void Communicator::FailTransfer(const QString& message) {
+// The exchange every command starts: what it is and its reply length, waiting from tick 0.
+void Communicator::Arm(Exchange exchange, int expectedLength) {
+    state_.expectedLength = expectedLength;
+    state_.exchange = exchange;
+    RestartTimeout();
+    state_.waiting = true;
+}
+
+// The one way an exchange ends. It stops waiting, says what went wrong, decides whether
+// the second half of an "all" command still follows, and closes the transfer bracket:
+// after the short pause that lets the door phone finish, or at once after a run-time
+// error. The status poll has no bracket to close.
+void Communicator::Finish(ExchangeEnd end, const QString& message) {
     state_.waiting = false;
     state_.byteAcknowledged = false;
     state_.chunkAcknowledged = false;
     state_.chunkReceived = false;
-    state_.pendingNumberWrite = false;
-    state_.pendingNumberRead = false;
-    host_.ShowMessage(message, QString(), MsgIcon::None);
-    Pause(50);
+    // The "all" rule, second part: a failed first half ends the command; a refused one
+    // ends it only where the front end says so (the command line).
+    if (end == ExchangeEnd::Failed || (end == ExchangeEnd::Refused && !allGoesOnAfterFailure_))
+        state_.continuation = AllContinuation::None;
+    if (end == ExchangeEnd::Aborted)
+        host_.ShowMessage(message, QString(), MsgIcon::Error);
+    else if (!message.isEmpty())
+        host_.ShowMessage(message, QString(), MsgIcon::None);
+    if (!bracketOpen_) return;
+    if (end != ExchangeEnd::Aborted) Pause(kFinishPauseMs);
     EndTransfer();
 }
 
 // ---- the menu commands --------------------------------------------------------------------
 
-// The exchange every command starts: its tag and reply length, waiting from tick 0.
-void Communicator::Arm(const QString& command, int expectedLength) {
-    state_.expectedLength = expectedLength;
-    state_.command = command;
-    state_.timeoutTicks = 0;
-    state_.waiting = true;
-}
-
-void Communicator::Readparameters1Click() {
+void Communicator::ReadParameters() {
     Guarded([this] {
         if (!link_.Connected()) return;
-        StartCommon();
-        Arm(kPc, 256);
+        OpenBracket();
+        Arm(Exchange::ReadParameters, kParameterReplyLength);
         Log(QStringLiteral(">>> Read parameters <<<"));
         Log(QStringLiteral("R+P"));
         state_.reply = Drain();
-        SendByte('R', 2);
-        SendByte('P', 2);
+        SendBytes({kRead, kParameters}, kBytePauseMs);
     });
 }
 
-void Communicator::Readphonenumbers1Click() {
+void Communicator::ReadNumbers() {
     Guarded([this] {
         if (!link_.Connected()) return;
         Log(QStringLiteral(">>> Read buttons memory <<<"));
-        StartCommon();
-        Arm(kTc, 24);
-        state_.chunkNumber = 1;
+        OpenBracket();
+        Arm(Exchange::ReadNumbers, kRecordReplyLength);
+        state_.chunkNumber = kFirstRecord;
         state_.reply = Drain();
-        SendByte('R', 2);
-        SendByte('T', 2);
-        SendByte(1, 2);
+        SendBytes({kRead, kNumbers, kFirstRecord}, kBytePauseMs);
         Log(QStringLiteral("R+T+1"));
     });
-}
-
-void Communicator::Readall1Click() {
-    const bool connected = link_.Connected();
-    Readparameters1Click();
-    // Only a read that started goes on with the numbers; otherwise a later poll tick
-    // would read them unasked.
-    if (connected) state_.pendingNumberRead = true;
 }
 
 bool Communicator::EncodeParameters() {
@@ -300,7 +327,7 @@ bool Communicator::EncodeParameters() {
     return true;
 }
 
-void Communicator::Writeparameters1Click() {
+void Communicator::WriteParameters() {
     bool started = false;
     Guarded([this, &started] {
         if (!link_.Connected()) {
@@ -308,40 +335,37 @@ void Communicator::Writeparameters1Click() {
             return;
         }
         if (host_.ButtonCountFieldVisible()) {
-            const QString question = Msg(59);
+            const QString question = Msg(kMsgButtonCount);
             int half = question.size() / 2; // halves to even
             if (question.size() % 2 == 1 && half % 2 == 1) ++half;
             const QString text = question + QStringLiteral("\n\n") + QString(half + 7, QChar(' ')) +
-                                 QStringLiteral("-->>>  ") + model_.Text(QStringLiteral("Edit91")) +
+                                 QStringLiteral("-->>>  ") +
+                                 model_.Text(QLatin1String(kButtonCountField)) +
                                  QStringLiteral("  <<<--");
-            if (!host_.AskYesNo(text, Msg(60), MsgIcon::Question)) {
-                state_.pendingNumberWrite = false;
+            if (!host_.AskYesNo(text, Msg(kMsgButtonCountTitle), MsgIcon::Question)) {
+                state_.continuation = AllContinuation::None;
                 StartTimer(EngineTimer::Poll);
                 host_.FocusButtonCountField();
                 return;
             }
         }
         StartTimer(EngineTimer::Poll);
-        StartCommon();
+        OpenBracket();
         state_.byteTrail.clear();
         state_.parameterPosition = 0;
         state_.byteAcknowledged = true;
-        Arm(kPz, 255);
+        Arm(Exchange::WriteParameters, kParameterAnswers);
         // The block is built before anything goes out: a field the encoder cannot take
         // ends the write here, with nothing sent and the window enabled again.
         parametersEncoded_ = false;
         if (!EncodeParameters()) {
-            state_.waiting = false;
-            state_.byteAcknowledged = false;
-            Pause(50);
-            EndTransfer();
+            Finish(ExchangeEnd::Refused);
             return;
         }
         Log(QStringLiteral(">>> Write parameters <<<"));
         Log(QStringLiteral("W+P"));
         state_.reply = Drain();
-        SendByte('W', 2);
-        SendByte('P', 2);
+        SendBytes({kWrite, kParameters}, kBytePauseMs);
         state_.retryCount = 0;
         SetProgress(1);
         started = true;
@@ -349,38 +373,50 @@ void Communicator::Writeparameters1Click() {
     lastWriteStarted_ = started; // "W" "P" went out
 }
 
-void Communicator::Writephonenumbers1Click() {
+void Communicator::WriteNumbers() {
     Guarded([this] {
         if (!link_.Connected()) return;
         Log(QStringLiteral(">>> Write buttons memory <<<"));
-        StartCommon();
-        Arm(kTz, 1);
-        state_.chunkNumber = 1;
-        state_.reply = Drain();
-        SendByte('W', 2);
-        SendByte('T', 2);
-        SendByte(1, 2);
-        EncodeChunk(1);
-        Log(QStringLiteral("W+T+1"));
-        state_.byteTrail.clear();
-        for (int k = 1; k <= kNumberRecordLength; ++k) {
-            SendByte(state_.chunkOutput[k], 2);
-            state_.byteTrail += QLatin1Char('-') + QString::number(state_.chunkOutput[k]);
-        }
-        state_.chunkNumber = 2;
-        Log(state_.byteTrail);
+        OpenBracket();
+        Arm(Exchange::WriteNumbers, kAnswerLength);
+        SendRecord(kFirstRecord);
     });
 }
 
-void Communicator::Writeall1Click() {
-    Writeparameters1Click();
+// ---- the "all" commands -------------------------------------------------------------------
+// "Read all" and "Write all" are the parameter half followed by the number half. The
+// first half runs as its own command; the second starts as soon as the first has closed
+// its bracket: on the transfer tick that ended it, or on a poll tick (ContinueAll). Only
+// a first half that went out at all is followed by the second, and a first half that
+// failed drops it (Finish).
+
+void Communicator::ReadAll() {
+    const bool connected = link_.Connected();
+    ReadParameters();
+    // Only a read that started goes on with the numbers; otherwise a later poll tick
+    // would read them unasked.
+    if (connected) state_.continuation = AllContinuation::ReadNumbers;
+}
+
+void Communicator::WriteAll() {
+    WriteParameters();
     // Only a parameter write that went out is followed by the numbers: a declined
     // button-count question or a block that could not be built writes nothing at all,
     // and the poll goes on.
     if (lastWriteStarted_) {
         StopTimer(EngineTimer::Poll);
-        state_.pendingNumberWrite = true;
+        state_.continuation = AllContinuation::WriteNumbers;
     }
+}
+
+bool Communicator::ContinueAll() {
+    if (!commandsEnabled_ || state_.continuation == AllContinuation::None) return false;
+    if (state_.continuation == AllContinuation::ReadNumbers)
+        ReadNumbers();
+    else
+        WriteNumbers();
+    state_.continuation = AllContinuation::None;
+    return true;
 }
 
 void Communicator::EncodeChunk(int record) {
@@ -390,29 +426,42 @@ void Communicator::EncodeChunk(int record) {
         state_.chunkOutput[k + 1] = static_cast<uint8_t>(bytes[k]);
 }
 
+// One record of a number write: the request, then its 24 bytes; the record after it is
+// the next to go.
+void Communicator::SendRecord(int record) {
+    state_.chunkNumber = record;
+    state_.reply = Drain();
+    SendBytes({kWrite, kNumbers, record}, kBytePauseMs);
+    Log(QStringLiteral("W+T+") + QString::number(record));
+    EncodeChunk(record);
+    state_.byteTrail.clear();
+    for (int k = 1; k <= kNumberRecordLength; ++k) {
+        SendByte(state_.chunkOutput[k], kBytePauseMs);
+        state_.byteTrail += QLatin1Char('-') + QString::number(state_.chunkOutput[k]);
+    }
+    state_.chunkNumber = NextRecord(record);
+    Log(state_.byteTrail);
+}
+
 // ---- clock and day/night ------------------------------------------------------------------
 
 QByteArray Communicator::SetClockBytes(const QDateTime& at) {
     const QDate d = at.date();
     const QTime t = at.time();
+    const std::pair<char, int> fields[] = {
+        {kSecondTag, ToBcd(t.second())},  {kMinuteTag, ToBcd(t.minute())},
+        {kHourTag, ToBcd(t.hour())},      {kYearTag, ToBcd(d.year() % 100)},
+        {kMonthTag, ToBcd(d.month())},    {kDayTag, ToBcd(d.day())},
+        {kWeekdayTag, d.dayOfWeek() % 7}, // Monday 1 .. Saturday 6, Sunday 0
+    };
     QByteArray out;
-    out.append('W');
-    out.append('C');
-    out.append('S');
-    out.append(char(ToBcd(t.second())));
-    out.append('N');
-    out.append(char(ToBcd(t.minute())));
-    out.append('H');
-    out.append(char(ToBcd(t.hour())));
-    out.append('R');
-    out.append(char(ToBcd(d.year() % 100)));
-    out.append('M');
-    out.append(char(ToBcd(d.month())));
-    out.append('D');
-    out.append(char(ToBcd(d.day())));
-    out.append('W');
-    out.append(char(d.dayOfWeek() % 7)); // Monday 1 .. Saturday 6, Sunday 0
-    out.append('~');
+    out.append(kWrite);
+    out.append(kClock);
+    for (const auto& [tag, value] : fields) {
+        out.append(tag);
+        out.append(char(value));
+    }
+    out.append(kClockEnd);
     return out;
 }
 
@@ -420,18 +469,20 @@ QString Communicator::PcClockText(const QDateTime& at) {
     return at.toString(QStringLiteral("dd.MM.yyyy / hh:mm:ss"));
 }
 
-void Communicator::Button1Click() {
+void Communicator::SetClockFromPc() {
     Guarded([this] {
         if (!link_.Connected()) return;
         host_.FocusStatusBar();
         Messages();
         SetProgress(250);
         BeginTransfer();
+        // Nothing answers the clock: the exchange stays "waiting" until the next poll
+        // request takes the line.
         state_.waiting = true;
-        state_.command = kCas;
+        state_.exchange = Exchange::SetClock;
         state_.reply = Drain();
-        const QDateTime at = clock_.CurrentDateTime().addMSecs(864); // + 0.00001 day
-        for (char b : SetClockBytes(at)) SendByte(static_cast<uint8_t>(b), 10);
+        const QDateTime at = clock_.CurrentDateTime().addMSecs(kClockAheadMs);
+        for (char b : SetClockBytes(at)) SendByte(static_cast<uint8_t>(b), kClockBytePauseMs);
         EndTransfer();
         Log(QStringLiteral(">>> Time <<<"));
         const QDate d = at.date();
@@ -446,7 +497,7 @@ void Communicator::Button1Click() {
     });
 }
 
-void Communicator::Image2Click() {
+void Communicator::SwitchDayNight() {
     Guarded([this] {
         if (!link_.Connected()) return;
         host_.FocusStatusBar();
@@ -457,8 +508,8 @@ void Communicator::Image2Click() {
         BeginTransfer();
         Messages();
         state_.reply = Drain();
-        SendByte('W', 5);
-        SendByte('G', 100);
+        SendByte(kWrite, kDayNightVerbPauseMs);
+        SendByte(kDayNight, kDayNightObjectPauseMs);
         EndTransfer();
         Log(QStringLiteral(">>> Day-Night <<<"));
         Log(status_.dayMode ? QStringLiteral("Day") : QStringLiteral("Night"));
@@ -468,326 +519,291 @@ void Communicator::Image2Click() {
 // ---- replies ------------------------------------------------------------------------------
 
 void Communicator::DispatchReply(int count) {
-    const QString& cmd = state_.command;
-    if (cmd == kVer) {
-        if (count == 20) TakeStatusReply();
+    switch (state_.exchange) {
+    case Exchange::Status:
+        if (count == kStatusReplyLength) TakeStatusReply();
         return;
-    }
-    if (cmd == kPc) {
-        if (count == 256) {
-            state_.reply = Drain();
-            state_.waiting = false;
-            StopTimer(EngineTimer::Transfer);
-            SetProgress(250);
-            Messages();
-            DecodeParameterBlock(Latin1(state_.reply), model_, log_, host_, texts_,
-                                 [this] { host_.LoadModelDefaults(); });
-            SetProgress(255);
-            Messages();
-            Pause(50);
-            EndTransfer();
-        } else {
-            SetProgress(progress_ + 50);
-            Messages();
-        }
+    case Exchange::ReadParameters: TakeParameterBlock(count); return;
+    case Exchange::ReadNumbers:
+        if (count == kRecordReplyLength) TakeRecord();
         return;
-    }
-    if (cmd == kTc && count == 24) {
-        state_.reply = Drain();
-        state_.timeoutTicks = 0;
-        state_.reply = DecodeNumberRecord(state_.chunkNumber, Latin1(state_.reply), model_);
-        state_.chunkReceived = true;
-        Log(state_.reply);
+    case Exchange::WriteParameters:
+        if (count == kAnswerLength) TakeParameterAnswer();
         return;
-    }
-    if (cmd == kPz && count == 1) {
-        state_.timeoutTicks = 0;
-        state_.reply = Drain();
-        if (state_.reply == QLatin1String("D")) {
-            SetProgress(progress_ + 1);
-            Messages();
-            state_.byteAcknowledged = true;
-        } else if (state_.reply == QLatin1String("E")) {
-            state_.reply = Drain();
-            state_.waiting = false;
-            state_.byteAcknowledged = false;
-            host_.ShowMessage(Msg(53) + QStringLiteral("  ...E"), QString(), MsgIcon::None);
-            Pause(50);
-            EndTransfer();
-            return;
-        } else if (state_.reply == QLatin1String("Z")) {
-            SetProgress(255);
-            Messages();
-            Log(state_.reply);
-            Log(state_.byteTrail);
-            state_.reply = Drain();
-            state_.waiting = false;
-            state_.byteAcknowledged = false;
-            Pause(50);
-            EndTransfer();
-            return;
-        }
-        Log(state_.reply);
+    case Exchange::WriteNumbers:
+        if (count >= kAnswerLength) TakeRecordAnswer();
         return;
-    }
-    if (cmd == kTz && count >= 1) {
-        state_.timeoutTicks = 0;
-        state_.reply = Drain();
-        if (state_.reply == QLatin1String("Z")) {
-            state_.chunkAcknowledged = true;
-        } else if (state_.reply == QLatin1String("E")) {
-            state_.reply = Drain();
-            state_.waiting = false;
-            state_.chunkAcknowledged = false;
-            host_.ShowMessage(Msg(53) + QStringLiteral("  ...E"), QString(), MsgIcon::None);
-            Pause(50);
-            EndTransfer();
-            return;
-        }
-        Log(state_.reply);
+    case Exchange::None:
+    case Exchange::SetClock: return;
     }
 }
 
 void Communicator::TakeStatusReply() {
     state_.reply = Drain();
-    state_.waiting = false;
-    DecodeStatus(state_.reply.left(20));
+    Finish(ExchangeEnd::Done);
+    DecodeStatus(state_.reply.left(kStatusReplyLength));
     link_.CloseLink(); // reopened by the next poll tick
     status_.pollingAllowed = true;
 }
 
 void Communicator::DecodeStatus(const QString& reply) {
-    const int n = qMin(20, int(reply.size()));
+    const int n = qMin(kStatusReplyLength, int(reply.size()));
     for (int i = 0; i + 1 < n; i += 2) {
         const QChar tag = reply[i];
         const int v = reply[i + 1].unicode() & 0xFF;
         switch (tag.unicode()) {
-        case 'V': {
+        case kVersionTag: {
             const QString digits = QString::number(v);
             status_.versionText = digits.left(1) + QLatin1Char('.') + digits.mid(1);
             if (digits.size() >= 2) status_.sendFFlag = SendFRange(v);
             break;
         }
-        case 'S': status_.deviceTimeText = BcdDigits(v & 0x7F); break;
-        case 'N':
+        case kSecondTag: status_.deviceTimeText = BcdDigits(v & 0x7F); break;
+        case kMinuteTag: // minutes, then hours, each in front of what came before
+        case kHourTag:
             status_.deviceTimeText = BcdDigits(v) + QLatin1Char(':') + status_.deviceTimeText;
             break;
-        case 'H':
-            status_.deviceTimeText = BcdDigits(v) + QLatin1Char(':') + status_.deviceTimeText;
-            break;
-        case 'R':
+        case kYearTag:
             status_.deviceTimeText = QStringLiteral("20") + BcdDigits(v) + QStringLiteral(" / ") +
                                      status_.deviceTimeText;
             break;
-        case 'M':
-        case 'D':
+        case kMonthTag:
+        case kDayTag:
             status_.deviceTimeText = BcdDigits(v) + QLatin1Char('.') + status_.deviceTimeText;
             break;
-        case 'I': status_.resetsLow = v; break;
-        case 'J': status_.resetsText = QString::number(v * 256 + status_.resetsLow); break;
-        case 'G': status_.dayMode = v == 'D'; break;
+        case kResetsLowTag: status_.resetsLow = v; break;
+        case kResetsHighTag:
+            status_.resetsText = QString::number(v * 256 + status_.resetsLow);
+            break;
+        case kModeTag: status_.dayMode = v == kDayModeValue; break;
         default: break; // unknown tags are skipped
         }
     }
 }
+void Communicator::TakeParameterBlock(int count) {
+    if (count != kParameterReplyLength) {
+        // Still arriving: the bar moves on.
+        SetProgress(progress_ + 50);
+        Messages();
+        return;
+    }
+    state_.reply = Drain();
+    state_.waiting = false;
+    StopTimer(EngineTimer::Transfer);
+    SetProgress(250);
+    Messages();
+    const BlockDecodeResult decoded =
+        DecodeParameterBlock(Latin1(state_.reply), model_, log_, [this](BlockRefusal refusal) {
+            host_.ShowMessage(BlockRefusalMessage(refusal, texts_), QString(), MsgIcon::None);
+            host_.LoadModelDefaults();
+        });
+    SetProgress(255);
+    Messages();
+    Finish(decoded.accepted ? ExchangeEnd::Done : ExchangeEnd::Refused);
+}
+
+void Communicator::TakeRecord() {
+    state_.reply = Drain();
+    RestartTimeout();
+    state_.reply = DecodeNumberRecord(state_.chunkNumber, Latin1(state_.reply), model_);
+    state_.chunkReceived = true;
+    Log(state_.reply);
+}
+
+void Communicator::TakeParameterAnswer() {
+    RestartTimeout();
+    state_.reply = Drain();
+    if (state_.reply == QLatin1Char(kAccepted)) {
+        SetProgress(progress_ + 1);
+        Messages();
+        state_.byteAcknowledged = true;
+    } else if (state_.reply == QLatin1Char(kRefused)) {
+        state_.reply = Drain();
+        Finish(ExchangeEnd::Refused, Msg(kMsgRefused) + QStringLiteral("  ...E"));
+        return;
+    } else if (state_.reply == QLatin1Char(kDone)) {
+        SetProgress(255);
+        Messages();
+        Log(state_.reply);
+        Log(state_.byteTrail);
+        state_.reply = Drain();
+        Finish(ExchangeEnd::Done);
+        return;
+    }
+    Log(state_.reply);
+}
+
+void Communicator::TakeRecordAnswer() {
+    RestartTimeout();
+    state_.reply = Drain();
+    if (state_.reply == QLatin1Char(kDone)) {
+        state_.chunkAcknowledged = true;
+    } else if (state_.reply == QLatin1Char(kRefused)) {
+        state_.reply = Drain();
+        Finish(ExchangeEnd::Refused, Msg(kMsgRefused) + QStringLiteral("  ...E"));
+        return;
+    }
+    Log(state_.reply);
+}
 
 // ---- Timer1: the transfer timer -----------------------------------------------------------
 
-void Communicator::Timer1Timer() {
+void Communicator::TransferTick() {
     if (!timer1_.running || busy_ > 0) return;
-    Guarded([this] { Timer1Steps(); });
+    Guarded([this] {
+        StopTimer(EngineTimer::Transfer);
+        if (!link_.Link() && !state_.waiting) return;
+        SetTimerInterval(EngineTimer::Transfer, kTransferInterval);
+        if (!link_.Connected()) {
+            link_.CloseLink();
+            // The cable kind changed under a running transfer: the exchange cannot
+            // finish, and the window must come back enabled.
+            if (state_.waiting && bracketOpen_) Finish(ExchangeEnd::Failed, Msg(kMsgNoAnswer));
+            return;
+        }
+        TakeArrivedBytes();
+        if (!state_.waiting) {
+            StartTimer(EngineTimer::Transfer);
+            return;
+        }
+        if (!RequestNextRecord() || !SendNextRecordIfStored()) return;
+        if (TimeoutElapsed()) {
+            TimeoutStep();
+            return;
+        }
+        if (!SendNextParameterByte()) return;
+        StartTimer(EngineTimer::Transfer);
+    });
+    // The tick that closed the first half of "Read all" / "Write all" starts the second.
+    if (!bracketOpen_) Guarded([this] { ContinueAll(); });
 }
 
-void Communicator::Timer1Steps() {
-    StopTimer(EngineTimer::Transfer);
-    if (!link_.Link() && !state_.waiting) return;
-    SetTimerInterval(EngineTimer::Transfer, kTransferInterval);
-    if (!link_.Connected()) {
-        link_.CloseLink();
-        // The cable kind changed under a running transfer: the exchange cannot finish,
-        // and the window must come back enabled.
-        if (state_.waiting && bracketOpen_) FailTransfer(Msg(9));
-        return;
-    }
-
+void Communicator::TakeArrivedBytes() {
     const uint32_t count = link_.RxCount();
     // A reply that is still arriving is not a missing reply: at 9600 baud a parameter
-    // block takes longer than the time-out's 200 ticks of 1 ms.
-    if (count > lastRxCount_) state_.timeoutTicks = 0;
+    // block takes longer than the time-out.
+    if (count > lastRxCount_) RestartTimeout();
     lastRxCount_ = count;
     if (count > 0) DispatchReply(static_cast<int>(count));
-
-    if (!state_.waiting) {
-        StartTimer(EngineTimer::Transfer);
-        return;
-    }
-
-    // Next record of a number read.
-    if (state_.chunkReceived) {
-        ++state_.chunkNumber;
-        if (state_.chunkNumber == 100) state_.chunkNumber = 101;
-        if (state_.chunkNumber > 199) {
-            state_.waiting = false;
-            state_.chunkReceived = false;
-            Pause(50);
-            EndTransfer();
-            return;
-        }
-        SetProgress(ChunkProgress(state_.chunkNumber));
-        Messages();
-        state_.reply = Drain();
-        SendByte('R', 2);
-        SendByte('T', 2);
-        SendByte(state_.chunkNumber, 2);
-        state_.chunkReceived = false;
-        Log(QStringLiteral("R+T+") + QString::number(state_.chunkNumber));
-    }
-
-    // Next record of a number write.
-    if (state_.chunkAcknowledged) {
-        state_.chunkAcknowledged = false;
-        SendNextWriteChunk();
-        if (state_.chunkNumber > 199) {
-            state_.waiting = false;
-            state_.chunkAcknowledged = false;
-            Pause(50);
-            EndTransfer();
-            return;
-        }
-    }
-
-    // Time-out.
-    ++state_.timeoutTicks;
-    if (state_.timeoutTicks > kTimeoutTicks) {
-        TimeoutStep();
-        return;
-    }
-
-    // Next parameter byte.
-    if (state_.byteAcknowledged) {
-        int& pos = state_.parameterPosition;
-        if (pos == 0) {
-            if (!parametersEncoded_ && !EncodeParameters()) {
-                state_.waiting = false;
-                state_.byteAcknowledged = false;
-                Pause(50);
-                EndTransfer();
-                return;
-            }
-            pos = 1;
-            SendByte(state_.parameterOutput[1], 2);
-        } else if (pos >= 2 && pos <= 255) {
-            SendByte(state_.parameterOutput[pos], 2);
-        }
-        // Byte 256 is never sent, but a "D" after byte 255 still adds it to the trail;
-        // past that the block has nothing more to add.
-        if (pos >= 1 && pos <= kParameterBlockSize) {
-            state_.byteTrail += QLatin1Char('-') + QString::number(state_.parameterOutput[pos]);
-            ++pos;
-        }
-        state_.byteAcknowledged = false;
-    }
-    StartTimer(EngineTimer::Transfer);
 }
 
-void Communicator::SendNextWriteChunk() {
+// A number read: the record just taken is followed by the request for the next one.
+bool Communicator::RequestNextRecord() {
+    if (!state_.chunkReceived) return true;
+    state_.chunkNumber = NextRecord(state_.chunkNumber);
+    if (state_.chunkNumber > kLastRecord) {
+        Finish(ExchangeEnd::Done);
+        return false;
+    }
     SetProgress(ChunkProgress(state_.chunkNumber));
     Messages();
     state_.reply = Drain();
-    SendByte('W', 2);
-    SendByte('T', 2);
-    SendByte(state_.chunkNumber, 2);
-    Log(QStringLiteral("W+T+") + QString::number(state_.chunkNumber));
-    EncodeChunk(state_.chunkNumber);
-    state_.byteTrail.clear();
-    for (int k = 1; k <= kNumberRecordLength; ++k) {
-        SendByte(state_.chunkOutput[k], 2);
-        state_.byteTrail += QLatin1Char('-') + QString::number(state_.chunkOutput[k]);
+    SendBytes({kRead, kNumbers, state_.chunkNumber}, kBytePauseMs);
+    state_.chunkReceived = false;
+    Log(QStringLiteral("R+T+") + QString::number(state_.chunkNumber));
+    return true;
+}
+
+// A number write: a stored record is followed by the next one. The last record ends the
+// write as soon as it has gone out.
+bool Communicator::SendNextRecordIfStored() {
+    if (!state_.chunkAcknowledged) return true;
+    state_.chunkAcknowledged = false;
+    SetProgress(ChunkProgress(state_.chunkNumber));
+    Messages();
+    SendRecord(state_.chunkNumber);
+    if (state_.chunkNumber > kLastRecord) {
+        Finish(ExchangeEnd::Done);
+        return false;
     }
-    ++state_.chunkNumber;
-    Log(state_.byteTrail);
-    if (state_.chunkNumber == 100) state_.chunkNumber = 101;
+    return true;
+}
+
+// A parameter write: every accepted byte is followed by the next one. Byte 256 is never
+// sent, but a "D" after byte 255 still adds it to the trail; past that the block has
+// nothing more to add.
+bool Communicator::SendNextParameterByte() {
+    if (!state_.byteAcknowledged) return true;
+    int& pos = state_.parameterPosition;
+    if (pos == 0) {
+        if (!parametersEncoded_ && !EncodeParameters()) {
+            Finish(ExchangeEnd::Refused);
+            return false;
+        }
+        pos = 1;
+        SendByte(state_.parameterOutput[1], kBytePauseMs);
+    } else if (pos >= 2 && pos < kParameterBlockSize) {
+        SendByte(state_.parameterOutput[pos], kBytePauseMs);
+    }
+    if (pos >= 1 && pos <= kParameterBlockSize) {
+        state_.byteTrail += QLatin1Char('-') + QString::number(state_.parameterOutput[pos]);
+        ++pos;
+    }
+    state_.byteAcknowledged = false;
+    return true;
 }
 
 void Communicator::TimeoutStep() {
-    const bool numbers = state_.command == kTc || state_.command == kTz;
-    if (numbers && state_.reply.startsWith(QLatin1Char('E'))) {
+    if (IsNumberExchange(state_.exchange) && state_.reply.startsWith(QLatin1Char(kRefused))) {
         ++state_.retryCount;
         if (state_.retryCount > kMaxChunkRetries) {
-            state_.waiting = false;
-            state_.byteAcknowledged = false;
-            state_.chunkAcknowledged = false;
-            host_.ShowMessage(Msg(8), QString(), MsgIcon::None);
-            Pause(50);
-            EndTransfer();
+            Finish(ExchangeEnd::Failed, Msg(kMsgTooManyRetries));
             return;
         }
-        // The same record again: the next tick requests or sends it anew. There is no
-        // record 100, so the record before 101 is 99.
-        --state_.chunkNumber;
-        if (state_.chunkNumber == 100) state_.chunkNumber = 99;
+        // The same record again: the next tick requests or sends it anew.
+        state_.chunkNumber = PreviousRecord(state_.chunkNumber);
         state_.waiting = true;
-        if (state_.command == kTc)
+        if (state_.exchange == Exchange::ReadNumbers)
             state_.chunkReceived = true;
         else
             state_.chunkAcknowledged = true;
-        state_.timeoutTicks = 0;
+        RestartTimeout();
         StartTimer(EngineTimer::Transfer);
         return;
     }
-    FailTransfer(Msg(9));
+    Finish(ExchangeEnd::Failed, Msg(kMsgNoAnswer));
 }
 
 // ---- Timer2: the poll timer ---------------------------------------------------------------
 
-void Communicator::Timer2Timer() {
+void Communicator::PollTick() {
     if (!timer2_.running) return;
     timer2_.due = clock_.NowMs() + timer2_.interval;
     if (busy_ > 0) return;
-    Guarded([this] { Timer2Steps(); });
+    Guarded([this] {
+        if (ContinueAll()) return;
+        try {
+            link_.ConnectAttempt();
+        } catch (...) { StopTimer(EngineTimer::Transfer); }
+        SetCommandsEnabled(link_.Connected());
+
+        bool requested = false;
+        if (status_.pollingAllowed && link_.Connected() && link_.Link()) {
+            RequestStatus();
+            requested = true;
+        }
+        if (requested && status_.versionText != status_.lastReportedVersion) ConnectionReport();
+
+        UpdateStatusLine();
+        label4_ = status_.deviceTimeText;
+        host_.SetClockLabels(label4_, PcClockText(clock_.CurrentDateTime()));
+        host_.ShowDayNightImages(status_.dayMode, !status_.dayMode);
+        SetTimerInterval(EngineTimer::Poll, kPollInterval);
+
+        status_.versionText.clear();
+        status_.deviceTimeText.clear();
+        status_.resetsText.clear();
+    });
 }
 
-void Communicator::Timer2Steps() {
-    // "All" continuations, once the first half has ended its bracket.
-    if (commandsEnabled_ && state_.pendingNumberRead) {
-        Readphonenumbers1Click();
-        state_.pendingNumberRead = false;
-        return;
-    }
-    if (commandsEnabled_ && state_.pendingNumberWrite) {
-        Writephonenumbers1Click();
-        state_.pendingNumberWrite = false;
-        return;
-    }
-
-    try {
-        link_.ConnectAttempt();
-    } catch (...) { StopTimer(EngineTimer::Transfer); }
-    SetCommandsEnabled(link_.Connected());
-
-    bool requested = false;
-    if (status_.pollingAllowed && link_.Connected() && link_.Link()) {
-        state_.waiting = true;
-        state_.expectedLength = 20;
-        state_.command = kVer;
-        StartTimer(EngineTimer::Transfer);
-        state_.reply = Drain();
-        SendByte('V', 0);
-        state_.timeoutTicks = 0;
-        requested = true;
-    }
-
-    if (requested && status_.versionText != status_.lastReportedVersion) ConnectionReport();
-
-    UpdateStatusLine();
-    label4_ = status_.deviceTimeText;
-    host_.SetClockLabels(label4_, PcClockText(clock_.CurrentDateTime()));
-    host_.ShowDayNightImages(status_.dayMode, !status_.dayMode);
-    SetTimerInterval(EngineTimer::Poll, kPollInterval);
-
-    status_.versionText.clear();
-    status_.deviceTimeText.clear();
-    status_.resetsText.clear();
+void Communicator::RequestStatus() {
+    state_.waiting = true;
+    state_.expectedLength = kStatusReplyLength;
+    state_.exchange = Exchange::Status;
+    StartTimer(EngineTimer::Transfer);
+    state_.reply = Drain();
+    SendByte(kStatus, 0);
+    RestartTimeout();
 }
 
 void Communicator::ConnectionReport() {
@@ -807,7 +823,7 @@ void Communicator::ConnectionReport() {
 }
 
 void Communicator::RebuildCallProgressList() {
-    const QString field = QStringLiteral("ComboBox15");
+    const QString field = QLatin1String(kCallProgressField);
     const int index = model_.Choice(field);
     const QString& version = status_.versionText;
     bool newer = false;
@@ -858,9 +874,9 @@ bool TimerLoop::RunUntil(const std::function<bool()>& done, qint64 maxMs) {
         }
         if (next > now) clock_.Sleep(static_cast<int>(next - now));
         if (next == d1)
-            comm_.Timer1Timer();
+            comm_.TransferTick();
         else
-            comm_.Timer2Timer();
+            comm_.PollTick();
         if (afterTick) afterTick();
     }
     return done();
