@@ -2,7 +2,9 @@
 
 #include "firmware_harness.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -201,4 +203,45 @@ TEST(FirmwareHex, WholeDoorPhoneFile) {
         QString::fromLatin1(DataRecord(0x3C50, ProgramBytes(0x3C50, 16)))));
     EXPECT_EQ(load.loaded.last(), QString::fromLatin1(kEofRecord));
     EXPECT_EQ(LoadHexFile(QStringLiteral("/nonexistent/x.hex")).check.fault, HexFault::Unreadable);
+}
+
+// Only a regular file of a size a program can have is read: a FIFO would hang the window,
+// a device or a huge file would fill the memory. Each is refused with its reason.
+TEST(FirmwareHex, OnlyBoundedRegularFilesAreRead) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString good = dir.filePath(QStringLiteral("good.hex"));
+    const QString huge = dir.filePath(QStringLiteral("huge.hex"));
+    const QString fifo = dir.filePath(QStringLiteral("fifo.hex"));
+    const QByteArray text = DoorPhoneHex(0x108);
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        QFile h(huge);
+        ASSERT_TRUE(h.open(QIODevice::WriteOnly));
+        // A sound file padded with blank lines past the limit.
+        h.write(text + QByteArray(int(fwimage::kMaxHexFileBytes), '\n'));
+    }
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_TRUE(LoadHexFile(good).check.Ok());
+    const LanguageTexts texts;
+    const struct {
+        QString path;
+        const char* reason;
+    } cases[] = {
+        {dir.filePath(QStringLiteral("missing.hex")), "File not found"},
+        {dir.path(), "Is a folder"},
+        {fifo, "Not a regular file"},
+        {huge, "File too large"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const HexLoad load = LoadHexFile(c.path);
+        EXPECT_EQ(load.check.fault, HexFault::Unreadable);
+        EXPECT_TRUE(load.image.blocks.isEmpty());
+        const QString message = HexFaultText(load.check, texts);
+        EXPECT_TRUE(message.startsWith(QStringLiteral("the file cannot be read (")));
+        EXPECT_TRUE(message.contains(QLatin1String(c.reason))) << message.toStdString();
+    }
 }

@@ -251,6 +251,15 @@ TEST(SimDoorPhone, GarbageAndUnknownCommands) {
     EXPECT_EQ(phone.TakeBytesForHost(clock.NowMs()), QByteArray("Y"));
     EXPECT_EQ(phone.seen, QByteArray("Q?k"));
 
+    // A stray "x" (a data byte after an abandoned command) does not keep the loader: the
+    // next byte that is not the loader's is a command again.
+    phone.seen.clear();
+    Send(phone, clock, "xk", 2);
+    clock.Advance(20);
+    EXPECT_EQ(phone.TakeBytesForHost(clock.NowMs()), QByteArray("Y"));
+    EXPECT_FALSE(phone.LoaderActive());
+    EXPECT_EQ(phone.seen, QByteArray("k"));
+
     phone.SendToHost("??");
     clock.Advance(3);
     EXPECT_EQ(phone.TakeBytesForHost(clock.NowMs()), QByteArray("??"));

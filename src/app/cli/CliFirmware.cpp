@@ -23,7 +23,7 @@ constexpr qint64 kProgressEveryMs = 200;
 // the ending's message.
 class CliFirmwarePort : public FirmwarePort {
 public:
-    CliFirmwarePort(CliHost& host, ClockPort& clock) : host_(host), clock_(clock) {
+    explicit CliFirmwarePort(ClockPort& clock) : clock_(clock) {
         tty_ = isatty(fileno(stderr)) == 1;
     }
     void Attach(const FirmwareUpgrade* engine) {
@@ -68,7 +68,6 @@ private:
         drawn_ = false;
     }
 
-    CliHost& host_;
     ClockPort& clock_;
     const FirmwareUpgrade* engine_ = nullptr;
     bool tty_ = false;
@@ -113,7 +112,7 @@ int RunFirmwareCommand(const CliFirmwareContext& c) {
         c.host.Note(QStringLiteral("firmware upgrade not confirmed; nothing was sent"));
         return kExitFailed;
     }
-    CliFirmwarePort port(c.host, c.clock);
+    CliFirmwarePort port(c.clock);
     FirmwareUpgrade engine(c.link, c.clock, port, c.texts);
     port.Attach(&engine);
     if (!engine.Start(load.image, c.comm.SendFFlag(), c.programFolder)) {
