@@ -54,8 +54,11 @@ private:
             if (tty_ && now - drawnMs_ < kProgressEveryMs) return;
             if (!tty_ && percent / 10 == drawnTenth_) return;
         }
+        // The ending's line only when it says more than the last one written.
+        if (!tty_ && done == drawnDone_) return;
         drawnMs_ = now;
         drawnTenth_ = percent / 10;
+        drawnDone_ = done;
         const qint64 s = (now - startMs_) / 1000;
         std::fprintf(stderr, "%s%3d%%  %d / %d blocks  %lld:%02lld%s", tty_ ? "\r" : "", percent,
                      done, count, s / 60, s % 60, tty_ ? "" : "\n");
@@ -75,6 +78,7 @@ private:
     qint64 startMs_ = 0;
     qint64 drawnMs_ = -1000000;
     int drawnTenth_ = -1;
+    int drawnDone_ = -1;
     QString message_;
 };
 
