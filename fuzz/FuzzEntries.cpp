@@ -6,6 +6,7 @@
 #include "HexImage.h"
 #include "IniFile.h"
 #include "JpegPicture.h"
+#include "LabelFiles.h"
 #include "LanguageTexts.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
@@ -128,6 +129,20 @@ void FuzzJpegPicture(const uint8_t* data, size_t size) {
             "the decoded rows do not fill the picture");
 }
 
+void FuzzLabelFile(const uint8_t* data, size_t size) {
+    const QByteArray bytes = Bytes(data, size);
+    const LabelTexts buttons = ButtonLabelsFromBytes(bytes);
+    const PanelLabelFile panel = PanelLabelsFromBytes(bytes);
+    // What was read is saved as a file that reads back the same.
+    Require(ButtonLabelsFromBytes(ButtonLabelFileText(buttons).toUtf8()) == buttons,
+            "button labels do not survive a save");
+    const PanelSize labelSize = PanelSizeFromText(panel.sizeText, PanelSize::S22x62);
+    const PanelLabelFile again =
+        PanelLabelsFromBytes(PanelLabelFileText(panel.texts, labelSize, panel.pictures).toUtf8());
+    Require(again.texts == panel.texts && again.pictures == panel.pictures,
+            "panel labels do not survive a save");
+}
+
 void FuzzHexImage(const uint8_t* data, size_t size) {
     static LanguageTexts texts;
     const HexLoad load = LoadHexText(Bytes(data, size));
@@ -160,13 +175,10 @@ FuzzEntry FuzzEntryByName(std::string_view name) {
         std::string_view name;
         FuzzEntry entry;
     } entries[] = {
-        {"settings_file", FuzzSettingsFile},
-        {"ini_file", FuzzIniFile},
-        {"parameter_block", FuzzParameterBlock},
-        {"number_record", FuzzNumberRecord},
-        {"status_reply", FuzzStatusReply},
-        {"jpeg_picture", FuzzJpegPicture},
-        {"hex_image", FuzzHexImage},
+        {"settings_file", FuzzSettingsFile},     {"ini_file", FuzzIniFile},
+        {"parameter_block", FuzzParameterBlock}, {"number_record", FuzzNumberRecord},
+        {"status_reply", FuzzStatusReply},       {"jpeg_picture", FuzzJpegPicture},
+        {"label_file", FuzzLabelFile},           {"hex_image", FuzzHexImage},
     };
     for (const auto& e : entries)
         if (e.name == name) return e.entry;

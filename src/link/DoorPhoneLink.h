@@ -51,6 +51,8 @@ public:
     bool TroxFound() const override { return troxFound_; }
     QString DeviceList() const { return deviceList_; }
     QString CableStatusText() const { return statusText_; }
+    // Why the last attempt found the cable but could not open it (None after an open).
+    const OpenProblem& LastOpenProblem() const { return openProblem_; }
 
     // Sends one byte through the open link; false (not sent) without a link.
     bool WriteByte(uint8_t byte);
@@ -62,9 +64,12 @@ public:
 
     // The hidden label on the model page that shows the last device list.
     std::function<void(const QString&)> onDeviceList;
+    // A cable that was found but could not be opened, with the reason.
+    std::function<void(const OpenProblem&)> onOpenFailed;
 
 private:
-    bool OpenSelected();
+    // Opens the selected cable; report: a cable found but not opened goes to onOpenFailed.
+    bool OpenSelected(bool report);
 
     DeviceBackend& backend_;
     ClockPort& clock_;
@@ -77,4 +82,5 @@ private:
     QString deviceList_;
     bool connected_ = false;
     QString statusText_;
+    OpenProblem openProblem_;
 };

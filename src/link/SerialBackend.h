@@ -33,6 +33,7 @@ public:
     int ListCount(uint32_t* count) override;
     int ListDescription(uint32_t index, QByteArray* description) override;
     int OpenBySerial(const QByteArray& serial, std::unique_ptr<DeviceHandle>* handle) override;
+    OpenProblem LastOpenProblem() const override { return lastProblem_; }
 
     // Made on every opened port with its descriptor; a refusal is ignored.
     std::function<bool(int fd)> requestLowLatency = RequestLowLatency;
@@ -44,4 +45,5 @@ private:
     QString explicitPort_;
     std::function<std::pair<QByteArray, QByteArray>()> wantedCable_;
     QSet<QString> openPorts_; // one handle per device, even for root
+    OpenProblem lastProblem_;
 };

@@ -272,7 +272,8 @@ void FirmwareWindow::Button2Click() {
     memo2_->clear();
     memo2_->hide();
     const bool sendF = context_.sendFFlag && context_.sendFFlag();
-    const bool started = engine_->Start(image_, sendF, context_.programFolder());
+    const QString logFolder = context_.logFolder ? context_.logFolder() : context_.programFolder();
+    const bool started = engine_->Start(image_, sendF, logFolder);
     QApplication::restoreOverrideCursor();
     if (!started) {
         button1_->setEnabled(true);

@@ -28,7 +28,8 @@ struct FirmwareWindowContext {
     Dialogs* dialogs = nullptr;
     const LanguageTexts* texts = nullptr;
     CommLog* log = nullptr;
-    std::function<QString()> programFolder; // with a trailing separator
+    std::function<QString()> programFolder; // Config.ini's, with a trailing separator
+    std::function<QString()> logFolder;     // the firmware log's; unset = programFolder
     std::function<bool()> sendFFlag;
     std::function<void(bool)> setSendFFlag;
     // false: the engine's timer is not run by QTimer; the caller ticks it (tests).

@@ -1,6 +1,8 @@
 #include "CliApp.h"
 
 #include "AppConfig.h"
+#include "AppFolders.h"
+#include "CableAccess.h"
 #include "CliFirmware.h"
 #include "CliHost.h"
 #include "CliPrint.h"
@@ -86,6 +88,8 @@ QString CliUsage() {
         "                            the 256-byte parameter block a write of IN.nvs builds\n"
         "  decode IN.bin OUT.nvs     take a 256-byte parameter block as a read would\n"
         "  print IN.nvs OUT.pdf      the window's printout of a settings file, as an A4 PDF\n"
+        "  labels IN.nvl OUT.pdf [--kind 1|2|3|other] [--one-button]\n"
+        "  labels IN.vxl OUT.pdf     label sheets of a label file as an A4 PDF\n"
         "  firmware IN.hex [--yes]   write new firmware into the door phone (asks first)\n"
         "  hex-image IN.hex OUT.bin  the blocks a firmware write of IN.hex sends\n"
         "\n"
@@ -385,10 +389,21 @@ bool CliSession::CheckOutputFolder(const QString& path) {
 bool CliSession::Connect() {
     link_.ConnectAttempt();
     if (link_.Connected()) return true;
-    if (!o_.backend.port.isEmpty()) {
+    const CableInfo& cable = CableFor(link_.Kind());
+    const OpenProblem& problem = link_.LastOpenProblem();
+    // A named port that does not exist was never plugged in: no "unplugged" story for it.
+    const bool portMissing = !o_.backend.port.isEmpty() && problem.reason == OpenFailure::Gone;
+    if (problem.reason != OpenFailure::None && !portMissing) {
+        // Found, but it would not open: say why, and how to mend a permission.
+        host_.Fail(QStringLiteral("no cable: ") +
+                   OpenProblemText(problem, QLatin1String(cable.description)));
+    } else if (!o_.backend.port.isEmpty()) {
         host_.Fail(QStringLiteral("no cable: %1 cannot be opened").arg(o_.backend.port));
+    } else if (link_.Kind() == CableKind::Vant ? link_.VantFound() : link_.TroxFound()) {
+        host_.Fail(QStringLiteral("no cable: the model's cable \"%1\" is plugged in but could "
+                                  "not be opened")
+                       .arg(QLatin1String(cable.description)));
     } else {
-        const CableInfo& cable = CableFor(link_.Kind());
         QString listed = link_.DeviceList();
         listed.replace(QLatin1String("---"), QLatin1String(", "));
         if (listed.endsWith(QLatin1String(", "))) listed.chop(2);
@@ -589,7 +604,7 @@ int CliSession::Run() {
         return RunHexImageCommand(host_, session_.Texts(), o_.args[0], o_.args[1]);
     if (c == QLatin1String("firmware"))
         return RunFirmwareCommand({host_, link_, comm_, session_.Clock(), session_.Texts(),
-                                   session_.ProgramFolder(), o_.args[0], o_.yes,
+                                   session_.Folders().DataFolder(), o_.args[0], o_.yes,
                                    [this] { return Connect(); }, [this] { return PollStatus(); }});
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;
