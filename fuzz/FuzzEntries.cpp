@@ -3,6 +3,7 @@
 #include "CommLog.h"
 #include "Communicator.h"
 #include "DoorPhoneLink.h"
+#include "HexImage.h"
 #include "IniFile.h"
 #include "JpegPicture.h"
 #include "LabelFiles.h"
@@ -142,6 +143,33 @@ void FuzzLabelFile(const uint8_t* data, size_t size) {
             "panel labels do not survive a save");
 }
 
+void FuzzHexImage(const uint8_t* data, size_t size) {
+    static LanguageTexts texts;
+    const HexLoad load = LoadHexText(Bytes(data, size));
+    const int blocks = load.image.BlockCount();
+    if (!load.check.Ok()) {
+        // A refused file gives nothing that could be sent, and says why.
+        Require(blocks == 0 && load.loaded.isEmpty(), "a refused HEX file left an image");
+        Require(load.check.line >= 0, "a refusal names a line before the file");
+        Require(!HexFaultText(load.check, texts).isEmpty(), "a refusal without a text");
+        return;
+    }
+    // An accepted file is an image the loader can take whole: blocks of 10 bytes inside
+    // the words it writes, ending in the end block and in the room it has.
+    Require(blocks >= 1 && blocks <= fwimage::kMaxBlocks, "an image of a block count not sent");
+    for (int i = 0; i < blocks; ++i) {
+        const QByteArray& block = load.image.blocks[i];
+        Require(block.size() == fwimage::kBlockBytes, "a block of another size");
+        const bool last = i == blocks - 1;
+        Require((uint8_t(block[0]) == fwimage::kEndMarker && uint8_t(block[1]) == 0xFF) == last,
+                "the end block is missing or not last");
+        if (last) continue;
+        const int word = uint8_t(block[0]) | (uint8_t(block[1]) << 8);
+        Require(word >= fwimage::kFirstWord && word + fwimage::kWordsPerBlock <= fwimage::kEndWord,
+                "a block outside the words the loader writes");
+    }
+}
+
 FuzzEntry FuzzEntryByName(std::string_view name) {
     static const struct {
         std::string_view name;
@@ -150,7 +178,7 @@ FuzzEntry FuzzEntryByName(std::string_view name) {
         {"settings_file", FuzzSettingsFile},     {"ini_file", FuzzIniFile},
         {"parameter_block", FuzzParameterBlock}, {"number_record", FuzzNumberRecord},
         {"status_reply", FuzzStatusReply},       {"jpeg_picture", FuzzJpegPicture},
-        {"label_file", FuzzLabelFile},
+        {"label_file", FuzzLabelFile},           {"hex_image", FuzzHexImage},
     };
     for (const auto& e : entries)
         if (e.name == name) return e.entry;

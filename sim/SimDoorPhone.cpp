@@ -310,6 +310,7 @@ void SimDoorPhone::Process(uint8_t byte, double atMs) {
         pending_.clear();
     }
     lastCommandByteMs_ = atMs;
+    if (LoaderTakes(byte, atMs, mode_ == Mode::Idle)) return;
     const double answerAt = atMs + timing_.answerMs;
     switch (mode_) {
     case Mode::Idle:

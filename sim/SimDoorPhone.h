@@ -107,6 +107,27 @@ public:
     void AttachTo(SimCableBackend& backend);
     std::function<void()> onUnplug;
 
+    // The resident firmware loader: "F" or "x" start it, "w" is answered "Y", then the
+    // image comes in 10-byte blocks, each byte answered "O", a block "K", the end block
+    // "Z"; a block outside words 4..0x1DFF gets "E". A completed upgrade keeps the program
+    // memory (0x3C00 bytes, 0xFF where nothing was written) and saves it as firmware.bin in
+    // the memory folder. Faults fire once; byte and block numbers count from the "Y".
+    struct LoaderFaults {
+        bool neverReady = false;  // "w" gets no "Y"
+        int okAtByte = 0;         // "OK" in one reply instead of this byte's answer
+        int blockTakenAtByte = 0; // "K" after this byte, in the middle of its block
+        int restartAtByte = 0;    // "P" after this byte
+        int silentAtByte = 0;     // no answer to this byte
+        int errorAtBlock = 0;     // "E" for this block
+    };
+    static constexpr const char* kFirmwareFile = "firmware.bin";
+    static constexpr int kFirmwareBytes = 0x3C00;
+    LoaderFaults& loaderFaults() { return loaderFaults_; }
+    bool LoaderActive() const { return loader_ != LoaderState::Off; }
+    // The program memory of the last completed upgrade (empty before one completed).
+    QByteArray Firmware() const { return firmware_; }
+    int LoaderBlocksTaken() const { return loaderBlocksTaken_; }
+
     // SimFarEnd
     void OnByteFromHost(uint8_t byte, qint64 atMs) override;
     QByteArray TakeBytesForHost(qint64 nowMs) override;
@@ -139,6 +160,12 @@ private:
         QByteArray bytes;
         double handOverMs;
     };
+
+    enum class LoaderState { Off, Waiting, Programming };
+    // The loader's share of the byte dispatch: true when it took the byte.
+    bool LoaderTakes(uint8_t byte, double atMs, bool idle);
+    void LoaderByte(uint8_t byte, double atMs);
+    void LoaderBlock(double answerAt);
 
     void Advance(double nowMs);
     void Process(uint8_t byte, double atMs);
@@ -175,4 +202,13 @@ private:
     int recordWrites_ = 0;
     int clockSets_ = 0;
     QByteArray lastClock_;
+
+    LoaderFaults loaderFaults_;
+    LoaderState loader_ = LoaderState::Off;
+    QByteArray loaderBlock_;
+    QByteArray loaderMemory_;
+    double loaderLastMs_ = 0;
+    int loaderBytes_ = 0;
+    int loaderBlocksTaken_ = 0;
+    QByteArray firmware_;
 };

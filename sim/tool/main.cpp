@@ -50,7 +50,15 @@ const char kUsage[] =
     "  --error-at-record N      answer \"E\" to a read or write of number record N\n"
     "  --error-repeats N        how often the record fault fires (-1 always; default 1)\n"
     "  --unplug-after N         pull the cable once N bytes went to the program\n"
-    "  --unplug-after-received N  ... or once N bytes came from the program\n";
+    "  --unplug-after-received N  ... or once N bytes came from the program\n"
+    "Firmware loader faults (once each; bytes and blocks count from the loader's \"Y\"):\n"
+    "  --loader-never-ready     never answer \"w\" with \"Y\"\n"
+    "  --loader-ok-at N         answer image byte N with \"OK\" in one reply\n"
+    "  --loader-k-at N          answer image byte N with \"K\" in the middle of its block\n"
+    "  --loader-p-at N          answer image byte N with \"P\"\n"
+    "  --loader-silent-at N     leave image byte N without an answer\n"
+    "  --loader-error-at-block N  answer block N with \"E\"\n"
+    "A completed firmware upgrade is saved as firmware.bin in the --state folder.\n";
 
 struct SimOptions {
     QString stateDir;
@@ -60,6 +68,7 @@ struct SimOptions {
     int baud = 9600;
     bool ignoreStdin = false;
     SimDoorPhone::Faults faults;
+    SimDoorPhone::LoaderFaults loader;
 };
 
 bool ParseArguments(const QStringList& args, SimOptions* o, QString* error, bool* help) {
@@ -142,6 +151,18 @@ bool ParseArguments(const QStringList& args, SimOptions* o, QString* error, bool
             ok = number(&f.unplugAfterBytesToHost, 1, 1 << 30);
         else if (name == QLatin1String("--unplug-after-received"))
             ok = number(&f.unplugAfterBytesFromHost, 1, 1 << 30);
+        else if (name == QLatin1String("--loader-never-ready"))
+            ok = flag(&o->loader.neverReady);
+        else if (name == QLatin1String("--loader-ok-at"))
+            ok = number(&o->loader.okAtByte, 1, 1 << 30);
+        else if (name == QLatin1String("--loader-k-at"))
+            ok = number(&o->loader.blockTakenAtByte, 1, 1 << 30);
+        else if (name == QLatin1String("--loader-p-at"))
+            ok = number(&o->loader.restartAtByte, 1, 1 << 30);
+        else if (name == QLatin1String("--loader-silent-at"))
+            ok = number(&o->loader.silentAtByte, 1, 1 << 30);
+        else if (name == QLatin1String("--loader-error-at-block"))
+            ok = number(&o->loader.errorAtBlock, 1, 1 << 30);
         else
             *error = QStringLiteral("unknown option '%1'").arg(args[i]);
         if (!ok) return false;
@@ -293,6 +314,7 @@ int main(int argc, char** argv) {
     SimDoorPhone phone(clock);
     phone.timing().baud = options.baud;
     phone.faults() = options.faults;
+    phone.loaderFaults() = options.loader;
     if (options.version >= 0) phone.version = options.version;
     if (options.resets >= 0) phone.resets = options.resets;
     if (options.night) phone.dayMode = false;

@@ -402,6 +402,28 @@ Table Build() {
     add("Firmware", 4, "NorvaSet", {Cap("TForm4.Label3")});
     add("Firmware", 5, "Tool for firmware upgrade", {Cap("TForm4")});
     add("Firmware", 6, "Error", {Store()});
+    // Why a HEX file is refused, and a write without a door phone.
+    add("Firmware", 7, "Line", {Store()});
+    add("Firmware", 8, "not a HEX record (\":\" followed by hexadecimal digits)", {Store()});
+    add("Firmware", 9, "the length of the record does not agree with its byte count", {Store()});
+    add("Firmware", 10, "wrong checksum", {Store()});
+    add("Firmware", 11, "unknown record type", {Store()});
+    add("Firmware", 12, "data at an odd address", {Store()});
+    add("Firmware", 13, "an odd number of data bytes", {Store()});
+    add("Firmware", 14, "more than 16 data bytes in one record", {Store()});
+    add("Firmware", 15, "a record after the end-of-file record", {Store()});
+    add("Firmware", 16, "the file has no end-of-file record (incomplete file?)", {Store()});
+    add("Firmware", 17, "data past the end of the program memory", {Store()});
+    add("Firmware", 18,
+        "the file has no data at or above address 3C00, the upgrade would have "
+        "no end",
+        {Store()});
+    add("Firmware", 19, "the file needs more than 2100 blocks", {Store()});
+    add("Firmware", 20, "the file cannot be read", {Store()});
+    add("Firmware", 21,
+        "NORVA DoorPhone is not connected. Connect it and open the firmware upgrade again.",
+        {Store()});
+    add("Firmware", 22, "The firmware log LOG_FW_file.TXT could not be written", {Store()});
 
     // Messages and dialog texts, all held for the operations that show them.
     add("Message", 1, "Open file with DoorPhone settings", {Store()});

@@ -46,6 +46,10 @@ void DoorPhoneLink::ConnectAttempt() {
     const bool found = kind_ == CableKind::Vant ? vantFound_ : troxFound_;
     openProblem_ = {};
     if (!found) return;
+    OpenSelected(true);
+}
+
+bool DoorPhoneLink::OpenSelected(bool report) {
     const CableInfo& cable = CableFor(kind_);
     try {
         auto opened = std::make_unique<TFT232>(backend_, clock_, QString::fromLatin1(cable.serial));
@@ -57,12 +61,21 @@ void DoorPhoneLink::ConnectAttempt() {
         statusText_ = QString::fromLatin1(cable.statusText);
         connected_ = true;
         openProblem_ = {};
+        return true;
     } catch (const TFT232Exception&) {
         // Absent, unplugged meanwhile, or still open from an earlier attempt: the
         // connection state stays as it was.
         openProblem_ = backend_.LastOpenProblem();
-        if (openProblem_.reason != OpenFailure::None && onOpenFailed) onOpenFailed(openProblem_);
+        if (report && openProblem_.reason != OpenFailure::None && onOpenFailed)
+            onOpenFailed(openProblem_);
+        return false;
     }
+}
+
+bool DoorPhoneLink::OpenDirect() {
+    link_.reset();
+    // The firmware upgrade tries again by itself; the reason is kept, not shown.
+    return OpenSelected(false);
 }
 
 QString DoorPhoneLink::ReceiveDrain() {

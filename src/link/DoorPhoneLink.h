@@ -35,6 +35,10 @@ public:
     // Every byte waiting, one character per byte (0..255 as the same code).
     QString ReceiveDrain();
     void CloseLink();
+    // Opens the selected cable at once by its serial number, without listing devices (the
+    // firmware upgrade reopens a cable that stopped answering this way). Any link still
+    // open is closed first. False when the cable cannot be opened; nothing is shown.
+    bool OpenDirect();
     // true selects the Vant cable.
     void SelectCableKind(bool vant);
     // The template value: "1" Vant cable, "0" TROX cable, anything else nothing.
@@ -64,6 +68,9 @@ public:
     std::function<void(const OpenProblem&)> onOpenFailed;
 
 private:
+    // Opens the selected cable; report: a cable found but not opened goes to onOpenFailed.
+    bool OpenSelected(bool report);
+
     DeviceBackend& backend_;
     ClockPort& clock_;
     CommLog* log_;

@@ -5,7 +5,17 @@
 #include <QSerialPortInfo>
 
 #include <cerrno>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
+
+bool RequestLowLatency(int fd) {
+    serial_struct settings{};
+    if (fd < 0 || ::ioctl(fd, TIOCGSERIAL, &settings) != 0) return false;
+    if (settings.flags & ASYNC_LOW_LATENCY) return true;
+    settings.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(fd, TIOCSSERIAL, &settings) == 0;
+}
 
 class SerialDeviceHandle : public DeviceHandle {
 public:
@@ -45,6 +55,9 @@ public:
         port_.setParity(QSerialPort::NoParity);
         port_.setStopBits(QSerialPort::OneStop);
         port_.setFlowControl(QSerialPort::NoFlowControl);
+        // Every answer of the door phone is a byte or a few: without low latency the
+        // converter would hold each one for its latency timer. Refused by a pty; ignored.
+        if (backend_.requestLowLatency) backend_.requestLowLatency(int(port_.handle()));
         return true;
     }
 

@@ -11,6 +11,11 @@
 #include <QString>
 #include <functional>
 
+// Asks the serial driver to hand over received bytes at once (ASYNC_LOW_LATENCY; a USB
+// serial converter then holds short answers 1 ms instead of 16). False when the device
+// refuses, as a pseudo-terminal does.
+bool RequestLowLatency(int fd);
+
 class SerialBackend : public DeviceBackend {
 public:
     struct Entry {
@@ -29,6 +34,9 @@ public:
     int ListDescription(uint32_t index, QByteArray* description) override;
     int OpenBySerial(const QByteArray& serial, std::unique_ptr<DeviceHandle>* handle) override;
     OpenProblem LastOpenProblem() const override { return lastProblem_; }
+
+    // Made on every opened port with its descriptor; a refusal is ignored.
+    std::function<bool(int fd)> requestLowLatency = RequestLowLatency;
 
 private:
     friend class SerialDeviceHandle;

@@ -8,6 +8,7 @@
 #include "FieldCatalogue.h"
 #include "FieldWidgets.h"
 #include "FileAccess.h"
+#include "FirmwareWindow.h"
 #include "HelpWindow.h"
 #include "JpegPicture.h"
 #include "LanguageApply.h"
@@ -401,7 +402,8 @@ void TForm1::BuildMenus() {
     // Kept for its place in the menu; the cable is chosen by the model template.
     AddAction(option, "Communicationport1", QStringLiteral("Communication port"))
         ->setEnabled(false);
-    AddAction(option, "Firmwareupgrade1", QStringLiteral("Firmware upgrade"));
+    onClick(AddAction(option, "Firmwareupgrade1", QStringLiteral("Firmware upgrade")),
+            [this] { Firmwareupgrade1Click(); });
     logFile1_ = AddAction(option, "LogFile1", texts_.Text(QStringLiteral("Menu"), 46));
     onClick(logFile1_, [this] { LogFile1Click(); });
 
@@ -542,6 +544,33 @@ void TForm1::ShowHelpWindow() {
     ProcessMessages();
     help_->move(geometry().center() - help_->rect().center());
     help_->exec();
+}
+
+void TForm1::Firmwareupgrade1Click() {
+    Communicator& comm = session_->Comm();
+    comm.StopTimers();
+    comm.SetPollingAllowed(false);
+    session_->Clock().Sleep(50);
+    ProcessMessages();
+    if (!firmware_) {
+        FirmwareWindowContext context;
+        context.link = &session_->Link();
+        context.clock = &session_->Clock();
+        context.dialogs = dialogs_;
+        context.texts = &texts_;
+        context.log = &log_;
+        context.programFolder = [this] { return ProgramFolder(); };
+        context.logFolder = [this] { return Folders().DataFolder(); };
+        context.sendFFlag = [this] { return session_->Comm().SendFFlag(); };
+        context.setSendFFlag = [this](bool on) { session_->Comm().SetSendFFlag(on); };
+        context.driveTimer = options_.driveTimers;
+        firmware_ = new FirmwareWindow(context, this);
+    }
+    firmware_->move(geometry().center() - firmware_->rect().center());
+    firmware_->exec();
+    log_.LogLine(QStringLiteral("Firmware upgrade"));
+    comm.SetPollingAllowed(true);
+    comm.StartPollTimer();
 }
 
 void TForm1::Sampleoftones1Click() {

@@ -34,6 +34,7 @@ class QTreeWidgetItem;
 class Communicator;
 class DayNightTable;
 class FieldBinder;
+class FirmwareWindow;
 class TForm2;
 class TForm3;
 class TForm6;
@@ -157,6 +158,9 @@ public:
     void About1Click();
     TForm2* AboutWindow() const { return about_; }
     TForm6* ToneWindow() const { return tones_; }
+    // "Firmware upgrade": the firmware window, modal, with the door-phone timers stopped.
+    void Firmwareupgrade1Click();
+    FirmwareWindow* FirmwareDialog() const { return firmware_; }
     void ComboBox16Change();
     // "Option" > "Print labels": the label window of the model's label kind, with the
     // timers and the status poll stopped while it is open.
@@ -214,6 +218,7 @@ private:
     std::function<bool()> hasAudioOutput_;
     TForm14* form14_ = nullptr;
     TForm5* form5_ = nullptr;
+    FirmwareWindow* firmware_ = nullptr;
     QHash<QString, QWidget*> frame_; // header, tree, status bar controls by name
     QHash<QString, QAction*> actions_;
     std::array<QMenu*, 3> popups_{};

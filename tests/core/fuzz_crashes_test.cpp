@@ -9,7 +9,7 @@
 
 TEST(FuzzCrashes, EveryTargetHasItsEntry) {
     for (const char* name : {"settings_file", "ini_file", "parameter_block", "number_record",
-                             "status_reply", "jpeg_picture"})
+                             "status_reply", "jpeg_picture", "label_file", "hex_image"})
         EXPECT_NE(FuzzEntryByName(name), nullptr) << name;
     EXPECT_EQ(FuzzEntryByName("no_such_reader"), nullptr);
 }

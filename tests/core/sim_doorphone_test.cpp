@@ -232,7 +232,7 @@ TEST(SimDoorPhone, GarbageAndUnknownCommands) {
         QByteArray seen;
         bool OnOtherCommand(uint8_t byte, double atMs) override {
             seen.append(char(byte));
-            if (byte == 'w') Answer("Y", atMs + 1);
+            if (byte == 'k') Answer("Y", atMs + 1);
             return true;
         }
     };
@@ -245,10 +245,20 @@ TEST(SimDoorPhone, GarbageAndUnknownCommands) {
     EXPECT_EQ(status.size(), 22);
     EXPECT_TRUE(status.startsWith("\x01\x02S"));
 
-    Send(phone, clock, "Fxw", 2);
+    // "F" and "x" start the firmware loader; other unknown bytes reach the hook.
+    Send(phone, clock, "Q?k", 2);
     clock.Advance(20);
     EXPECT_EQ(phone.TakeBytesForHost(clock.NowMs()), QByteArray("Y"));
-    EXPECT_EQ(phone.seen, QByteArray("Fxw"));
+    EXPECT_EQ(phone.seen, QByteArray("Q?k"));
+
+    // A stray "x" (a data byte after an abandoned command) does not keep the loader: the
+    // next byte that is not the loader's is a command again.
+    phone.seen.clear();
+    Send(phone, clock, "xk", 2);
+    clock.Advance(20);
+    EXPECT_EQ(phone.TakeBytesForHost(clock.NowMs()), QByteArray("Y"));
+    EXPECT_FALSE(phone.LoaderActive());
+    EXPECT_EQ(phone.seen, QByteArray("k"));
 
     phone.SendToHost("??");
     clock.Advance(3);

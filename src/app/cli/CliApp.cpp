@@ -3,6 +3,7 @@
 #include "AppConfig.h"
 #include "AppFolders.h"
 #include "CableAccess.h"
+#include "CliFirmware.h"
 #include "CliHost.h"
 #include "CliPrint.h"
 #include "CommLog.h"
@@ -49,6 +50,8 @@ const CommandDef kCommands[] = {
     {"encode", 2, "IN.nvs OUT.bin"},
     {"decode", 2, "IN.bin OUT.nvs"},
     {"print", 2, "IN.nvs OUT.pdf"},
+    {"firmware", 1, "IN.hex [--yes]"},
+    {"hex-image", 2, "IN.hex OUT.bin"},
 };
 
 const CommandDef* FindCommand(const QString& name) {
@@ -87,6 +90,8 @@ QString CliUsage() {
         "  print IN.nvs OUT.pdf      the window's printout of a settings file, as an A4 PDF\n"
         "  labels IN.nvl OUT.pdf [--kind 1|2|3|other] [--one-button]\n"
         "  labels IN.vxl OUT.pdf     label sheets of a label file as an A4 PDF\n"
+        "  firmware IN.hex [--yes]   write new firmware into the door phone (asks first)\n"
+        "  hex-image IN.hex OUT.bin  the blocks a firmware write of IN.hex sends\n"
         "\n"
         "Options:\n"
         "  --simulator[=DIR]   the simulated door phone, its memory in DIR\n"
@@ -138,9 +143,11 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     const QCommandLineOption resets(QStringLiteral("resets"), QString(), QStringLiteral("N"));
     const QCommandLineOption dayMode(QStringLiteral("day-mode"));
     const QCommandLineOption log(QStringLiteral("log"));
+    const QCommandLineOption yes(QStringLiteral("yes"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({simulator, port, home, base, model, resets, dayMode, log, help, version});
+    parser.addOptions(
+        {simulator, port, home, base, model, resets, dayMode, log, yes, help, version});
     rest.prepend(QStringLiteral("norvaset-cli")); // the parser skips the program name
     if (!parser.parse(rest)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -149,7 +156,7 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
             return false;
         }
         // A value missing after an option, or given to a flag.
-        for (const QCommandLineOption* flag : {&simulator, &dayMode, &log, &help, &version}) {
+        for (const QCommandLineOption* flag : {&simulator, &dayMode, &log, &yes, &help, &version}) {
             const QString name = flag->names().last();
             for (const QString& arg : rest) {
                 if (arg == QLatin1String("--")) break;
@@ -204,6 +211,7 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     const bool sawDayMode = parser.isSet(dayMode);
     o->dayMode = sawDayMode;
     o->log = parser.isSet(log);
+    o->yes = parser.isSet(yes);
     QStringList positional = parser.positionalArguments();
     if (o->help || o->version) return true;
 
@@ -232,6 +240,10 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         *error = QStringLiteral("--day-mode and --resets belong to 'encode'");
         return false;
     }
+    if (o->yes && o->command != QLatin1String("firmware")) {
+        *error = QStringLiteral("--yes belongs to 'firmware'");
+        return false;
+    }
     if (sawBase && !IsRead(o->command) && o->command != QLatin1String("decode")) {
         *error = QStringLiteral("--base belongs to the reads and 'decode'");
         return false;
@@ -252,7 +264,7 @@ private:
     bool NeedsDevice() const { return NeedsCable(o_.command); }
     static bool NeedsCable(const QString& command) {
         return command != QLatin1String("encode") && command != QLatin1String("decode") &&
-               command != QLatin1String("print");
+               command != QLatin1String("print") && command != QLatin1String("hex-image");
     }
     int Prepare();
     bool LoadSettings(const QString& path);
@@ -588,6 +600,12 @@ int CliSession::Run() {
         return WriteSettingsPrintout(model_, session_.Texts(), target_.TreeEntries(), o_.args[1],
                                      host_);
     }
+    if (c == QLatin1String("hex-image"))
+        return RunHexImageCommand(host_, session_.Texts(), o_.args[0], o_.args[1]);
+    if (c == QLatin1String("firmware"))
+        return RunFirmwareCommand({host_, link_, comm_, session_.Clock(), session_.Texts(),
+                                   session_.Folders().DataFolder(), o_.args[0], o_.yes,
+                                   [this] { return Connect(); }, [this] { return PollStatus(); }});
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;
 }

@@ -29,6 +29,7 @@ struct CliOptions {
     QString resets; // encode: the number of resets the block carries ("" = none reported)
     bool help = false;
     bool version = false;
+    bool yes = false; // firmware: no question on the terminal
 };
 
 // The usage text (stdout of --help).

@@ -1,0 +1,162 @@
+#include "CliFirmware.h"
+
+#include "CliApp.h"
+#include "CliHost.h"
+#include "Communicator.h"
+#include "DoorPhoneLink.h"
+#include "FirmwareUpgrade.h"
+#include "HexImage.h"
+#include "LanguageTexts.h"
+
+#include <QSaveFile>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// The longest an upgrade may keep the cable: the engine ends every run by its own
+// time-outs; this only guards against a loader that keeps answering forever.
+constexpr qint64 kGuardMs = 60LL * 60 * 1000;
+constexpr qint64 kProgressEveryMs = 200;
+
+// The run on stderr: a progress line (redrawn on a terminal, every tenth otherwise) and
+// the ending's message.
+class CliFirmwarePort : public FirmwarePort {
+public:
+    explicit CliFirmwarePort(ClockPort& clock) : clock_(clock) {
+        tty_ = isatty(fileno(stderr)) == 1;
+    }
+    void Attach(const FirmwareUpgrade* engine) {
+        engine_ = engine;
+        startMs_ = clock_.NowMs();
+    }
+
+    void SetStatusLabel(const QString&) override {}
+    void SetStatusColour(FwLabelColour) override {}
+    void SetProgressRange(int, int) override {}
+    void SetProgress(int, int) override { Draw(false); }
+    void SetBlockLabels(const QString&, const QString&) override {}
+    void ShowEndingMessage(const QString& text) override {
+        Draw(true);
+        EndLine();
+        message_ = text;
+    }
+    void RunEnded(FwEnding, const QString&) override {}
+    QString Message() const { return message_; }
+
+private:
+    void Draw(bool force) {
+        if (!engine_ || engine_->BlockCount() == 0) return;
+        const qint64 now = clock_.NowMs();
+        const int done = engine_->BlocksDone(), count = engine_->BlockCount();
+        const int percent = done * 100 / count;
+        if (!force) {
+            if (tty_ && now - drawnMs_ < kProgressEveryMs) return;
+            if (!tty_ && percent / 10 == drawnTenth_) return;
+        }
+        // The ending's line only when it says more than the last one written.
+        if (!tty_ && done == drawnDone_) return;
+        drawnMs_ = now;
+        drawnTenth_ = percent / 10;
+        drawnDone_ = done;
+        const qint64 s = (now - startMs_) / 1000;
+        std::fprintf(stderr, "%s%3d%%  %d / %d blocks  %lld:%02lld%s", tty_ ? "\r" : "", percent,
+                     done, count, s / 60, s % 60, tty_ ? "" : "\n");
+        std::fflush(stderr);
+        drawn_ = tty_;
+    }
+    void EndLine() {
+        if (!drawn_) return;
+        std::fputc('\n', stderr);
+        drawn_ = false;
+    }
+
+    ClockPort& clock_;
+    const FirmwareUpgrade* engine_ = nullptr;
+    bool tty_ = false;
+    bool drawn_ = false;
+    qint64 startMs_ = 0;
+    qint64 drawnMs_ = -1000000;
+    int drawnTenth_ = -1;
+    int drawnDone_ = -1;
+    QString message_;
+};
+
+// The window's question, on the terminal: only "y" or "yes" goes on.
+bool Confirm(const LanguageTexts& texts) {
+    const auto msg = [&texts](int key) { return texts.Text(QStringLiteral("Message"), key); };
+    const QString question = msg(31) + QStringLiteral(":\n") + msg(32) + QLatin1Char('\n') +
+                             msg(33) + QLatin1Char('\n') + msg(34) + QStringLiteral("\n\n") +
+                             msg(35) + QStringLiteral(" [y/N] ");
+    std::fputs(question.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    char line[64] = {};
+    if (!std::fgets(line, sizeof line, stdin)) {
+        std::fputc('\n', stderr);
+        return false;
+    }
+    const QString answer = QString::fromLocal8Bit(line).trimmed().toLower();
+    return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}
+
+} // namespace
+
+int RunFirmwareCommand(const CliFirmwareContext& c) {
+    // The file is checked whole before the cable is touched.
+    const HexLoad load = LoadHexFile(c.hexFile);
+    if (!load.check.Ok()) {
+        c.host.Note(c.hexFile + QStringLiteral(": ") + HexFaultText(load.check, c.texts));
+        return kExitFailed;
+    }
+    c.host.Arm();
+    // The status first: it tells whether the loader wants "F" before "x".
+    if (!c.connect() || !c.pollStatus()) return kExitFailed;
+    c.comm.StopTimers();
+    if (!c.yes && !Confirm(c.texts)) {
+        c.host.Note(QStringLiteral("firmware upgrade not confirmed; nothing was sent"));
+        return kExitFailed;
+    }
+    CliFirmwarePort port(c.clock);
+    FirmwareUpgrade engine(c.link, c.clock, port, c.texts);
+    port.Attach(&engine);
+    if (!engine.Start(load.image, c.comm.SendFFlag(), c.programFolder)) {
+        c.host.Fail(c.texts.Text(QStringLiteral("Firmware"), 21));
+        return kExitFailed;
+    }
+    RunFirmwareTimer(engine, c.clock, kGuardMs);
+    c.comm.SetSendFFlag(false);
+    if (engine.Running()) {
+        c.host.Fail(QStringLiteral("the upgrade did not end"));
+        return kExitFailed;
+    }
+    if (!engine.LogError().isEmpty())
+        c.host.Note(c.texts.Text(QStringLiteral("Firmware"), 22) + QStringLiteral(": ") +
+                    engine.LogError());
+    const FwEnding ending = engine.Ending();
+    c.host.Note(port.Message());
+    std::printf("firmware: %s\n", FirmwareUpgrade::EndingLabel(ending).toLocal8Bit().constData());
+    std::fflush(stdout);
+    return ending == FwEnding::Finish ? kExitOk : kExitFailed;
+}
+
+int RunHexImageCommand(CliHost& host, const LanguageTexts& texts, const QString& hexFile,
+                       const QString& outFile) {
+    const HexLoad load = LoadHexFile(hexFile);
+    if (!load.check.Ok()) {
+        host.Note(hexFile + QStringLiteral(": ") + HexFaultText(load.check, texts));
+        return kExitFailed;
+    }
+    QByteArray bytes;
+    for (const QByteArray& block : load.image.blocks) bytes += block;
+    QSaveFile file(outFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        host.Note(outFile + QStringLiteral(": ") + file.errorString());
+        file.cancelWriting();
+        return kExitUsage;
+    }
+    if (!file.commit()) {
+        host.Note(outFile + QStringLiteral(": ") + file.errorString());
+        return kExitUsage;
+    }
+    return kExitOk;
+}
