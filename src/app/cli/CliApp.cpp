@@ -1,6 +1,7 @@
 #include "CliApp.h"
 
 #include "AppConfig.h"
+#include "CliDiff.h"
 #include "CliHost.h"
 #include "CommLog.h"
 #include "Communicator.h"
@@ -42,6 +43,7 @@ const CommandDef kCommands[] = {
     {"day-night", 0, ""},
     {"encode", 2, "IN.nvs OUT.bin"},
     {"decode", 2, "IN.bin OUT.nvs"},
+    {"diff", 2, "A.nvs B.nvs"},
 };
 
 const CommandDef* FindCommand(const QString& name) {
@@ -79,6 +81,9 @@ QString CliUsage() {
         "  encode IN.nvs OUT.bin [--day-mode] [--resets N]\n"
         "                            the 256-byte parameter block a write of IN.nvs builds\n"
         "  decode IN.bin OUT.nvs     take a 256-byte parameter block as a read would\n"
+        "  diff A.nvs B.nvs          the settings and numbers that differ, one line each:\n"
+        "                            page | caption | value in A | value in B\n"
+        "  diff --device B.nvs       the door phone (read first) against a file\n"
         "\n"
         "Options:\n"
         "  --simulator[=DIR]   the simulated door phone, its memory in DIR\n"
@@ -89,8 +94,12 @@ QString CliUsage() {
         "  --log               write the communication log in the program folder\n"
         "  --help, --version\n"
         "\n"
-        "Exit codes: 0 success, 1 the door phone or the cable failed, 2 usage or file "
-        "error.\n");
+        "  --verify            writes: read back and compare what was written\n"
+        "  --no-backup         writes: no backup of the door phone's content first\n"
+        "\n"
+        "Exit codes: 0 success, 1 the door phone or the cable failed (or a write did not\n"
+        "take), 2 usage or file error. diff: 0 equal, 1 different, 2 a bad file, 3 the\n"
+        "door phone could not be read.\n");
 }
 
 bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
@@ -179,6 +188,12 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
             sawDayMode = true;
         } else if (name == QLatin1String("log")) {
             ok = flag(&o->log);
+        } else if (name == QLatin1String("device")) {
+            ok = flag(&o->device);
+        } else if (name == QLatin1String("verify")) {
+            ok = flag(&o->verify);
+        } else if (name == QLatin1String("no-backup")) {
+            ok = flag(&o->noBackup);
         } else if (name == QLatin1String("help")) {
             ok = flag(&o->help);
         } else if (name == QLatin1String("version")) {
@@ -202,7 +217,10 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         *error = QStringLiteral("unknown command '%1'").arg(o->command);
         return false;
     }
-    if (o->args.size() != def->args) {
+    const bool isDiff = o->command == QLatin1String("diff");
+    if (isDiff && o->device && o->args.size() == 1) {
+        // The door phone stands as A.
+    } else if (o->args.size() != def->args) {
         *error = def->args == 0 ? QStringLiteral("'%1' takes no arguments").arg(o->command)
                                 : QStringLiteral("usage: norvaset-cli [options] %1 %2")
                                       .arg(o->command, QLatin1String(def->argNames));
@@ -214,6 +232,15 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     }
     if ((sawDayMode || sawResets) && o->command != QLatin1String("encode")) {
         *error = QStringLiteral("--day-mode and --resets belong to 'encode'");
+        return false;
+    }
+    if (o->device && !isDiff) {
+        *error = QStringLiteral("--device belongs to 'diff'");
+        return false;
+    }
+    const bool isWrite = o->command.startsWith(QLatin1String("write-"));
+    if ((o->verify || o->noBackup) && !isWrite) {
+        *error = QStringLiteral("--verify and --no-backup belong to the writes");
         return false;
     }
     if (sawBase && !IsRead(o->command) && o->command != QLatin1String("decode")) {
@@ -233,7 +260,8 @@ public:
 
 private:
     bool NeedsDevice() const {
-        return o_.command != QLatin1String("encode") && o_.command != QLatin1String("decode");
+        return o_.command != QLatin1String("encode") && o_.command != QLatin1String("decode") &&
+               (o_.command != QLatin1String("diff") || o_.device);
     }
     int Prepare();
     void LoadModelDefaults();
@@ -595,6 +623,8 @@ int CliSession::Run() {
     if (c == QLatin1String("day-night")) return DayNight();
     if (c == QLatin1String("encode")) return Encode();
     if (c == QLatin1String("decode")) return Decode();
+    if (c == QLatin1String("diff") && !o_.device)
+        return DiffFiles(o_.args[0], o_.args[1], model_, texts_, host_);
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;
 }
