@@ -50,7 +50,9 @@ const char kUsage[] =
     "  --error-at-record N      answer \"E\" to a read or write of number record N\n"
     "  --error-repeats N        how often the record fault fires (-1 always; default 1)\n"
     "  --unplug-after N         pull the cable once N bytes went to the program\n"
-    "  --unplug-after-received N  ... or once N bytes came from the program\n";
+    "  --unplug-after-received N  ... or once N bytes came from the program\n"
+    "  --wrong-byte N           store parameter byte N wrong (lowest bit flipped)\n"
+    "  --wrong-record N         store the first byte of number record N wrong\n";
 
 struct SimOptions {
     QString stateDir;
@@ -142,6 +144,10 @@ bool ParseArguments(const QStringList& args, SimOptions* o, QString* error, bool
             ok = number(&f.unplugAfterBytesToHost, 1, 1 << 30);
         else if (name == QLatin1String("--unplug-after-received"))
             ok = number(&f.unplugAfterBytesFromHost, 1, 1 << 30);
+        else if (name == QLatin1String("--wrong-byte"))
+            ok = number(&f.wrongParameterByte, 1, 255);
+        else if (name == QLatin1String("--wrong-record"))
+            ok = number(&f.wrongRecord, 1, 199);
         else
             *error = QStringLiteral("unknown option '%1'").arg(args[i]);
         if (!ok) return false;
