@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "BackupMenu.h"
 #include "Communicator.h"
 #include "DayNightTable.h"
 #include "Defaults.h"
@@ -364,6 +365,14 @@ void TForm1::BuildMenus() {
     AddAction(option, "Firmwareupgrade1", QStringLiteral("Firmware upgrade"));
     logFile1_ = AddAction(option, "LogFile1", texts_.Text(QStringLiteral("Menu"), 46));
     onClick(logFile1_, [this] { LogFile1Click(); });
+
+    backupMenu_ = std::make_unique<BackupMenu>(
+        BackupMenu::Context{this, dialogs_, &model_, &texts_, [this] { return ProgramFolder(); },
+                            [this](const QString& error) {
+                                ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
+                            }});
+    for (QAction* a : backupMenu_->AddItems(file, actions_.value("Print1"), option))
+        actions_.insert(a->objectName(), a);
 
     QMenu* language = addMenu("Language1", QStringLiteral("Language"));
     // Opening the Language menu: the next language starts with the first model.
@@ -784,6 +793,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     if (!AppConfig::Write(ProgramFolder(), QFileInfo(languagePath_).fileName(), log_.Enabled(),
                           model_.Choice(QStringLiteral("ComboBox16")), &error))
         ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
+    else
+        backupMenu_->KeepOptions();
     // 3
     if (log_.Enabled()) log_.Close(true);
     comm_->StopTimers();

@@ -30,6 +30,7 @@ class QMenu;
 class QProgressBar;
 class QTimer;
 class QTreeWidgetItem;
+class BackupMenu;
 class Communicator;
 class DayNightTable;
 class FieldBinder;
@@ -100,6 +101,7 @@ public:
     void SetLaunchKeyProgram(bool on) { launchKeyProgram_ = on; }
     const ModelTable& Models() const { return models_; }
     const ModelState& ModelFeatures() const { return modelState_; }
+    BackupMenu& Backups() const { return *backupMenu_; }
     int StartModelIndex() const { return startModelIndex_; }
 
     // Controls by object name: page controls, header, tree, status bar, pages; menu items
@@ -175,6 +177,7 @@ private:
     QString languagePath_;
     std::array<QString, 20> languageSlots_;
     std::unique_ptr<SettingsFileMenu> fileMenu_;
+    std::unique_ptr<BackupMenu> backupMenu_;
     bool launchKeyProgram_ = false;
     bool startupDone_ = false;
     bool folderWarned_ = false;
