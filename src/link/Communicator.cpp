@@ -480,6 +480,7 @@ void Communicator::DispatchReply(int count) {
             StopTimer(EngineTimer::Transfer);
             SetProgress(250);
             Messages();
+            if (onParameterBlock) onParameterBlock(Latin1(state_.reply));
             DecodeParameterBlock(Latin1(state_.reply), model_, log_, host_, texts_,
                                  [this] { host_.LoadModelDefaults(); });
             SetProgress(255);
@@ -495,6 +496,7 @@ void Communicator::DispatchReply(int count) {
     if (cmd == kTc && count == 24) {
         state_.reply = Drain();
         state_.timeoutTicks = 0;
+        if (onNumberRecord) onNumberRecord(state_.chunkNumber, Latin1(state_.reply));
         state_.reply = DecodeNumberRecord(state_.chunkNumber, Latin1(state_.reply), model_);
         state_.chunkReceived = true;
         Log(state_.reply);

@@ -122,6 +122,11 @@ public:
     void EndTransfer();
     void DispatchReply(int count);
 
+    // The raw bytes of a read as they arrive, before decoding (the compare after a write
+    // looks at them byte for byte).
+    std::function<void(const QByteArray& block)> onParameterBlock;
+    std::function<void(int record, const QByteArray& bytes)> onNumberRecord;
+
 private:
     struct TimerSlot {
         bool running = false;

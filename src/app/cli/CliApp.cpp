@@ -1,12 +1,14 @@
 #include "CliApp.h"
 
 #include "AppConfig.h"
+#include "Backups.h"
 #include "CliDiff.h"
 #include "CliHost.h"
 #include "CommLog.h"
 #include "Communicator.h"
 #include "Defaults.h"
 #include "DoorPhoneLink.h"
+#include "GuardedWrite.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
 #include "ModelTemplate.h"
@@ -271,6 +273,16 @@ private:
     bool Connect();
     bool PollStatus();
     bool RunExchange();
+    // One read of `what` into the settings, its raw bytes into raw; false on a failure.
+    bool ReadInto(BackupContent what, RawRead* raw);
+    GuardedWritePlan Plan(BackupContent what);
+    // The version the last status reply gave ("" before any).
+    QString Firmware() const {
+        const DeviceStatus& s = comm_->Status();
+        return s.versionText.isEmpty() ? s.lastReportedVersion : s.versionText;
+    }
+    void BackupOfRead(BackupContent what);
+    int DiffDevice();
     void Print(const QString& name, const QString& value);
 
     int Status();
@@ -492,19 +504,82 @@ int CliSession::Status() {
     return kExitOk;
 }
 
+BackupContent ContentOf(const QString& command) {
+    if (command.endsWith(QLatin1String("-parameters"))) return BackupContent::Parameters;
+    if (command.endsWith(QLatin1String("-numbers"))) return BackupContent::Numbers;
+    return BackupContent::All;
+}
+
+bool CliSession::ReadInto(BackupContent what, RawRead* raw) {
+    host_.Arm();
+    if (raw) {
+        comm_->onParameterBlock = [raw](const QByteArray& block) { raw->block = block; };
+        comm_->onNumberRecord = [raw](int record, const QByteArray& bytes) {
+            raw->records.insert(record, bytes);
+        };
+    }
+    if (what == BackupContent::Parameters)
+        comm_->Readparameters1Click();
+    else if (what == BackupContent::Numbers)
+        comm_->Readphonenumbers1Click();
+    else
+        comm_->Readall1Click();
+    const bool ok = RunExchange();
+    comm_->onParameterBlock = nullptr;
+    comm_->onNumberRecord = nullptr;
+    return ok;
+}
+
+GuardedWritePlan CliSession::Plan(BackupContent what) {
+    GuardedWritePlan plan;
+    plan.what = what;
+    plan.programFolder = folder_;
+    plan.modelName = model_.ChoiceText(QStringLiteral("ComboBox16"));
+    plan.firmware = [this] { return Firmware(); };
+    plan.now = [this] { return clock_->CurrentDateTime(); };
+    return plan;
+}
+
+// Every successful read leaves a copy in the backups folder. A backup that cannot be
+// saved is said, but the read itself has done its work.
+void CliSession::BackupOfRead(BackupContent what) {
+    // The name carries the firmware version: one status exchange when none came yet.
+    if (Firmware().isEmpty()) {
+        host_.Arm();
+        PollStatus();
+        host_.Arm();
+    }
+    QString error;
+    const QString path = SaveReadBackup(model_, what, Plan(what), log_, &error);
+    const QString word = texts_.Text(QStringLiteral("Backup"), 15);
+    host_.Note(path.isEmpty() ? QStringLiteral("no backup: ") + error : word + ": " + path);
+}
+
 int CliSession::Read() {
     const QString out = o_.args[0];
     if (!CheckOutputFolder(out)) return kExitUsage;
     host_.Arm();
     if (!Connect()) return kExitFailed;
-    if (o_.command == QLatin1String("read-parameters"))
-        comm_->Readparameters1Click();
-    else if (o_.command == QLatin1String("read-numbers"))
-        comm_->Readphonenumbers1Click();
-    else
-        comm_->Readall1Click();
-    if (!RunExchange()) return kExitFailed;
-    return SaveSettings(out) ? kExitOk : kExitUsage;
+    const BackupContent what = ContentOf(o_.command);
+    if (!ReadInto(what, nullptr)) return kExitFailed;
+    if (!SaveSettings(out)) return kExitUsage;
+    BackupOfRead(what);
+    return kExitOk;
+}
+
+int CliSession::DiffDevice() {
+    const QString file = o_.args[0];
+    // The file first: a bad one is said before the cable is touched.
+    SettingsModel right;
+    right.CopyFrom(model_);
+    if (!ReadDiffFile(file, right, host_)) return kDiffBadFile;
+    host_.Arm();
+    if (!Connect() || !ReadInto(BackupContent::All, nullptr)) return kDiffDeviceFailed;
+    BackupOfRead(BackupContent::All);
+    // The door phone does not hold the model selector: only the file says it.
+    const QString selector = QStringLiteral("ComboBox16");
+    model_.SetChoice(selector, right.Choice(selector));
+    return PrintDiffRows(DiffSettings(model_, right, texts_));
 }
 
 int CliSession::Write() {
@@ -522,16 +597,50 @@ int CliSession::Write() {
     }
     host_.Arm();
     if (!Connect()) return kExitFailed;
-    // The block carries the door phone's day mode and reset count: without a status
-    // first, every write would put the door phone into night mode.
-    if (parameters && !PollStatus()) return kExitFailed;
-    if (o_.command == QLatin1String("write-parameters"))
-        comm_->Writeparameters1Click();
-    else if (o_.command == QLatin1String("write-numbers"))
-        comm_->Writephonenumbers1Click();
-    else
-        comm_->Writeall1Click();
-    return RunExchange() ? kExitOk : kExitFailed;
+
+    GuardedWritePlan plan = Plan(ContentOf(o_.command));
+    plan.backupBefore = !o_.noBackup && BackupOptions::Read(folder_).backupBeforeWrite;
+    plan.verifyAfter = o_.verify;
+    // The backup's name carries the firmware version.
+    if (plan.backupBefore && !PollStatus()) return kExitFailed;
+    GuardedWriteSteps steps;
+    steps.read = [this](BackupContent what, RawRead& raw) { return ReadInto(what, &raw); };
+    steps.write = [this, parameters] {
+        host_.Arm();
+        // The block carries the door phone's day mode and reset count: without a status
+        // first, every write would put the door phone into night mode.
+        if (parameters && !PollStatus()) return false;
+        if (o_.command == QLatin1String("write-parameters"))
+            comm_->Writeparameters1Click();
+        else if (o_.command == QLatin1String("write-numbers"))
+            comm_->Writephonenumbers1Click();
+        else
+            comm_->Writeall1Click();
+        return RunExchange();
+    };
+    steps.status = [this](const QString& text) { host_.Note(text); };
+    const GuardedWriteReport report = RunGuardedWrite(model_, texts_, log_, plan, steps);
+    const auto word = [this](int key) { return texts_.Text(QStringLiteral("Backup"), key); };
+    switch (report.result) {
+    case GuardedWriteResult::Written:
+    case GuardedWriteResult::Verified: return kExitOk;
+    case GuardedWriteResult::BackupReadFailed:
+        host_.Note(QStringLiteral("the door phone could not be read for the backup; nothing was "
+                                  "written"));
+        return kExitFailed;
+    case GuardedWriteResult::BackupNotSaved:
+        host_.Note(word(16) + QStringLiteral(": ") + report.error);
+        return kExitUsage;
+    case GuardedWriteResult::WriteFailed: return kExitFailed;
+    case GuardedWriteResult::ReadBackFailed:
+        host_.Note(QStringLiteral("the door phone could not be read back; the write is not "
+                                  "verified"));
+        return kExitFailed;
+    case GuardedWriteResult::Differs:
+        host_.Note(VerifyMessage(word(18), report.rows));
+        return kExitFailed;
+    }
+    return kExitFailed;
 }
 
 int CliSession::SetTime() {
@@ -625,6 +734,7 @@ int CliSession::Run() {
     if (c == QLatin1String("decode")) return Decode();
     if (c == QLatin1String("diff") && !o_.device)
         return DiffFiles(o_.args[0], o_.args[1], model_, texts_, host_);
+    if (c == QLatin1String("diff")) return DiffDevice();
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;
 }
