@@ -517,6 +517,7 @@ Table Build() {
     add("Backup", 19, "Write verified", {Store()});
     add("Backup", 20, "The backups folder cannot be opened", {Store()});
     add("Backup", 21, "Compare with file", {Store()});
+    add("Backup", 22, "In the door phone", {Store()});
 
     return table;
 }

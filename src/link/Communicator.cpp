@@ -761,6 +761,9 @@ void Communicator::Timer2Steps() {
         state_.pendingNumberWrite = false;
         return;
     }
+    // A command that follows one that has ended (the backup before a write, the read
+    // after it) starts here too, as the "all" continuations do.
+    if (commandsEnabled_ && onIdlePollTick && onIdlePollTick()) return;
 
     try {
         link_.ConnectAttempt();

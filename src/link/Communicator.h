@@ -126,6 +126,9 @@ public:
     // looks at them byte for byte).
     std::function<void(const QByteArray& block)> onParameterBlock;
     std::function<void(int record, const QByteArray& bytes)> onNumberRecord;
+    // Called by the poll tick once the exchange before has ended; true when it started
+    // a command of its own (the tick then does nothing else).
+    std::function<bool()> onIdlePollTick;
 
 private:
     struct TimerSlot {

@@ -13,6 +13,7 @@
 #include "NumberMemory.h"
 #include "SettingsFileMenu.h"
 #include "SettingsFileName.h"
+#include "TransferGuard.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -352,8 +353,11 @@ void TForm1::BuildMenus() {
     };
     for (const auto& c : commands) {
         auto handler = c.handler;
-        onClick(AddAction(comm, c.name, QLatin1String(c.caption)),
-                [this, handler] { (comm_.get()->*handler)(); });
+        const QString name = QLatin1String(c.name);
+        // Reads leave a backup; writes are backed up and verified (TransferGuard).
+        onClick(AddAction(comm, c.name, QLatin1String(c.caption)), [this, handler, name] {
+            if (!guard_ || !guard_->Handle(name)) (comm_.get()->*handler)();
+        });
     }
 
     QMenu* option = addMenu("Option1", QStringLiteral("Option"));
@@ -373,6 +377,34 @@ void TForm1::BuildMenus() {
                             }});
     for (QAction* a : backupMenu_->AddItems(file, actions_.value("Print1"), option))
         actions_.insert(a->objectName(), a);
+    guard_ = std::make_unique<TransferGuard>(TransferGuard::Context{
+        comm_.get(), &model_, &log_, &texts_,
+        [this](BackupContent what) {
+            GuardedWritePlan plan;
+            plan.what = what;
+            plan.backupBefore = backupMenu_->Options().backupBeforeWrite;
+            plan.verifyAfter = backupMenu_->Options().verifyAfterWrite;
+            plan.programFolder = ProgramFolder();
+            plan.modelName = model_.ChoiceText(QStringLiteral("ComboBox16"));
+            plan.firmware = [this] {
+                const DeviceStatus& s = comm_->Status();
+                return s.versionText.isEmpty() ? s.lastReportedVersion : s.versionText;
+            };
+            plan.now = [this] { return clock_->CurrentDateTime(); };
+            return plan;
+        },
+        [this](const QString& text) {
+            // The progress bar says which step of a guarded write runs.
+            progress_->setTextVisible(!text.isEmpty());
+            progress_->setFormat(text);
+        },
+        [this](const QString& text) { ShowMessage(text, QString(), MsgIcon::Error); },
+        [this](const QList<DiffRow>& rows) {
+            const QString word = QStringLiteral("Backup");
+            backupMenu_->ShowRows(texts_.Text(word, 2), texts_.Text(word, 18), rows,
+                                  texts_.Text(word, 7), texts_.Text(word, 22));
+        }});
+    comm_->onIdlePollTick = [this] { return guard_ && guard_->PollTick(); };
 
     QMenu* language = addMenu("Language1", QStringLiteral("Language"));
     // Opening the Language menu: the next language starts with the first model.
@@ -876,6 +908,7 @@ void TForm1::FocusButtonCountField() {
 }
 
 void TForm1::ShowMessage(const QString& text, const QString& caption, MsgIcon icon) {
+    if (guard_) guard_->MessageShown();
     dialogs_->Message(this, text, caption, icon);
 }
 

@@ -31,6 +31,7 @@ class QProgressBar;
 class QTimer;
 class QTreeWidgetItem;
 class BackupMenu;
+class TransferGuard;
 class Communicator;
 class DayNightTable;
 class FieldBinder;
@@ -102,6 +103,7 @@ public:
     const ModelTable& Models() const { return models_; }
     const ModelState& ModelFeatures() const { return modelState_; }
     BackupMenu& Backups() const { return *backupMenu_; }
+    TransferGuard& Guard() const { return *guard_; }
     int StartModelIndex() const { return startModelIndex_; }
 
     // Controls by object name: page controls, header, tree, status bar, pages; menu items
@@ -178,6 +180,7 @@ private:
     std::array<QString, 20> languageSlots_;
     std::unique_ptr<SettingsFileMenu> fileMenu_;
     std::unique_ptr<BackupMenu> backupMenu_;
+    std::unique_ptr<TransferGuard> guard_;
     bool launchKeyProgram_ = false;
     bool startupDone_ = false;
     bool folderWarned_ = false;
