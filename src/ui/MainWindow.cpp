@@ -403,6 +403,10 @@ void TForm1::BuildMenus() {
             const QString word = QStringLiteral("Backup");
             backupMenu_->ShowRows(texts_.Text(word, 2), texts_.Text(word, 18), rows,
                                   texts_.Text(word, 7), texts_.Text(word, 22));
+        },
+        [this] {
+            FocusStatusBar();
+            ProcessMessages();
         }});
     comm_->onIdlePollTick = [this] { return guard_ && guard_->PollTick(); };
 

@@ -61,7 +61,9 @@ void TransferGuard::Finish(const QString& status) {
 }
 
 bool TransferGuard::Handle(const QString& name) {
-    if (Busy()) return true; // one guarded command at a time
+    // A read that has ended leaves its backup now, not only at the next poll tick.
+    if (phase_ == Phase::Reading && !Started()) PollTick();
+    if (Busy()) return true; // one guarded write at a time
     const bool read = name.startsWith(QLatin1String("Read"));
     if (!read && !name.startsWith(QLatin1String("Write"))) return false;
     if (name.endsWith(QLatin1String("parameters1")))
@@ -73,6 +75,8 @@ bool TransferGuard::Handle(const QString& name) {
     else
         return false;
 
+    // The field being edited is checked before its value is kept or sent.
+    if (c_.settle) c_.settle();
     const GuardedWritePlan plan = c_.plan(what_);
     if (read) {
         phase_ = Phase::Reading;

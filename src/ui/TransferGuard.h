@@ -28,6 +28,8 @@ public:
         std::function<void(const QString& text)> status;     // "" when idle again
         std::function<void(const QString& text)> error;      // a message box
         std::function<void(const QList<DiffRow>& rows)> differences;
+        // Moves the focus off the field being edited, so its exit check runs first.
+        std::function<void()> settle;
     };
     explicit TransferGuard(Context context);
     ~TransferGuard();
