@@ -518,6 +518,8 @@ Table Build() {
     add("Backup", 20, "The backups folder cannot be opened", {Store()});
     add("Backup", 21, "Compare with file", {Store()});
     add("Backup", 22, "In the door phone", {Store()});
+    add("Backup", 23, "The door phone could not be read back: the write is not verified",
+        {Store()});
 
     return table;
 }

@@ -158,6 +158,7 @@ bool TransferGuard::PollTick() {
         if (failed) {
             c_.log->LogLine(QStringLiteral(">>> Verify after write <<<"));
             c_.log->LogLine(QStringLiteral("Verify: the read after the write failed"));
+            c_.error(Word(23));
             return false;
         }
         const QList<DiffRow> rows = VerifyWrite(sent_, raw_, *c_.model, *c_.texts);

@@ -632,10 +632,7 @@ int CliSession::Write() {
         host_.Note(word(16) + QStringLiteral(": ") + report.error);
         return kExitUsage;
     case GuardedWriteResult::WriteFailed: return kExitFailed;
-    case GuardedWriteResult::ReadBackFailed:
-        host_.Note(QStringLiteral("the door phone could not be read back; the write is not "
-                                  "verified"));
-        return kExitFailed;
+    case GuardedWriteResult::ReadBackFailed: host_.Note(word(23)); return kExitFailed;
     case GuardedWriteResult::Differs:
         host_.Note(VerifyMessage(word(18), report.rows));
         return kExitFailed;
