@@ -9,11 +9,9 @@
 #include "Communicator.h"
 #include "Defaults.h"
 #include "DoorPhoneLink.h"
-#include "LanguageTexts.h"
+#include "DoorPhoneSession.h"
 #include "NumberMemory.h"
-#include "Ports.h"
 #include "SettingsModel.h"
-#include "SimCableBackend.h"
 #include "SimDoorPhone.h"
 
 #include <QCoreApplication>
@@ -25,11 +23,11 @@
 
 namespace {
 
-class BenchHost : public HostPort {
+class BenchHost : public HostPort, public TemplateTarget {
 public:
     std::function<void(EngineTimer, bool, int)> onTimer;
     qint64 lastBracketEndMs = -1;
-    RealClock* clock = nullptr;
+    ClockPort* clock = nullptr;
     int messages = 0;
 
     void ShowMessage(const QString& text, const QString&, MsgIcon) override {
@@ -46,6 +44,12 @@ public:
         if (timer == EngineTimer::Poll && running) lastBracketEndMs = clock->NowMs();
         if (onTimer) onTimer(timer, running, intervalMs);
     }
+    // No controls for a template to change.
+    void SetVisible(const QString&, bool) override {}
+    void SetEnabled(const QString&, bool) override {}
+    void SetEmphasis(const QString&, bool, int) override {}
+    void SetTreeEntry(int, const QString&, bool) override {}
+    bool IsEnabled(const QString&) const override { return true; }
 };
 
 struct Result {
@@ -59,12 +63,13 @@ struct Result {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    RealClock clock;
     BenchHost host;
+    SessionOptions options;
+    options.backend.simulator = true;
+    DoorPhoneSession session(options, host, host);
+    ClockPort& clock = session.Clock();
     host.clock = &clock;
-    CommLog log(&clock);
-    LanguageTexts texts;
-    SettingsModel model;
+    SettingsModel& model = session.Model();
     ApplyBuiltInDefaults(model);
     for (int b = 1; b <= 99; ++b) {
         model.SetText(FirstNumberField(b), QString::number(100000 + b));
@@ -72,18 +77,15 @@ int main(int argc, char** argv) {
             model.SetText(SecondNumberField(b), QStringLiteral("*#P") + QString::number(b));
     }
 
-    SimCableBackend backend(clock);
-    auto phone = std::make_shared<SimDoorPhone>(clock);
-    backend.AddBothCables(phone);
-    DoorPhoneLink link(backend, clock, &log);
-    link.ConnectAttempt();
-    Communicator comm(link, clock, host, log, texts, model);
+    auto phone = std::dynamic_pointer_cast<SimDoorPhone>(session.BackendInUse().farEnd);
+    session.Link().ConnectAttempt();
+    Communicator& comm = session.Comm();
 
     QTimer timer1, timer2;
     timer1.setTimerType(Qt::PreciseTimer);
     timer2.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer1, &QTimer::timeout, [&] { comm.Timer1Timer(); });
-    QObject::connect(&timer2, &QTimer::timeout, [&] { comm.Timer2Timer(); });
+    QObject::connect(&timer1, &QTimer::timeout, [&] { comm.TransferTick(); });
+    QObject::connect(&timer2, &QTimer::timeout, [&] { comm.PollTick(); });
     host.onTimer = [&](EngineTimer timer, bool running, int interval) {
         QTimer& t = timer == EngineTimer::Transfer ? timer1 : timer2;
         if (running)
@@ -95,8 +97,7 @@ int main(int argc, char** argv) {
 
     const auto idle = [&] {
         const TransferState& s = comm.State();
-        return !comm.TransferActive() && !s.waiting && !s.pendingNumberRead &&
-               !s.pendingNumberWrite;
+        return !comm.TransferActive() && !s.waiting && !comm.ContinuationPending();
     };
     const double byteMs = phone->ByteMs();
     const auto run = [&](const char* name, const std::function<void()>& command) {
@@ -129,8 +130,8 @@ int main(int argc, char** argv) {
         return r;
     };
 
-    run("Read all", [&] { comm.Readall1Click(); });
-    run("Write all", [&] { comm.Writeall1Click(); });
+    run("Read all", [&] { comm.ReadAll(); });
+    run("Write all", [&] { comm.WriteAll(); });
     phone->Settle();
     bool same = true;
     for (int record : NumberRecordOrder())

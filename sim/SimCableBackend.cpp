@@ -1,6 +1,6 @@
 #include "SimCableBackend.h"
 
-#include "Ports.h"
+#include "Clock.h"
 
 class SimDeviceHandle : public DeviceHandle {
 public:

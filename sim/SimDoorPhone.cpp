@@ -1,8 +1,8 @@
 #include "SimDoorPhone.h"
 
+#include "Clock.h"
 #include "Defaults.h"
 #include "ParameterBlock.h"
-#include "Ports.h"
 #include "SettingsModel.h"
 
 #include <QDir>
@@ -301,6 +301,13 @@ void SimDoorPhone::ApplyClockCommand() {
 
 void SimDoorPhone::Process(uint8_t byte, double atMs) {
     if (faults_.silent) return;
+    // The program gave up on the command (a time-out): the door phone drops it too, so
+    // its next request is not taken as data and the memory keeps what it held.
+    if (mode_ != Mode::Idle && atMs - lastCommandByteMs_ >= kAbandonCommandMs) {
+        mode_ = Mode::Idle;
+        pending_.clear();
+    }
+    lastCommandByteMs_ = atMs;
     const double answerAt = atMs + timing_.answerMs;
     switch (mode_) {
     case Mode::Idle:

@@ -25,6 +25,9 @@ public:
     static constexpr int kParameterBytes = 256;
     static constexpr int kRecordBytes = 24;
     static constexpr int kRecordCount = 198;
+    // A command left unfinished this long is abandoned: the next byte starts a new one,
+    // and a half-received write changes no memory.
+    static constexpr double kAbandonCommandMs = 1000.0;
 
     struct Timing {
         int baud = 9600;
@@ -160,7 +163,8 @@ private:
     qint64 deviceEpochMs_ = 0;
 
     Mode mode_ = Mode::Idle;
-    QByteArray pending_; // data of the command being received
+    double lastCommandByteMs_ = 0; // arrival of the last byte taken into a command
+    QByteArray pending_;           // data of the command being received
     int record_ = 0;
     std::deque<Incoming> incoming_;
     std::deque<Packet> outgoing_;

@@ -2,7 +2,7 @@
 // real time at the line's baud rate. The terminal's path is the first line on stdout; the
 // window (--port) and norvaset-cli (--port) then talk to it through the real serial code.
 
-#include "Ports.h"
+#include "Clock.h"
 #include "SimDoorPhone.h"
 
 #include <QCoreApplication>

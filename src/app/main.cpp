@@ -47,15 +47,8 @@ int main(int argc, char** argv) {
                                  QStringLiteral("[file]"));
 
     // "--simulator" may carry a value after "=", which QCommandLineParser's flag cannot.
-    QStringList args = QCoreApplication::arguments();
     MainWindowOptions options;
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i].startsWith(QLatin1String("--simulator="))) {
-            options.backend.simulator = true;
-            options.backend.simulatorDir = args[i].mid(int(qstrlen("--simulator=")));
-            args[i] = QStringLiteral("--simulator");
-        }
-    }
+    const QStringList args = TakeSimulatorOption(QCoreApplication::arguments(), &options.backend);
     parser.process(args);
     if (parser.isSet(QStringLiteral("simulator"))) options.backend.simulator = true;
     options.backend.port = parser.value(port);

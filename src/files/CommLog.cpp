@@ -1,6 +1,6 @@
 #include "CommLog.h"
 
-#include "Ports.h"
+#include "Clock.h"
 
 #include <QDir>
 #include <QLocale>

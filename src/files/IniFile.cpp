@@ -1,8 +1,8 @@
 #include "IniFile.h"
 
+#include "FileAccess.h"
 #include "TextCodec.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 namespace {
@@ -14,9 +14,13 @@ bool SameName(const QString& a, const QString& b) {
 bool IniFile::Load(const QString& path) {
     path_ = path;
     lines_.clear();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    LoadText(DecodeBytes(f.readAll()));
+    error_.clear();
+    const FileContents contents = ReadBoundedFile(path, kMaxIniFileBytes);
+    if (!contents.ok()) {
+        error_ = path + QStringLiteral(": ") + contents.error;
+        return false;
+    }
+    LoadText(DecodeBytes(contents.bytes));
     return true;
 }
 
@@ -112,15 +116,22 @@ int IniFile::ReadInteger(const QString& section, const QString& key, int def) co
     if (s < 0) return def;
     const int k = FindKey(s, key);
     if (k < 0) return def;
-    const QString v = lines_[k].value;
+    // Only a whole decimal number counts: "abc", "2x", "" and numbers beyond int read as
+    // the default, so a damaged key never turns into 0 or into its leading digits.
+    const QString& v = lines_[k].value;
     int i = 0;
-    bool negative = false;
-    if (i < v.size() && (v[i] == '-' || v[i] == '+')) negative = v[i++] == '-';
-    if (v.isEmpty()) return def;
-    if (i >= v.size() || !v[i].isDigit()) return 0;
+    const bool negative = !v.isEmpty() && v[0] == QLatin1Char('-');
+    if (!v.isEmpty() && (v[0] == QLatin1Char('-') || v[0] == QLatin1Char('+'))) ++i;
+    if (i >= v.size()) return def;
     long long n = 0;
-    while (i < v.size() && v[i].isDigit() && n < 100000000000LL) n = n * 10 + v[i++].digitValue();
-    return static_cast<int>(negative ? -n : n);
+    for (; i < v.size(); ++i) {
+        if (v[i] < QLatin1Char('0') || v[i] > QLatin1Char('9')) return def;
+        n = n * 10 + (v[i].unicode() - '0');
+        if (n > 2147483648LL) return def;
+    }
+    if (negative) n = -n;
+    if (n > 2147483647LL) return def;
+    return static_cast<int>(n);
 }
 
 bool IniFile::HasSection(const QString& section) const {

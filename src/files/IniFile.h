@@ -15,7 +15,8 @@ class IniFile {
 public:
     IniFile() = default;
 
-    // Reads the file; a missing or unreadable file gives an empty profile and false.
+    // Reads the file; a missing, unreadable or oversized file, or one that is not a regular
+    // file, gives an empty profile and false (with errorString()).
     bool Load(const QString& path);
     // Parses text already decoded.
     void LoadText(const QString& text);
@@ -29,7 +30,8 @@ public:
     QString path() const { return path_; }
 
     QString ReadString(const QString& section, const QString& key, const QString& def) const;
-    // GetPrivateProfileInt semantics: leading decimal digits (with sign), default when none.
+    // A decimal number with an optional sign; anything else (text, trailing characters,
+    // an empty value, a number beyond int) reads as the default.
     int ReadInteger(const QString& section, const QString& key, int def) const;
     bool HasSection(const QString& section) const;
     bool HasKey(const QString& section, const QString& key) const;

@@ -1,6 +1,7 @@
 #include "JpegPicture.h"
 
-#include <QFile>
+#include "FileAccess.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -18,11 +19,13 @@ struct ErrorManager {
     std::longjmp(err->jump, 1);
 }
 
-// A truncated file would otherwise decode with grey rows and only a warning.
+// A truncated or corrupt file would otherwise decode with grey rows and only a warning:
+// the first warning ends the decoding as an error does, without decoding the rest.
 void OnMessage(j_common_ptr info, int level) {
-    if (level < 0 && info->err->num_warnings++ == 0) {
+    if (level < 0) {
         auto* err = reinterpret_cast<ErrorManager*>(info->err);
         (*info->err->format_message)(info, err->message);
+        std::longjmp(err->jump, 1);
     }
 }
 } // namespace
@@ -44,10 +47,20 @@ bool RunDecoder(const unsigned char* data, unsigned long size, QByteArray* rgb, 
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
+    // The header alone may claim any size up to 65535 x 65535: refuse a picture no model
+    // page shows before anything is allocated for it.
+    const qint64 claimedWidth = info.image_width, claimedHeight = info.image_height;
+    if (claimedWidth > kMaxPictureSide || claimedHeight > kMaxPictureSide ||
+        claimedWidth * claimedHeight > kMaxPicturePixels) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "Picture too large: %lld x %lld pixels",
+                      static_cast<long long>(claimedWidth), static_cast<long long>(claimedHeight));
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    const int rowBytes = int(info.output_width) * 3;
-    rgb->resize(rowBytes * int(info.output_height));
+    const qsizetype rowBytes = qsizetype(info.output_width) * 3;
+    rgb->resize(rowBytes * qsizetype(info.output_height));
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = reinterpret_cast<JSAMPROW>(rgb->data() + rowBytes * info.output_scanline);
         jpeg_read_scanlines(&info, &row, 1);
@@ -55,10 +68,8 @@ bool RunDecoder(const unsigned char* data, unsigned long size, QByteArray* rgb, 
     jpeg_finish_decompress(&info);
     *width = int(info.output_width);
     *height = int(info.output_height);
-    const bool damaged = err.base.num_warnings > 0;
-    if (damaged) std::snprintf(message, JMSG_LENGTH_MAX, "%s", err.message);
     jpeg_destroy_decompress(&info);
-    return !damaged;
+    return true;
 }
 } // namespace
 
@@ -83,10 +94,12 @@ DecodedPicture DecodeJpeg(const QByteArray& bytes, QString* error) {
 }
 
 DecodedPicture DecodeJpegFile(const QString& path, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("Cannot open picture ") + path;
+    const FileContents contents = ReadBoundedFile(path, kMaxPictureFileBytes);
+    if (!contents.ok()) {
+        if (error)
+            *error = QStringLiteral("Cannot open picture ") + path + QStringLiteral(": ") +
+                     contents.error;
         return DecodedPicture();
     }
-    return DecodeJpeg(f.readAll(), error);
+    return DecodeJpeg(contents.bytes, error);
 }

@@ -49,9 +49,10 @@ void LanguageTexts::Load(const IniFile& file) {
         }
 }
 
-bool LanguageTexts::LoadFile(const QString& path) {
+bool LanguageTexts::LoadFile(const QString& path, QString* error) {
     IniFile file;
     const bool found = file.Load(path);
+    if (!found && error) *error = file.errorString();
     Load(file);
     return found;
 }

@@ -36,8 +36,10 @@ public:
     // "01" or "+1" is not key 1 and is ignored.
     void Load(const IniFile& file);
     // Reads the language file at path (UTF-8, or Windows-1250 for old 8-bit files). A file
-    // that does not exist or cannot be read leaves only the built-in texts and gives false.
-    bool LoadFile(const QString& path);
+    // that does not exist, cannot be read, is not a regular file or is too large for a
+    // language file leaves only the built-in texts and gives false, with the reason in
+    // *error.
+    bool LoadFile(const QString& path, QString* error = nullptr);
     // Back to the built-in texts only.
     void Clear() { entries_.clear(); }
     // Replaces one entry (tests, and texts composed at run time).

@@ -1,7 +1,7 @@
 #include "DoorPhoneLink.h"
 
+#include "Clock.h"
 #include "CommLog.h"
-#include "Ports.h"
 
 namespace {
 const CableInfo kCables[] = {

@@ -3,6 +3,7 @@
 // found and opened, and the opened TFT232. There is no identification exchange: a cable
 // counts as connected as soon as it is opened and set up.
 
+#include "ModelTemplate.h"
 #include "TFT232.h"
 
 #include <QString>
@@ -24,12 +25,12 @@ struct CableInfo {
 // The two programming cables.
 const CableInfo& CableFor(CableKind kind);
 
-class DoorPhoneLink {
+class DoorPhoneLink : public TemplateCable {
 public:
     DoorPhoneLink(DeviceBackend& backend, ClockPort& clock, CommLog* log = nullptr);
-    ~DoorPhoneLink();
+    ~DoorPhoneLink() override;
 
-    void ListDevices();
+    void ListDevices() override;
     void ConnectAttempt();
     // Every byte waiting, one character per byte (0..255 as the same code).
     QString ReceiveDrain();
@@ -37,13 +38,13 @@ public:
     // true selects the Vant cable.
     void SelectCableKind(bool vant);
     // The template value: "1" Vant cable, "0" TROX cable, anything else nothing.
-    void SelectCableKind(const QString& templateValue);
+    void SelectCableKind(const QString& templateValue) override;
 
     TFT232* Link() const { return link_.get(); }
     bool Connected() const { return connected_; }
     CableKind Kind() const { return kind_; }
-    bool VantFound() const { return vantFound_; }
-    bool TroxFound() const { return troxFound_; }
+    bool VantFound() const override { return vantFound_; }
+    bool TroxFound() const override { return troxFound_; }
     QString DeviceList() const { return deviceList_; }
     QString CableStatusText() const { return statusText_; }
 

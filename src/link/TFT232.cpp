@@ -1,6 +1,6 @@
 #include "TFT232.h"
 
-#include "Ports.h"
+#include "Clock.h"
 
 TFT232::TFT232(DeviceBackend& backend, ClockPort& clock, const QString& name) : clock_(clock) {
     status_ = backend.OpenBySerial(name.toLatin1(), &handle_);

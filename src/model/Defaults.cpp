@@ -3,10 +3,9 @@
 #include "CommLog.h"
 #include "Conversions.h"
 #include "FieldCatalogue.h"
+#include "FileAccess.h"
 #include "IniFile.h"
 #include "SettingsModel.h"
-
-#include <QFileInfo>
 
 ConversionError::ConversionError(const QString& value)
     : std::runtime_error(NotAnIntegerText(value).toStdString()), text_(NotAnIntegerText(value)),
@@ -62,11 +61,13 @@ void LoadDefaults(SettingsModel& model, const IniFile* templateOrNull, CommLog& 
 
 void LoadDefaults(SettingsModel& model, const QString& templatePath, CommLog& log) {
     log.LogLine(QStringLiteral("Defaults: ") + templatePath);
-    if (!templatePath.isEmpty() && QFileInfo(templatePath).isFile()) {
+    if (IsRegularFile(templatePath)) {
         IniFile ini;
-        ini.Load(templatePath);
-        ApplyTemplateDefaults(model, ini);
-        return;
+        // A template too large to be one gives the built-in defaults, as a missing one.
+        if (ini.Load(templatePath)) {
+            ApplyTemplateDefaults(model, ini);
+            return;
+        }
     }
     log.LogLine(QStringLiteral("Defaults: BASIC - no file"));
     ApplyBuiltInDefaults(model);

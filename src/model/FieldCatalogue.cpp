@@ -1,6 +1,6 @@
 #include "FieldCatalogue.h"
 
-#include "Defaults.h"
+#include "FactoryValues.h"
 
 #include <QHash>
 #include <vector>

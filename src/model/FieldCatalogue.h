@@ -9,6 +9,11 @@
 #include <QStringView>
 #include <span>
 
+// Fields the program addresses by name, outside the tables.
+inline constexpr const char* kButtonCountField = "Edit91";       // buttons on the basic module
+inline constexpr const char* kModelSelectorField = "ComboBox16"; // the door-phone model
+inline constexpr const char* kCallProgressField = "ComboBox15";  // follows the firmware
+
 enum class FieldKind { Text, Choice, Flag };
 
 // How a choice field is shown: a group of radio buttons or a drop-down list.

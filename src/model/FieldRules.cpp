@@ -227,7 +227,7 @@ ExitOutcome CheckOnExit(const FieldDef& field, const QString& text, const ExitCo
         if (reset) {
             o.changed = true;
             o.position = field.exitPosition;
-            o.focusBack = field.name != QLatin1String("ComboBox16");
+            o.focusBack = field.name != QLatin1String(kModelSelectorField);
         }
         break;
     }
@@ -248,7 +248,7 @@ ExitOutcome RunExitCheck(SettingsModel& model, const QString& fieldName,
     const QString shown = f->kind == FieldKind::Text     ? model.Text(fieldName)
                           : f->kind == FieldKind::Choice ? model.ChoiceText(fieldName)
                                                          : QString();
-    const ExitOutcome o = CheckOnExit(*f, shown, context);
+    ExitOutcome o = CheckOnExit(*f, shown, context);
     if (o.changed) {
         if (f->kind == FieldKind::Text)
             model.SetText(fieldName, o.text);

@@ -3,7 +3,7 @@
 // their key and focus events and apply the outcome.
 
 #include "FieldCatalogue.h"
-#include "Ports.h"
+#include "MsgIcon.h"
 
 #include <QChar>
 #include <QString>

@@ -67,7 +67,7 @@ QByteArray EncodeDialNumber(const QString& text) {
 }
 
 QString DecodeNumberRecord(int record, const QByteArray& reply, SettingsModel& model) {
-    const QString text = DecodeDialNumber(reply);
+    QString text = DecodeDialNumber(reply);
     const QString field = NumberFieldForRecord(record);
     if (!field.isEmpty()) model.SetText(field, text);
     return text;

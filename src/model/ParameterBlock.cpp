@@ -3,7 +3,6 @@
 #include "CommLog.h"
 #include "Conversions.h"
 #include "LanguageTexts.h"
-#include "Ports.h"
 #include "SettingsModel.h"
 
 #include <array>
@@ -289,13 +288,6 @@ int CallDurationPosition(int value) {
     return -2; // leave the list
 }
 
-void ShowError(HostPort& host, const LanguageTexts& texts, int first, int second) {
-    const QString msg = texts.Text(QStringLiteral("Message"), first) + QStringLiteral("\r\n") +
-                        QStringLiteral("      - ") + texts.Text(QStringLiteral("Message"), second) +
-                        QStringLiteral(" -");
-    host.ShowMessage(msg, QString(), MsgIcon::None);
-}
-
 } // namespace
 
 std::span<const ByteDef> ParameterByteMap() {
@@ -352,14 +344,26 @@ EncodeResult EncodeParameterBlock(const SettingsModel& model, const DoorPhoneSta
     return result;
 }
 
-bool DecodeParameterBlock(const QByteArray& received, SettingsModel& model, CommLog& log,
-                          HostPort& host, const LanguageTexts& texts,
-                          const std::function<void()>& loadDefaults) {
+QString BlockRefusalMessage(BlockRefusal refusal, const LanguageTexts& texts) {
+    if (refusal == BlockRefusal::None) return QString();
+    // "Error in data reading - EEPROM" / "default data", or the length pair.
+    const bool marker = refusal == BlockRefusal::NoValidityMarker;
+    const QString message = QStringLiteral("Message");
+    return texts.Text(message, marker ? 49 : 51) + QStringLiteral("\r\n") +
+           QStringLiteral("      - ") + texts.Text(message, marker ? 50 : 52) +
+           QStringLiteral(" -");
+}
+
+BlockDecodeResult DecodeParameterBlock(const QByteArray& received, SettingsModel& model,
+                                       CommLog& log,
+                                       const std::function<void(BlockRefusal)>& onRefused) {
+    const auto refuse = [&](BlockRefusal refusal) {
+        if (onRefused) onRefused(refusal);
+        return BlockDecodeResult{false, refusal};
+    };
     if (received.size() != kParameterBlockSize) {
         log.LogLine(QStringLiteral("Error in data: restore defaults"));
-        ShowError(host, texts, 51, 52);
-        if (loadDefaults) loadDefaults();
-        return false;
+        return refuse(BlockRefusal::WrongLength);
     }
 
     // A block without the validity marker is refused as a whole: no field takes a value
@@ -373,10 +377,7 @@ bool DecodeParameterBlock(const QByteArray& received, SettingsModel& model, Comm
             const int v = quint8(received[b.byte - 1]);
             log.LogLine(QStringLiteral("Par.%1 : ").arg(b.byte) + QChar(char16_t(v)));
             if (!accepted) {
-                if (b.byte == kValidityMarkerByte) {
-                    ShowError(host, texts, 49, 50);
-                    if (loadDefaults) loadDefaults();
-                }
+                if (b.byte == kValidityMarkerByte) refuse(BlockRefusal::NoValidityMarker);
                 continue;
             }
             const FieldDef* f = b.field.isEmpty() ? nullptr : FindField(b.field);
@@ -442,5 +443,6 @@ bool DecodeParameterBlock(const QByteArray& received, SettingsModel& model, Comm
             }
         }
     }
-    return accepted;
+    if (!accepted) return {false, BlockRefusal::NoValidityMarker};
+    return {true, BlockRefusal::None};
 }

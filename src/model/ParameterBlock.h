@@ -9,7 +9,6 @@
 
 class SettingsModel;
 class CommLog;
-class HostPort;
 class LanguageTexts;
 
 inline constexpr int kParameterBlockSize = 256;
@@ -81,13 +80,28 @@ struct EncodeResult {
 // external code is an absent digit, nibble 15; ComboBox14 with no selection is "off").
 EncodeResult EncodeParameterBlock(const SettingsModel& model, const DoorPhoneState& state);
 
-// Takes a received block into the model. Logs every byte ("Par.n : c"), refuses a block
-// of the wrong length or without the validity marker with a message box and loadDefaults,
-// and returns whether the block was accepted. Both relay modes are set before the relay
-// interlock judges them.
-bool DecodeParameterBlock(const QByteArray& received, SettingsModel& model, CommLog& log,
-                          HostPort& host, const LanguageTexts& texts,
-                          const std::function<void()>& loadDefaults);
+// Why a received block was refused.
+enum class BlockRefusal {
+    None,
+    WrongLength,      // not 256 bytes
+    NoValidityMarker, // byte 32 is not the marker: nothing in the block is trusted
+};
+
+struct BlockDecodeResult {
+    bool accepted = false;
+    BlockRefusal refusal = BlockRefusal::None;
+};
+
+// Takes a received block into the model. Logs every byte ("Par.n : c") and refuses a
+// block of the wrong length or without the validity marker. onRefused runs at the moment
+// of the refusal (the caller shows the message and loads the defaults there, so that the
+// log shows them where the refusal was found: after byte 32, before byte 33). Both relay
+// modes are set before the relay interlock judges them.
+BlockDecodeResult DecodeParameterBlock(const QByteArray& received, SettingsModel& model,
+                                       CommLog& log,
+                                       const std::function<void(BlockRefusal)>& onRefused = {});
+// The message box text of a refusal.
+QString BlockRefusalMessage(BlockRefusal refusal, const LanguageTexts& texts);
 
 // The dialling-character table shared with the number memory.
 // Character of a byte value, "" for 15, 255 and values without a character.

@@ -6,7 +6,6 @@
 #include "LanguageTexts.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
-#include "Ports.h"
 #include "SettingsModel.h"
 
 #include <QHash>
@@ -230,19 +229,9 @@ DiffRow FieldRow(const FieldDef& def, const SettingsModel& a, const SettingsMode
 }
 
 // Decodes a block for showing it: no messages, no log.
-class SilentHost : public HostPort {
-public:
-    void ShowMessage(const QString&, const QString&, MsgIcon) override {}
-    bool AskYesNo(const QString&, const QString&, MsgIcon) override { return false; }
-    void ShowProgress(bool) override {}
-    void SetProgress(int) override {}
-    void SetDeviceCommandsEnabled(bool) override {}
-};
-
-void DecodeQuietly(const QByteArray& block, SettingsModel& model, const LanguageTexts& texts) {
+void DecodeQuietly(const QByteArray& block, SettingsModel& model) {
     CommLog log;
-    SilentHost host;
-    DecodeParameterBlock(block, model, log, host, texts, nullptr);
+    DecodeParameterBlock(block, model, log);
 }
 
 QString ByteText(const QByteArray& block, int byte) {
@@ -305,8 +294,8 @@ QList<DiffRow> ParameterBlockDiff(const QByteArray& sent, const QByteArray& read
     SettingsModel a, b;
     a.CopyFrom(shape);
     b.CopyFrom(shape);
-    DecodeQuietly(sent, a, texts);
-    DecodeQuietly(readBack, b, texts);
+    DecodeQuietly(sent, a);
+    DecodeQuietly(readBack, b);
 
     QList<DiffRow> rows;
     QSet<QString> done;

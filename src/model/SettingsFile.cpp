@@ -2,6 +2,7 @@
 
 #include "CommLog.h"
 #include "Conversions.h"
+#include "FileAccess.h"
 #include "SettingsModel.h"
 
 #include <QFile>
@@ -15,7 +16,6 @@ namespace {
 constexpr int kKeyAreaSize = 16;
 constexpr int kValueAreaSize = 32;
 constexpr int kValueOffset = 18;
-constexpr int kKeyLength = 6;
 
 const QString kReadBeyondEnd = QStringLiteral("Read beyond end of file");
 
@@ -165,13 +165,9 @@ void WriteSettingsFile(const QString& path, const SettingsModel& model, CommLog&
 
 void ReadSettingsFile(const QString& path, SettingsModel& model, CommLog& log) {
     log.LogLine(QStringLiteral("Read file: ") + path);
-    QFile file(path);
-    if (!file.exists()) throw SettingsFileError(QStringLiteral("File not found"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw SettingsFileError(QStringLiteral("File access denied"));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw SettingsFileError(QStringLiteral("Disk read error: ") + file.errorString());
-    file.close();
-    ApplySettingsFileBytes(bytes, model);
+    // Records past the last one are ignored, but a file far beyond any settings file (or a
+    // FIFO, a device, a folder) is refused before it is read.
+    const FileContents contents = ReadBoundedFile(path, kMaxSettingsFileBytes);
+    if (!contents.ok()) throw SettingsFileError(contents.error);
+    ApplySettingsFileBytes(contents.bytes, model);
 }

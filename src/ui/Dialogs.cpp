@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 QMessageBox::Icon ToIcon(MsgIcon icon) {
@@ -58,6 +62,11 @@ QString QtDialogs::SaveFile(QWidget* parent, const FileDialogRequest& r) {
                : QString();
 }
 
+bool QtDialogs::Print(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 void ScriptedDialogs::Message(QWidget*, const QString& text, const QString& caption, MsgIcon icon) {
     shown.append({QStringLiteral("message"), text, caption, icon});
 }
@@ -78,6 +87,18 @@ QString ScriptedDialogs::SaveFile(QWidget*, const FileDialogRequest& request) {
     shown.append({QStringLiteral("save"), request.title, QString(), MsgIcon::None});
     fileRequests.append(request);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+bool ScriptedDialogs::Print(QWidget*, QPrinter& printer) {
+    shown.append({QStringLiteral("print"), printer.docName(), QString(), MsgIcon::None});
+    const QString file = printAnswers.isEmpty() ? QString() : printAnswers.takeFirst();
+    if (file.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    if (printDpi > 0) printer.setResolution(printDpi);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
+    return true;
 }
 
 QStringList ScriptedDialogs::Texts() const {

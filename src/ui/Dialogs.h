@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 struct FileDialogRequest {
@@ -29,6 +30,9 @@ public:
     // "" when cancelled.
     virtual QString OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The print dialog sets the printer up (also printing into a PDF file); false when
+    // cancelled.
+    virtual bool Print(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The real dialogs. An empty caption shows the application title.
@@ -40,6 +44,7 @@ public:
                bool defaultNo) override;
     QString OpenFile(QWidget* parent, const FileDialogRequest& request) override;
     QString SaveFile(QWidget* parent, const FileDialogRequest& request) override;
+    bool Print(QWidget* parent, QPrinter& printer) override;
 };
 
 // Answers from a script; records what was shown. Unscripted questions answer No and
@@ -47,7 +52,7 @@ public:
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        QString kind; // "message", "question", "open", "save"
+        QString kind; // "message", "question", "open", "save", "print"
         QString text;
         QString caption;
         MsgIcon icon = MsgIcon::None;
@@ -57,9 +62,14 @@ public:
                bool defaultNo) override;
     QString OpenFile(QWidget*, const FileDialogRequest& request) override;
     QString SaveFile(QWidget*, const FileDialogRequest& request) override;
+    // Prints into the next PDF file of printAnswers ("" or none left: cancelled), on A4
+    // with 5 mm margins, at printDpi when it is set.
+    bool Print(QWidget*, QPrinter& printer) override;
 
     QList<bool> answers;     // for YesNo, in order
     QStringList fileAnswers; // for OpenFile/SaveFile, in order
+    QStringList printAnswers;
+    int printDpi = 0;
     QList<Shown> shown;
     QList<FileDialogRequest> fileRequests;
     QStringList Texts() const;

@@ -247,7 +247,8 @@ QString FieldBinder::ShownListText(const QComboBox* box) {
 bool FieldBinder::RunExitCheck(const QString& field) {
     const auto it = bindings_.constFind(field);
     if (it == bindings_.constEnd() || !host_.texts) return true;
-    const Binding b = *it;
+    // A copy: the message boxes below may let the bindings change.
+    const Binding b = *it; // NOLINT(performance-unnecessary-copy-initialization)
     if (b.def->exitRule == ExitRule::A) return true;
 
     QString shown;
@@ -290,7 +291,8 @@ void FieldBinder::OnFocusLeft(const QString& field, Qt::FocusReason reason) {
 bool FieldBinder::eventFilter(QObject* watched, QEvent* event) {
     const auto it = listOf_.constFind(watched);
     if (it == listOf_.constEnd()) return QObject::eventFilter(watched, event);
-    const QString field = *it;
+    // A copy: a refusal below may let the list of fields change.
+    const QString field = *it; // NOLINT(performance-unnecessary-copy-initialization)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         QChar c;

@@ -1,11 +1,11 @@
 #include "LanguageApply.h"
 
+#include "FileAccess.h"
 #include "LanguageTable.h"
 #include "LanguageTexts.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -81,7 +81,7 @@ int ApplyLanguageTexts(const LanguageTexts& texts, const LanguageSurface& surfac
                     // Only an existing picture replaces the one shown.
                     const QString path = surface.programFolder + ComposeText(entry, target, texts);
                     auto* label = qobject_cast<QLabel*>(object);
-                    if (label && QFileInfo::exists(path)) {
+                    if (label && IsRegularFile(path)) {
                         const QPixmap picture(path);
                         if (!picture.isNull()) label->setPixmap(picture);
                     }

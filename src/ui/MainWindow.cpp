@@ -4,13 +4,16 @@
 #include "Communicator.h"
 #include "DayNightTable.h"
 #include "Defaults.h"
+#include "FieldCatalogue.h"
 #include "FieldWidgets.h"
+#include "FileAccess.h"
 #include "HelpWindow.h"
 #include "JpegPicture.h"
 #include "LanguageApply.h"
 #include "LanguageTable.h"
 #include "NavigationTree.h"
 #include "NumberMemory.h"
+#include "PrintoutSource.h"
 #include "SettingsFileMenu.h"
 #include "SettingsFileName.h"
 #include "TransferGuard.h"
@@ -74,23 +77,31 @@ QFont Adjusted(QFont font, qreal pointSize, bool bold, bool italic = false) {
 }
 } // namespace
 
+namespace {
+// The window's session: Config.ini created at the first start, the log as Config.ini
+// says, a lost language file forgets Config.ini, the picture and template with every
+// language file, and "all" goes on after a refused block.
+SessionOptions WindowSession(const MainWindowOptions& options) {
+    SessionOptions s;
+    s.home = options.home;
+    s.backend = options.backend;
+    s.clock = options.clock;
+    return s;
+}
+} // namespace
+
 TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
-    : QMainWindow(parent), options_(options) {
+    : QMainWindow(parent), options_(options),
+      session_(std::make_unique<DoorPhoneSession>(WindowSession(options), *this, *this)),
+      log_(session_->Log()), texts_(session_->Texts()), model_(session_->Model()) {
     setObjectName(QStringLiteral("TForm1"));
     InitWindowResources();
-    if (options.clock) {
-        clock_ = options.clock;
-    } else {
-        ownClock_ = std::make_unique<RealClock>();
-        clock_ = ownClock_.get();
-    }
     if (options.dialogs) {
         dialogs_ = options.dialogs;
     } else {
         ownDialogs_ = std::make_unique<QtDialogs>();
         dialogs_ = ownDialogs_.get();
     }
-    log_.SetClock(clock_);
     log_.onWriteFailed = [this](const QString& error) {
         if (logFailureShown_) return;
         logFailureShown_ = true;
@@ -103,9 +114,11 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
                         QString(), MsgIcon::Warning);
         });
     };
-    backend_ = CreateBackend(options.backend, *clock_, [this] { return link_->Kind(); });
-    link_ = std::make_unique<DoorPhoneLink>(*backend_.backend, *clock_, &log_);
-    comm_ = std::make_unique<Communicator>(*link_, *clock_, *this, log_, texts_, model_);
+    session_->textsLoaded = [this] { ApplyTexts(); };
+    session_->showModelPicture = [this] { return ApplyModelPicture(); };
+    session_->reportFolderNotWritable = [this](const QString& what, const QString& error) {
+        ReportFolderNotWritable(what, error);
+    };
 
     // The window's look: a small, narrow face (the pages are laid out for 8 points), the
     // program's picture.
@@ -180,8 +193,8 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
             [this](QTreeWidgetItem* current) { TreeView1Change(current); });
     if (auto* button1 = Control(QStringLiteral("Button1")))
         connect(static_cast<QAbstractButton*>(button1), &QAbstractButton::clicked, this,
-                [this] { comm_->Button1Click(); });
-    if (auto* selector = qobject_cast<QComboBox*>(Control(QStringLiteral("ComboBox16"))))
+                [this] { Button1Click(); });
+    if (auto* selector = qobject_cast<QComboBox*>(Control(QLatin1String(kModelSelectorField))))
         connect(selector, &QComboBox::activated, this, [this] { ComboBox16Change(); });
 
     binder_->ShowAll();
@@ -222,9 +235,7 @@ TForm1::~TForm1() {
 }
 
 QString TForm1::ProgramFolder() const {
-    const QString folder = options_.home.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                   : QDir(options_.home).absolutePath();
-    return QDir::cleanPath(folder) + QLatin1Char('/');
+    return session_->ProgramFolder();
 }
 
 // ---- frame ---------------------------------------------------------------------------------
@@ -337,26 +348,27 @@ void TForm1::BuildMenus() {
                                         {"Exit1", "Exit"}})
         AddAction(file, name, QLatin1String(caption));
     onClick(actions_.value("Exit1"), [this] { Exit1Click(); });
+    onClick(actions_.value("Print1"), [this] { Print1Click(); });
 
     QMenu* comm = addMenu("Communicator1", QStringLiteral("Communicator"));
     const struct {
         const char* name;
         const char* caption;
-        void (Communicator::*handler)();
+        void (TForm1::*handler)();
     } commands[] = {
-        {"Readparameters1", "Read parameters", &Communicator::Readparameters1Click},
-        {"Readphonenumbers1", "Read phone numbers", &Communicator::Readphonenumbers1Click},
-        {"Readall1", "Read all", &Communicator::Readall1Click},
-        {"Writeparameters1", "Write parameters", &Communicator::Writeparameters1Click},
-        {"Writephonenumbers1", "Write phone numbers", &Communicator::Writephonenumbers1Click},
-        {"Writeall1", "Write all", &Communicator::Writeall1Click},
+        {"Readparameters1", "Read parameters", &TForm1::Readparameters1Click},
+        {"Readphonenumbers1", "Read phone numbers", &TForm1::Readphonenumbers1Click},
+        {"Readall1", "Read all", &TForm1::Readall1Click},
+        {"Writeparameters1", "Write parameters", &TForm1::Writeparameters1Click},
+        {"Writephonenumbers1", "Write phone numbers", &TForm1::Writephonenumbers1Click},
+        {"Writeall1", "Write all", &TForm1::Writeall1Click},
     };
     for (const auto& c : commands) {
         auto handler = c.handler;
         const QString name = QLatin1String(c.name);
         // Reads leave a backup; writes are backed up and verified (TransferGuard).
         onClick(AddAction(comm, c.name, QLatin1String(c.caption)), [this, handler, name] {
-            if (!guard_ || !guard_->Handle(name)) (comm_.get()->*handler)();
+            if (!guard_ || !guard_->Handle(name)) (this->*handler)();
         });
     }
 
@@ -378,7 +390,7 @@ void TForm1::BuildMenus() {
     for (QAction* a : backupMenu_->AddItems(file, actions_.value("Print1"), option))
         actions_.insert(a->objectName(), a);
     guard_ = std::make_unique<TransferGuard>(TransferGuard::Context{
-        comm_.get(), &model_, &log_, &texts_,
+        &session_->Comm(), &model_, &log_, &texts_,
         [this](BackupContent what) {
             GuardedWritePlan plan;
             plan.what = what;
@@ -387,10 +399,10 @@ void TForm1::BuildMenus() {
             plan.programFolder = ProgramFolder();
             plan.modelName = model_.ChoiceText(QStringLiteral("ComboBox16"));
             plan.firmware = [this] {
-                const DeviceStatus& s = comm_->Status();
+                const DeviceStatus& s = session_->Comm().Status();
                 return s.versionText.isEmpty() ? s.lastReportedVersion : s.versionText;
             };
-            plan.now = [this] { return clock_->CurrentDateTime(); };
+            plan.now = [this] { return session_->Clock().CurrentDateTime(); };
             return plan;
         },
         [this](const QString& text) {
@@ -408,11 +420,11 @@ void TForm1::BuildMenus() {
             FocusStatusBar();
             ProcessMessages();
         }});
-    comm_->onIdlePollTick = [this] { return guard_ && guard_->PollTick(); };
+    session_->Comm().onIdlePollTick = [this] { return guard_ && guard_->PollTick(); };
 
     QMenu* language = addMenu("Language1", QStringLiteral("Language"));
     // Opening the Language menu: the next language starts with the first model.
-    connect(language, &QMenu::aboutToShow, this, [this] { startModelIndex_ = 0; });
+    connect(language, &QMenu::aboutToShow, this, [this] { session_->SetStartModelIndex(0); });
     for (int i = 0; i < 20; ++i) {
         languageItems_[i] =
             AddAction(language, kLanguageItemNames[i], i == 0 ? QStringLiteral("none") : QString());
@@ -456,7 +468,7 @@ void TForm1::BuildPopupMenus() {
     auto* clocks = new QMenu(this);
     clocks->setObjectName(QStringLiteral("PopupMenu3"));
     connect(AddAction(clocks, "SendtimefromPC1", QStringLiteral("Set time from PC")),
-            &QAction::triggered, this, [this] { comm_->SendtimefromPC1Click(); });
+            &QAction::triggered, this, [this] { SendtimefromPC1Click(); });
     clocks->addSeparator();
     connect(AddAction(clocks, "Help4", QStringLiteral("Help")), &QAction::triggered, this,
             &TForm1::ShowHelpWindow);
@@ -512,18 +524,20 @@ QString TForm1::PageTitle() const {
 
 ExitContext TForm1::CheckContext() const {
     ExitContext context;
-    context.modelMaximum = modelState_.modelMaximum;
-    context.labelKind = modelState_.labelKind;
+    context.modelMaximum = session_->ModelFeatures().modelMaximum;
+    context.labelKind = session_->ModelFeatures().labelKind;
     return context;
 }
 
 // ---- tree ----------------------------------------------------------------------------------
 
 void TForm1::TreeView1Change(QTreeWidgetItem* current) {
-    if (!current) return;
+    // A blanked entry opens nothing (the tree has gone back to an entry that does).
+    if (!NavigationTree::IsOpen(current)) return;
     const int page = NavigationTree::PageOf(current);
-    // The field being left had its check when the focus went to the tree; the page
-    // change that hides it must not ask a second time.
+    // A click on the tree reaches here only once the field being left has passed its
+    // check (a refused value keeps the focus and the page); a change made by the program
+    // hides the field without asking a second time.
     const bool focusOnPage = pages_.area->isAncestorOf(QApplication::focusWidget());
     const bool wasSuspended = binder_->ChecksSuspended();
     binder_->SetChecksSuspended(true);
@@ -570,7 +584,7 @@ void TForm1::ApplyTexts() {
         return owner ? owner->findChild<QObject*>(control) : nullptr;
     };
     surface.treeEntry = [this](int position, const QString& text) {
-        if (QTreeWidgetItem* item = tree_->Entry(position)) item->setText(0, text);
+        tree_->SetEntryText(position, text);
     };
     surface.pageTitle = [this] {
         if (QTreeWidgetItem* item = tree_->currentItem())
@@ -582,14 +596,13 @@ void TForm1::ApplyTexts() {
 }
 
 void TForm1::RebuildModelList() {
-    models_.Build(texts_, ProgramFolder());
-    FillModelSelector(model_, models_, startModelIndex_, log_);
+    session_->RebuildModelList();
 }
 
 bool TForm1::ApplyModelPicture() {
-    const ModelEntry* entry = SelectedModel(model_, models_);
+    const ModelEntry* entry = SelectedModel(model_, session_->Models());
     QString path = entry ? entry->picture : QString();
-    if (path.size() < 5 || !QFileInfo::exists(path)) path = ProgramFolder() + "blank.jpg";
+    if (path.size() < 5 || !IsRegularFile(path)) path = ProgramFolder() + "blank.jpg";
     QString error;
     DecodedPicture picture = DecodeJpegFile(path, &error);
     // A damaged picture is treated like a missing one.
@@ -611,43 +624,15 @@ bool TForm1::ApplyModelPicture() {
 }
 
 void TForm1::ApplyModelTemplate() {
-    TemplateContext context{model_, *link_, log_, *this, texts_, *this, ProgramFolder()};
-    ::ApplyModelTemplate(SelectedModelTemplate(model_, models_), context, modelState_);
+    session_->ApplyModelTemplate();
 }
 
 void TForm1::LoadModelDefaults() {
-    try {
-        LoadDefaults(model_, SelectedModelTemplate(model_, models_), log_);
-    } catch (const ConversionError& e) {
-        // The keys read before the bad one keep their effect.
-        ShowMessage(e.text(), QString(), MsgIcon::Error);
-    }
+    session_->LoadModelDefaults();
 }
 
 void TForm1::ComboBox16Change() {
-    log_.LogLine(QStringLiteral("Model of DoorPhone: ") +
-                 model_.ChoiceText(QStringLiteral("ComboBox16")));
-    // A picture that cannot be shown ends the change there, as any failed step would.
-    if (ApplyModelPicture()) ApplyModelTemplate();
-}
-
-void TForm1::ApplyLanguageFile() {
-    const QString folder = ProgramFolder();
-    // A language file that is gone: forget Config.ini's choice and fall back to English.
-    if (!QFileInfo::exists(languagePath_)) {
-        const QString config = folder + QLatin1String(AppConfig::kFileName);
-        if (QFileInfo::exists(config)) {
-            QFile::remove(config);
-            languagePath_ = folder + QStringLiteral("English.lng");
-            if (!QFileInfo::exists(languagePath_))
-                ShowMessage(QStringLiteral("Language file error"), QString(), MsgIcon::None);
-        }
-    }
-    log_.LogLine(QStringLiteral("Language file: ") + languagePath_);
-    texts_.LoadFile(languagePath_); // a missing file leaves the built-in texts
-    ApplyTexts();
-    RebuildModelList();
-    if (ApplyModelPicture()) ApplyModelTemplate();
+    session_->ModelSelected();
 }
 
 // ---- TemplateTarget ------------------------------------------------------------------------
@@ -729,9 +714,8 @@ void TForm1::Forw() {
     // 1-2: start with the device commands off and nothing pending.
     launchKeyProgram_ = false;
     SetDeviceCommandsEnabled(false);
-    comm_->MutableState().pendingNumberRead = false;
-    comm_->MutableState().pendingNumberWrite = false;
-    comm_->SetSendFFlag(false);
+    session_->Comm().DropContinuation();
+    session_->Comm().SetSendFFlag(false);
     // 3-4: the first page, then the first tree entry, which shows the model page.
     programFolder_ = ProgramFolder();
     pages_.area->setCurrentIndex(0);
@@ -741,34 +725,15 @@ void TForm1::Forw() {
     setWindowTitle(QStringLiteral("NorvaSet   V") + ProgramVersionText().left(4));
     // 6
     ListLanguageFiles();
-    // 7-8: Config.ini
-    AppConfig config;
-    QString error;
-    if (!config.LoadOrCreate(programFolder_, &error))
-        ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
-    if (config.existed) {
-        languagePath_ = programFolder_ + config.languageFile;
-        startModelIndex_ = config.communicator;
-    } else {
-        languagePath_ = programFolder_ + QStringLiteral("English.lng");
-    }
-    // 9
-    if (config.existed && config.logFile == 1) OpenLog();
-    // 10
-    if (languagePath_.size() > 8) ApplyLanguageFile();
-    // 11
-    LoadModelDefaults();
-    ApplyModelTemplate();
+    // 7-11: Config.ini, the log, the language file, the defaults and the template
+    session_->StartUp();
     // 12
     logFile1_->setText(texts_.Text(QStringLiteral("Menu"), log_.Enabled() ? 45 : 46));
     // 13
     setWindowTitle(texts_.Text(QStringLiteral("Info"), 1) + QStringLiteral("  ") +
                    QStringLiteral(" V") + ProgramVersionText().left(4));
     // 14
-    link_->ConnectAttempt();
-    SetStatusPanel(0, QStringLiteral("USB: ") + link_->CableStatusText());
-    if (link_->Connected()) comm_->SetPollingAllowed(true);
-    comm_->StartPolling();
+    session_->ConnectAndPoll();
     // 15
     fileMenu_->OpenFromCommandLine(options_.hasSettingsFile, options_.settingsFile);
 }
@@ -789,9 +754,7 @@ void TForm1::ListLanguageFiles() {
 }
 
 bool TForm1::OpenLog() {
-    if (log_.Open(ProgramFolder())) return true;
-    ReportFolderNotWritable(QLatin1String(CommLog::kFileName), log_.ErrorString());
-    return false;
+    return session_->OpenLog();
 }
 
 void TForm1::LogFile1Click() {
@@ -804,12 +767,19 @@ void TForm1::LogFile1Click() {
     if (OpenLog()) logFile1_->setText(texts_.Text(QStringLiteral("Menu"), 45));
 }
 
+void TForm1::Print1Click() {
+    // One printout at a time: "Print" stays off until this one has ended.
+    QAction* print = Action(QStringLiteral("Print1"));
+    print->setEnabled(false);
+    PrintSettings(*this, *dialogs_);
+    print->setEnabled(true);
+}
+
 void TForm1::LanguageItemClick(int slot) {
     // "none" (no file listed) does nothing.
     if (languageSlots_[slot].size() <= 4) return;
     programFolder_ = ProgramFolder();
-    languagePath_ = languageSlots_[slot];
-    ApplyLanguageFile();
+    session_->ApplyLanguageFile(languageSlots_[slot]);
 }
 
 void TForm1::key1Click() {
@@ -826,14 +796,15 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     // 2
     QString error;
-    if (!AppConfig::Write(ProgramFolder(), QFileInfo(languagePath_).fileName(), log_.Enabled(),
-                          model_.Choice(QStringLiteral("ComboBox16")), &error))
+    if (!AppConfig::Write(ProgramFolder(), QFileInfo(session_->LanguagePath()).fileName(),
+                          log_.Enabled(), model_.Choice(QLatin1String(kModelSelectorField)),
+                          &error))
         ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
     else
         backupMenu_->KeepOptions();
     // 3
     if (log_.Enabled()) log_.Close(true);
-    comm_->StopTimers();
+    session_->Comm().StopTimers();
     timer1_->stop();
     timer2_->stop();
     // 4
@@ -857,14 +828,52 @@ void TForm1::TimerChanged(EngineTimer timer, bool running, int intervalMs) {
 }
 
 void TForm1::Timer1Timer() {
-    comm_->Timer1Timer();
+    session_->Comm().TransferTick();
 }
 
 void TForm1::Timer2Timer() {
     // The window never stays smaller than its minimum size.
     if (height() <= kMinHeight - 1) resize(width(), kMinHeight);
     if (width() < kMinWidth) resize(kMinWidth, height());
-    comm_->Timer2Timer();
+    session_->Comm().PollTick();
+}
+
+// ---- door-phone commands ------------------------------------------------------------------
+
+void TForm1::Readparameters1Click() {
+    session_->Comm().ReadParameters();
+}
+
+void TForm1::Readphonenumbers1Click() {
+    session_->Comm().ReadNumbers();
+}
+
+void TForm1::Readall1Click() {
+    session_->Comm().ReadAll();
+}
+
+void TForm1::Writeparameters1Click() {
+    session_->Comm().WriteParameters();
+}
+
+void TForm1::Writephonenumbers1Click() {
+    session_->Comm().WriteNumbers();
+}
+
+void TForm1::Writeall1Click() {
+    session_->Comm().WriteAll();
+}
+
+void TForm1::Button1Click() {
+    session_->Comm().SetClockFromPc();
+}
+
+void TForm1::SendtimefromPC1Click() {
+    session_->Comm().SetClockFromPc();
+}
+
+void TForm1::Image2Click() {
+    session_->Comm().SwitchDayNight();
 }
 
 // ---- HostPort ------------------------------------------------------------------------------
@@ -898,17 +907,17 @@ void TForm1::FocusStatusBar() {
 }
 
 void TForm1::SetModelSelectorEnabled(bool enabled) {
-    if (QWidget* w = Control(QStringLiteral("ComboBox16"))) w->setEnabled(enabled);
+    if (QWidget* w = Control(QLatin1String(kModelSelectorField))) w->setEnabled(enabled);
 }
 
 bool TForm1::ButtonCountFieldVisible() const {
-    const QWidget* w = Control(QStringLiteral("Edit91"));
+    const QWidget* w = Control(QLatin1String(kButtonCountField));
     return w && !w->isHidden();
 }
 
 void TForm1::FocusButtonCountField() {
     tree_->setCurrentItem(tree_->Entry(0));
-    if (QWidget* w = Control(QStringLiteral("Edit91"))) w->setFocus(Qt::OtherFocusReason);
+    if (QWidget* w = Control(QLatin1String(kButtonCountField))) w->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::ShowMessage(const QString& text, const QString& caption, MsgIcon icon) {
@@ -955,7 +964,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (w && w->isEnabled() &&
             (w->objectName() == QLatin1String("Image1") ||
              w->objectName() == QLatin1String("Image2"))) {
-            comm_->Image2Click();
+            Image2Click();
             return true;
         }
     }

@@ -6,13 +6,12 @@
 // the status line.
 
 #include "AppConfig.h"
-#include "Backends.h"
 #include "CommLog.h"
 #include "Dialogs.h"
 #include "DoorPhoneLink.h"
+#include "DoorPhoneSession.h"
 #include "FieldRules.h"
 #include "LanguageTexts.h"
-#include "ModelTable.h"
 #include "ModelTemplate.h"
 #include "Pages.h"
 #include "Ports.h"
@@ -78,7 +77,7 @@ public:
     void LoadModelDefaults() override;
     void TimerChanged(EngineTimer timer, bool running, int intervalMs) override;
 
-    // TemplateTarget
+    // TemplateTarget (ShowMessage above serves it too)
     void SetVisible(const QString& objectName, bool visible) override;
     void SetEnabled(const QString& objectName, bool enabled) override;
     void SetEmphasis(const QString& objectName, bool bold, int pointSize) override;
@@ -87,24 +86,25 @@ public:
 
     // State the other parts of the window and the tests look at.
     QString ProgramFolder() const;
-    QString LanguagePath() const { return languagePath_; }
+    QString LanguagePath() const { return session_->LanguagePath(); }
     const std::array<QString, 20>& LanguageSlots() const { return languageSlots_; }
     bool LogEnabled() const { return log_.Enabled(); }
     QString StatusPanelText(int panel) const;
-    DoorPhoneLink& Link() { return *link_; }
+    DoorPhoneSession& Session() { return *session_; }
+    DoorPhoneLink& Link() { return session_->Link(); }
     CommLog& Log() { return log_; }
     LanguageTexts& Texts() { return texts_; }
     SettingsModel& Model() { return model_; }
-    Communicator& Comm() { return *comm_; }
-    const Backend& DeviceBackendInUse() const { return backend_; }
+    Communicator& Comm() { return session_->Comm(); }
+    const Backend& DeviceBackendInUse() const { return session_->BackendInUse(); }
     bool StartupDone() const { return startupDone_; }
     bool LaunchKeyProgram() const { return launchKeyProgram_; }
     void SetLaunchKeyProgram(bool on) { launchKeyProgram_ = on; }
-    const ModelTable& Models() const { return models_; }
-    const ModelState& ModelFeatures() const { return modelState_; }
+    const ModelTable& Models() const { return session_->Models(); }
+    const ModelState& ModelFeatures() const { return session_->ModelFeatures(); }
     BackupMenu& Backups() const { return *backupMenu_; }
     TransferGuard& Guard() const { return *guard_; }
-    int StartModelIndex() const { return startModelIndex_; }
+    int StartModelIndex() const { return session_->StartModelIndex(); }
 
     // Controls by object name: page controls, header, tree, status bar, pages; menu items
     // and pop-up items by their names through Action().
@@ -127,8 +127,21 @@ public:
     bool ApplyModelPicture(); // false: the picture could not be shown (error shown)
     void ApplyModelTemplate();
 
+    // The door-phone commands: the menu "Communicator", Button1 and the clocks' pop-up
+    // item, the day/night pictures. Each hands over to the engine.
+    void Readparameters1Click();
+    void Readphonenumbers1Click();
+    void Readall1Click();
+    void Writeparameters1Click();
+    void Writephonenumbers1Click();
+    void Writeall1Click();
+    void Button1Click();
+    void SendtimefromPC1Click();
+    void Image2Click();
+
     // Menu handlers.
     void LogFile1Click();
+    void Print1Click();
     // The n-th entry of the Language menu (0-based: az11, a11, ... a10).
     void LanguageItemClick(int slot);
     void Exit1Click() { close(); }
@@ -156,27 +169,19 @@ private:
     void Forw(); // start-up sequence
     void ListLanguageFiles();
     bool OpenLog();
-    void ApplyLanguageFile();
     void ReportFolderNotWritable(const QString& what, const QString& error);
     QAction* AddAction(QWidget* menu, const char* name, const QString& caption);
     void ConnectFileItem(const char* action, void (SettingsFileMenu::*handler)());
 
     MainWindowOptions options_;
-    std::unique_ptr<ClockPort> ownClock_;
-    ClockPort* clock_;
+    std::unique_ptr<DoorPhoneSession> session_;
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs* dialogs_;
-    CommLog log_;
-    LanguageTexts texts_;
-    SettingsModel model_;
-    Backend backend_;
-    std::unique_ptr<DoorPhoneLink> link_;
-    std::unique_ptr<Communicator> comm_;
-    ModelTable models_;
-    ModelState modelState_;
+    CommLog& log_;
+    LanguageTexts& texts_;
+    SettingsModel& model_;
 
     QString programFolder_;
-    QString languagePath_;
     std::array<QString, 20> languageSlots_;
     std::unique_ptr<SettingsFileMenu> fileMenu_;
     std::unique_ptr<BackupMenu> backupMenu_;
@@ -187,7 +192,6 @@ private:
     bool logFailureShown_ = false;
     bool deviceCommandsOn_ = false;
     bool clockFeature_ = true; // the model has a real-time clock (template "RTC")
-    int startModelIndex_ = 0;
 
     PageSet pages_;
     NavigationTree* tree_ = nullptr;

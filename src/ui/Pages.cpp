@@ -45,6 +45,32 @@ struct Item {
     int columns;   // Radio: columns of buttons
 };
 
+// A field's caption: on one line where the page is wide enough, wrapped where it is not
+// (the longer captions of other languages), so that no page needs a horizontal scroll bar
+// at the window's default size.
+class CaptionLabel : public QLabel {
+public:
+    explicit CaptionLabel(QWidget* parent) : QLabel(parent) { setWordWrap(true); }
+
+    // A wrapping label would rather be a narrow block; a caption prefers its one line.
+    QSize sizeHint() const override {
+        const QMargins m = contentsMargins();
+        const int width =
+            fontMetrics().horizontalAdvance(text()) + 2 * margin() + m.left() + m.right() + 2;
+        return {width, heightForWidth(width)};
+    }
+    // Captions up to about half the page's width stay whole on their line; the page gives
+    // way elsewhere first (a page's columns shrink alike). Only longer ones wrap.
+    QSize minimumSizeHint() const override {
+        const QSize line = sizeHint();
+        const QSize wrapped = QLabel::minimumSizeHint();
+        return line.width() <= kLongestLine ? QSize(line.width(), wrapped.height()) : wrapped;
+    }
+
+private:
+    static constexpr int kLongestLine = 240;
+};
+
 // Compact builders for the table below.
 Item G(int page, const char* parent, int row, int col, const char* name, int rowSpan = 1,
        int colSpan = 1) {
@@ -332,7 +358,9 @@ public:
             break;
         }
         case Cell::Row: {
-            auto* label = NewLabel(item.label, host);
+            auto* label = new CaptionLabel(host);
+            label->setObjectName(item.label);
+            Register(label);
             parent.grid->addWidget(label, item.row, item.col);
             if (QWidget* field = NewField(item.name, host))
                 parent.grid->addWidget(field, item.row, item.col + 1, Qt::AlignLeft);

@@ -18,6 +18,7 @@ QStringList SaveScreenshots(TForm1& window, const QString& folder, QString* erro
     tree->expandAll();
     for (int i = 0; i < NavigationTree::kEntries; ++i) {
         QTreeWidgetItem* entry = tree->Entry(i);
+        if (!NavigationTree::IsOpen(entry)) continue; // a page the model lacks
         tree->setCurrentItem(entry);
         tree->scrollToItem(entry);
         QApplication::processEvents();

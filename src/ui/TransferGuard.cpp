@@ -17,18 +17,17 @@ QString TransferGuard::Word(int key) const {
 }
 
 bool TransferGuard::Started() const {
-    const TransferState& s = c_.comm->State();
-    return c_.comm->TransferActive() || s.pendingNumberRead || s.pendingNumberWrite;
+    return c_.comm->TransferActive() || c_.comm->ContinuationPending();
 }
 
 void TransferGuard::StartRead(BackupContent what) {
     failed_ = false;
     if (what == BackupContent::Parameters)
-        c_.comm->Readparameters1Click();
+        c_.comm->ReadParameters();
     else if (what == BackupContent::Numbers)
-        c_.comm->Readphonenumbers1Click();
+        c_.comm->ReadNumbers();
     else
-        c_.comm->Readall1Click();
+        c_.comm->ReadAll();
 }
 
 bool TransferGuard::StartWrite() {
@@ -36,11 +35,11 @@ bool TransferGuard::StartWrite() {
     sent_ = SentImageFor(*c_.model, what_);
     phase_ = Phase::Writing;
     if (what_ == BackupContent::Parameters)
-        c_.comm->Writeparameters1Click();
+        c_.comm->WriteParameters();
     else if (what_ == BackupContent::Numbers)
-        c_.comm->Writephonenumbers1Click();
+        c_.comm->WriteNumbers();
     else
-        c_.comm->Writeall1Click();
+        c_.comm->WriteAll();
     // Answered No to the button-count question, or not connected: nothing was sent.
     if (!c_.comm->TransferActive()) {
         Finish();

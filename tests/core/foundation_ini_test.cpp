@@ -37,12 +37,12 @@ TEST(FoundationIni, ReadsWithoutRegardToCase) {
             << c.section << "/" << c.key;
 }
 
-TEST(FoundationIni, ReadIntegerFollowsProfileRules) {
+TEST(FoundationIni, ReadIntegerTakesOnlyWholeNumbers) {
     IniFile ini;
     ini.LoadText("[S]\nA=12\nB=2x\nC=abc\nD=\nE=-3\n");
     EXPECT_EQ(ini.ReadInteger("S", "A", 7), 12);
-    EXPECT_EQ(ini.ReadInteger("S", "B", 7), 2);
-    EXPECT_EQ(ini.ReadInteger("S", "C", 7), 0);
+    EXPECT_EQ(ini.ReadInteger("S", "B", 7), 7); // not a number: the default
+    EXPECT_EQ(ini.ReadInteger("S", "C", 7), 7);
     EXPECT_EQ(ini.ReadInteger("S", "D", 7), 7);
     EXPECT_EQ(ini.ReadInteger("S", "E", 7), -3);
     EXPECT_EQ(ini.ReadInteger("S", "Z", 7), 7);

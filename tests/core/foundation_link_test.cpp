@@ -1,6 +1,6 @@
 // The cable layer: TFT232 over the simulated cables, and DoorPhoneLink's connection rules.
+#include "Clock.h"
 #include "DoorPhoneLink.h"
-#include "Ports.h"
 #include "SimCableBackend.h"
 #include "TFT232.h"
 

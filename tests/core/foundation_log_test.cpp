@@ -1,6 +1,6 @@
 // The communication log: header, trailer, fresh file at every opening, failed writes.
+#include "Clock.h"
 #include "CommLog.h"
-#include "Ports.h"
 
 #include <QDir>
 #include <QFile>

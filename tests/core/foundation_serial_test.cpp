@@ -1,6 +1,6 @@
 // The real serial backend against a pseudo-terminal given as the explicit port.
+#include "Clock.h"
 #include "DoorPhoneLink.h"
-#include "Ports.h"
 #include "SerialBackend.h"
 
 #include <fcntl.h>

@@ -204,7 +204,7 @@ TEST(LinkStatus, SetTimeFromPcSendsTheNextSecondAndTakes2180Ms) {
         h.clock.SetWallClock(c.pc.addMSecs(-1005)); // the time is read after the bracket opens
         h.phone->ClearLineRecord();
         const qint64 start = h.clock.NowMs();
-        h.comm.Button1Click();
+        h.comm.SetClockFromPc();
         EXPECT_EQ(h.clock.NowMs() - start, 1005 + 17 * 10 + 1005);
         EXPECT_EQ(h.phone->ReceivedFromHost(), c.bytes);
         h.phone->Settle();
@@ -228,7 +228,7 @@ TEST(LinkStatus, DayNightSwitchFlipsAtOnceAndTheDeviceConfirms) {
 
     h.phone->ClearLineRecord();
     const qint64 start = h.clock.NowMs();
-    h.comm.Image2Click();
+    h.comm.SwitchDayNight();
     EXPECT_EQ(h.clock.NowMs() - start, 1005 + 5 + 100 + 1005);
     EXPECT_EQ(h.phone->ReceivedFromHost(), QByteArray("WG"));
     EXPECT_FALSE(h.comm.DayMode());
@@ -247,8 +247,8 @@ TEST(LinkStatus, TicksDuringAMessageBoxAreDropped) {
     h.host.onMessage = [&] {
         const qsizetype before = h.phone->ReceivedFromHost().size();
         h.clock.Advance(1500); // the box stays open past a poll tick
-        h.comm.Timer2Timer();
-        h.comm.Timer1Timer();
+        h.comm.PollTick();
+        h.comm.TransferTick();
         during = h.phone->ReceivedFromHost().size() - before;
     };
     h.loop.RunFor(2001 + 400);

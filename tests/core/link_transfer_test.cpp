@@ -82,7 +82,7 @@ TEST(LinkTransfer, ReadParametersTakesTheBlockHoweverItArrives) {
         h.phone->faults().splitBytes = c.split;
         h.phone->faults().splitGapMs = c.gapMs;
 
-        ASSERT_TRUE(h.Run([&] { h.comm.Readparameters1Click(); }));
+        ASSERT_TRUE(h.Run([&] { h.comm.ReadParameters(); }));
         EXPECT_TRUE(h.host.messages.isEmpty()) << h.host.messages.join("|").toStdString();
         EXPECT_EQ(h.phone->ReceivedFromHost(), QByteArray("RP"));
         const EncodeResult again = EncodeParameterBlock(h.model, DoorPhoneState{true, QString()});
@@ -114,7 +114,7 @@ TEST(LinkTransfer, ParameterReplyOfWrongLengthOrLostCableTimesOut) {
         SettingsModel before;
         before.CopyFrom(h.model);
 
-        ASSERT_TRUE(h.Run([&] { h.comm.Readparameters1Click(); }));
+        ASSERT_TRUE(h.Run([&] { h.comm.ReadParameters(); }));
         EXPECT_EQ(h.host.messages, QStringList{kTimeout});
         EXPECT_TRUE(h.model.SameValues(before)) << "a refused reply changed the settings";
         EXPECT_TRUE(h.WindowEnabled());
@@ -135,7 +135,7 @@ TEST(LinkTransfer, ReadPhoneNumbersRequestsEveryRecordOnceInOrder) {
         h.phone->SetRecord(n.record, EncodeDialNumber(QString::fromLatin1(n.text)));
     h.model.SetText(QStringLiteral("Edit93"), QStringLiteral("555")); // empty in the device
 
-    ASSERT_TRUE(h.Run([&] { h.comm.Readphonenumbers1Click(); }));
+    ASSERT_TRUE(h.Run([&] { h.comm.ReadNumbers(); }));
     EXPECT_TRUE(h.host.messages.isEmpty());
     EXPECT_EQ(Requests(h.phone->ReceivedFromHost(), 'R'), TransferOrder());
     for (const auto& n : numbers)
@@ -152,7 +152,7 @@ TEST(LinkTransfer, WritePhoneNumbersSendsTheFirstRecordAtOnceAndLeavesTheLastZ) 
         h.model.SetText(SecondNumberField(b), QStringLiteral("*#P") + QString::number(b));
     }
     h.phone->ClearLineRecord();
-    h.comm.Writephonenumbers1Click();
+    h.comm.WriteNumbers();
     EXPECT_EQ(h.phone->ReceivedFromHost(), QByteArray("WT\x01") + EncodeNumberRecord(1, h.model));
     ASSERT_TRUE(h.RunToIdle());
 
@@ -176,7 +176,7 @@ TEST(LinkTransfer, WriteParametersSendsBytesOneToTwoFiftyFive) {
         const QByteArray before = h.phone->Parameters();
         const EncodeResult expected = EncodeParameterBlock(h.model, DoorPhoneState{});
 
-        ASSERT_TRUE(h.Run([&] { h.comm.Writeparameters1Click(); }));
+        ASSERT_TRUE(h.Run([&] { h.comm.WriteParameters(); }));
         EXPECT_TRUE(h.host.messages.isEmpty());
         EXPECT_EQ(h.phone->ReceivedFromHost(), QByteArray("WP") + expected.bytes.left(255));
         EXPECT_EQ(h.phone->Parameters().left(255), expected.bytes.left(255));
@@ -217,7 +217,7 @@ TEST(LinkTransfer, WriteParametersFailures) {
         const QByteArray before = h.phone->Parameters();
         c.setup(h);
 
-        ASSERT_TRUE(h.Run([&] { h.comm.Writeparameters1Click(); }));
+        ASSERT_TRUE(h.Run([&] { h.comm.WriteParameters(); }));
         EXPECT_EQ(h.host.messages, QStringList{c.message});
         h.phone->Settle();
         EXPECT_EQ(h.phone->Parameters(), before) << "a broken write stored a block";
@@ -230,11 +230,11 @@ TEST(LinkTransfer, ParameterBlockThatCannotBeBuiltSendsNothing) {
     ApplyBuiltInDefaults(h.model);
     h.model.SetText(QStringLiteral("Edit91"), QString());
 
-    ASSERT_TRUE(h.Run([&] { h.comm.Writeall1Click(); }));
+    ASSERT_TRUE(h.Run([&] { h.comm.WriteAll(); }));
     ASSERT_EQ(h.host.messages.size(), 1);
     EXPECT_EQ(h.host.messages[0], EncodeParameterBlock(h.model, DoorPhoneState{}).errorMessage);
     EXPECT_TRUE(h.phone->ReceivedFromHost().isEmpty());
-    EXPECT_FALSE(h.comm.State().pendingNumberWrite);
+    EXPECT_FALSE(h.comm.State().continuation == AllContinuation::WriteNumbers);
     EXPECT_TRUE(h.WindowEnabled());
 }
 
@@ -244,8 +244,15 @@ TEST(LinkTransfer, AllCommandsAndTheirContinuations) {
         bool write;
         std::function<void(SimDoorPhone&)> fault;
         QStringList messages;
-        int numberRequests; // records read or written after the parameter half
+        int numberRequests;       // records read or written after the parameter half
+        bool commandLine = false; // the command line stops "all" after a refusal
     };
+    const auto unmarked = [](SimDoorPhone& p) {
+        QByteArray block = p.Parameters();
+        block[kValidityMarkerByte - 1] = 0;
+        p.SetParameters(block);
+    };
+    const QString kRefusedBlock = "Error in data reading - EEPROM\r\n      - default data -";
     const Case cases[] = {
         {"read all", false, [](SimDoorPhone&) {}, {}, 198},
         {"read all, parameter read times out",
@@ -264,19 +271,28 @@ TEST(LinkTransfer, AllCommandsAndTheirContinuations) {
          [](SimDoorPhone& p) { p.faults().doubleAckAtByte = 3; },
          {kTimeout},
          0},
+        {"write all, E in the parameter half, command line",
+         true,
+         [](SimDoorPhone& p) { p.faults().errorAtParameterByte = 3; },
+         {kErrorE},
+         0,
+         true},
+        {"read all, refused block", false, unmarked, {kRefusedBlock}, 198},
+        {"read all, refused block, command line", false, unmarked, {kRefusedBlock}, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LinkHarness h;
+        h.comm.SetAllGoesOnAfterFailure(!c.commandLine);
         ApplyBuiltInDefaults(h.model);
         h.model.SetText(FirstNumberField(5), QStringLiteral("12345"));
         c.fault(*h.phone);
 
         ASSERT_TRUE(h.Run([&] {
             if (c.write)
-                h.comm.Writeall1Click();
+                h.comm.WriteAll();
             else
-                h.comm.Readall1Click();
+                h.comm.ReadAll();
         }));
         EXPECT_EQ(h.host.messages, c.messages);
         const QList<int> numbers = Requests(h.phone->ReceivedFromHost(), c.write ? 'W' : 'R');
@@ -297,7 +313,7 @@ TEST(LinkTransfer, WriteAllDeclinedAtTheButtonCountQuestionWritesNothing) {
     h.host.answers = {false};
 
     h.phone->ClearLineRecord();
-    h.comm.Writeall1Click();
+    h.comm.WriteAll();
     h.loop.RunFor(5000); // a few poll ticks
 
     ASSERT_EQ(h.host.questions.size(), 1);
@@ -311,12 +327,12 @@ TEST(LinkTransfer, WriteAllDeclinedAtTheButtonCountQuestionWritesNothing) {
     EXPECT_EQ(h.host.buttonCountFocus, 1);
     EXPECT_FALSE(h.phone->ReceivedFromHost().contains("WP"));
     EXPECT_FALSE(h.phone->ReceivedFromHost().contains("WT"));
-    EXPECT_FALSE(h.comm.State().pendingNumberWrite);
+    EXPECT_FALSE(h.comm.State().continuation == AllContinuation::WriteNumbers);
     EXPECT_TRUE(h.comm.TimerRunning(EngineTimer::Poll)) << "the poll stopped after a No";
 
     // Yes goes on with the write.
     h.host.answers = {true};
-    ASSERT_TRUE(h.Run([&] { h.comm.Writeall1Click(); }));
+    ASSERT_TRUE(h.Run([&] { h.comm.WriteAll(); }));
     h.phone->Settle();
     EXPECT_EQ(h.phone->ParameterWrites(), 1);
     EXPECT_EQ(h.phone->RecordWrites(), 198);
@@ -353,9 +369,9 @@ TEST(LinkTransfer, ErrorAnswersToNumberRecords) {
         ASSERT_TRUE(h.Run(
             [&] {
                 if (c.write)
-                    h.comm.Writephonenumbers1Click();
+                    h.comm.WriteNumbers();
                 else
-                    h.comm.Readphonenumbers1Click();
+                    h.comm.ReadNumbers();
             },
             600000));
         EXPECT_EQ(h.host.messages, c.messages);
@@ -373,7 +389,7 @@ TEST(LinkTransfer, ErrorAnswersToNumberRecords) {
 
 TEST(LinkTransfer, TransferEndsWhenTheCableKindChangesUnderIt) {
     LinkHarness h;
-    h.comm.Readphonenumbers1Click();
+    h.comm.ReadNumbers();
     h.loop.RunFor(300);
     h.link.SelectCableKind(true); // the model template picked the other cable
     ASSERT_TRUE(h.RunToIdle());
@@ -389,7 +405,7 @@ TEST(LinkTransfer, FailureWhileLoadingDefaultsStillEndsTheTransfer) {
     h.phone->SetParameters(bad);
     h.host.onDefaults = [] { throw ConversionError(QStringLiteral("x1")); };
 
-    ASSERT_TRUE(h.Run([&] { h.comm.Readparameters1Click(); }));
+    ASSERT_TRUE(h.Run([&] { h.comm.ReadParameters(); }));
     EXPECT_EQ(h.host.defaultsLoaded, 1);
     ASSERT_FALSE(h.host.messages.isEmpty());
     EXPECT_EQ(h.host.messages.last(), ConversionError(QStringLiteral("x1")).text());
@@ -401,14 +417,14 @@ TEST(LinkTransfer, CommandsDoNothingWithoutConnection) {
     h.link.SelectCableKind(true); // not connected until the Vant cable is opened
     h.link.CloseLink();
     h.phone->ClearLineRecord();
-    h.comm.Readall1Click();
-    h.comm.Writeall1Click();
-    h.comm.Writephonenumbers1Click();
-    h.comm.Button1Click();
-    h.comm.Image2Click();
+    h.comm.ReadAll();
+    h.comm.WriteAll();
+    h.comm.WriteNumbers();
+    h.comm.SetClockFromPc();
+    h.comm.SwitchDayNight();
     EXPECT_TRUE(h.phone->ReceivedFromHost().isEmpty());
     EXPECT_FALSE(h.comm.TransferActive());
-    EXPECT_FALSE(h.comm.State().pendingNumberRead);
-    EXPECT_FALSE(h.comm.State().pendingNumberWrite);
+    EXPECT_FALSE(h.comm.State().continuation == AllContinuation::ReadNumbers);
+    EXPECT_FALSE(h.comm.State().continuation == AllContinuation::WriteNumbers);
     EXPECT_TRUE(h.comm.TimerRunning(EngineTimer::Poll));
 }

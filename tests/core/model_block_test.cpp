@@ -1,9 +1,10 @@
 // The parameter block: the golden block, the decoder's rules and the encoder's rules.
+#include "Clock.h"
 #include "CommLog.h"
 #include "FieldCatalogue.h"
 #include "LanguageTexts.h"
+#include "MsgIcon.h"
 #include "ParameterBlock.h"
-#include "Ports.h"
 #include "SettingsModel.h"
 
 #include <QDir>
@@ -18,18 +19,6 @@ namespace {
 struct ShownMessage {
     QString text, caption;
     MsgIcon icon;
-};
-
-class RecordingHost : public HostPort {
-public:
-    void ShowMessage(const QString& text, const QString& caption, MsgIcon icon) override {
-        shown.push_back({text, caption, icon});
-    }
-    bool AskYesNo(const QString&, const QString&, MsgIcon) override { return false; }
-    void ShowProgress(bool) override {}
-    void SetProgress(int) override {}
-    void SetDeviceCommandsEnabled(bool) override {}
-    std::vector<ShownMessage> shown;
 };
 
 QByteArray LoadHexFixture(const QString& name) {
@@ -111,18 +100,19 @@ Decoded Decode(const QByteArray& block, SettingsModel& model) {
     VirtualClock clock;
     CommLog log(&clock);
     EXPECT_TRUE(log.Open(dir.path()));
-    RecordingHost host;
     LanguageTexts texts;
     Decoded d;
-    d.accepted = DecodeParameterBlock(block, model, log, host, texts, [&] {
-        ++d.defaultsLoaded;
-        log.LogLine("Defaults: test");
-    });
+    // What a caller does with a refusal: the message box, then the defaults.
+    d.accepted =
+        DecodeParameterBlock(block, model, log, [&](BlockRefusal refusal) {
+            d.shown.push_back({BlockRefusalMessage(refusal, texts), QString(), MsgIcon::None});
+            ++d.defaultsLoaded;
+            log.LogLine("Defaults: test");
+        }).accepted;
     log.Close(false);
     QFile f(QDir(dir.path()).filePath(CommLog::kFileName));
     f.open(QIODevice::ReadOnly);
     d.log = QString::fromLatin1(f.readAll()).split("\r\n");
-    d.shown = host.shown;
     return d;
 }
 

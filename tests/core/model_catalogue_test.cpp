@@ -10,7 +10,7 @@ TEST(ModelCatalogue, TablesReferToRealFields) {
     const auto catalogue = FieldCatalogue();
     EXPECT_EQ(catalogue.size(), 293u + 14u + 17u + 11u); // edits, flags, lists, radio groups
     for (const ByteDef& b : ParameterByteMap())
-        if (!b.field.isEmpty()) EXPECT_TRUE(FindField(b.field)) << b.byte;
+        if (!b.field.isEmpty()) { EXPECT_TRUE(FindField(b.field)) << b.byte; }
 
     const auto keys = TemplateKeyOrder();
     EXPECT_EQ(keys.size(), 367u);

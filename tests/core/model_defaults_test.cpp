@@ -1,8 +1,8 @@
 // Default settings: the template's [Defaults] section and the built-in basic defaults.
+#include "Clock.h"
 #include "CommLog.h"
 #include "Defaults.h"
 #include "IniFile.h"
-#include "Ports.h"
 #include "SettingsModel.h"
 
 #include <QDir>

@@ -17,7 +17,7 @@ TEST(ModelNumbers, RecordsMapToTheirFields) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(NumberFieldForRecord(c.record), c.field) << c.record;
-        if (*c.field) EXPECT_EQ(RecordForNumberField(c.field), c.record) << c.field;
+        if (*c.field) { EXPECT_EQ(RecordForNumberField(c.field), c.record) << c.field; }
     }
     EXPECT_EQ(RecordForNumberField("Edit281"), 0); // a code-relay field
     EXPECT_EQ(RecordForNumberField("Edit91"), 0);

@@ -45,10 +45,6 @@ SettingsModel* NewModel() {
     return m;
 }
 
-QByteArray Record(const QByteArray& file, int n) {
-    return file.mid((n - 1) * 50, 50);
-}
-
 QByteArray WithValue(QByteArray file, int n, const QByteArray& value) {
     const QByteArray r = EncodeSettingsRecord("Xxxx: ", QString::fromLatin1(value));
     file.replace((n - 1) * 50 + 17, 33, r.mid(17, 33));

@@ -1,9 +1,9 @@
 // The simulated door phone on its own: line timing, memories and their folder, commands.
 
+#include "Clock.h"
 #include "Defaults.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
-#include "Ports.h"
 #include "SimCableBackend.h"
 #include "SimDoorPhone.h"
 #include "SimDoorPhoneFactory.h"

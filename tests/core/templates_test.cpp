@@ -1,75 +1,14 @@
 // Model list, model templates and model pictures.
-#include "CommLog.h"
-#include "DoorPhoneLink.h"
 #include "JpegPicture.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
-#include "ModelTemplate.h"
-#include "Ports.h"
-#include "SettingsModel.h"
-#include "SimCableBackend.h"
+#include "template_rig.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace {
-class RecordingTarget : public TemplateTarget {
-public:
-    void SetVisible(const QString& n, bool v) override { visible[n] = v; }
-    void SetEnabled(const QString& n, bool e) override { enabled[n] = e; }
-    void SetEmphasis(const QString& n, bool bold, int size) override { emphasis[n] = {bold, size}; }
-    void SetTreeEntry(int entry, const QString& text, bool icons) override {
-        tree[entry] = {text, icons};
-    }
-    bool IsEnabled(const QString& n) const override { return enabled.value(n, true); }
-    QHash<QString, bool> visible, enabled;
-    QHash<QString, std::pair<bool, int>> emphasis;
-    QHash<int, std::pair<QString, bool>> tree;
-};
-
-class RecordingHost : public HostPort {
-public:
-    void ShowMessage(const QString& text, const QString&, MsgIcon) override { messages << text; }
-    bool AskYesNo(const QString&, const QString&, MsgIcon) override { return true; }
-    void ShowProgress(bool) override {}
-    void SetProgress(int) override {}
-    void SetDeviceCommandsEnabled(bool) override {}
-    QStringList messages;
-};
-
-struct Rig {
-    QTemporaryDir dir;
-    VirtualClock clock;
-    SimCableBackend backend{clock};
-    DoorPhoneLink link{backend, clock};
-    CommLog log{&clock};
-    RecordingHost host;
-    LanguageTexts texts;
-    SettingsModel model;
-    RecordingTarget target;
-    ModelState state;
-    TemplateContext context{model, link, log, host, texts, target, dir.path()};
-
-    Rig() { backend.AddBothCables(std::make_shared<ScriptedFarEnd>()); }
-    QString Template(const QByteArray& enable) {
-        const QString path = dir.filePath("model.ini");
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write("[Enable]\r\n" + enable);
-        return path;
-    }
-    QStringList LogLines() {
-        log.Close(false);
-        QFile f(QDir(dir.path()).filePath("LOG_comm_file.TXT"));
-        f.open(QIODevice::ReadOnly);
-        QStringList lines = QString::fromLatin1(f.readAll()).split("\r\n");
-        return lines.mid(3, lines.size() - 4);
-    }
-};
-} // namespace
 
 TEST(Templates, ModelListFromTheLanguageFile) {
     struct Case {
@@ -104,7 +43,7 @@ TEST(Templates, ModelListFromTheLanguageFile) {
 }
 
 TEST(Templates, OnlyRele2Off) {
-    Rig rig;
+    TemplateRig rig;
     rig.model.SelectRadioButton("RadioButton28"); // relay 2 in mode 5
     ApplyModelTemplate(rig.Template("Rele2=0\r\n"), rig.context, rig.state);
     EXPECT_EQ(rig.target.tree[8], std::make_pair(QString(), false));
@@ -119,7 +58,7 @@ TEST(Templates, OnlyRele2Off) {
     EXPECT_EQ(rig.state.labelKind, QString("2"));
     EXPECT_EQ(rig.state.modelMaximum, 2);
     EXPECT_EQ(rig.target.tree[25].first, QString("Buttons 91-99"));
-    EXPECT_TRUE(rig.host.messages.isEmpty());
+    EXPECT_TRUE(rig.target.messages.isEmpty());
 }
 
 TEST(Templates, ButtonCountHidesRowsAndPages) {
@@ -129,7 +68,7 @@ TEST(Templates, ButtonCountHidesRowsAndPages) {
         int lastTreePage; // last tree entry (16..25) with a text
     } cases[] = {{"25", 25, 18}, {"0", 1, 16}, {"99", 99, 25}, {"10", 10, 16}, {"11", 11, 17}};
     for (const Case& c : cases) {
-        Rig rig;
+        TemplateRig rig;
         ApplyModelTemplate(rig.Template(QByteArray("Buttons=") + c.buttons + "\r\n"), rig.context,
                            rig.state);
         for (int k = 1; k <= 99; ++k)
@@ -142,7 +81,7 @@ TEST(Templates, ButtonCountHidesRowsAndPages) {
 }
 
 TEST(Templates, BasicModuleButtons) {
-    Rig rig;
+    TemplateRig rig;
     rig.model.SetText("Edit91", "4");
     ApplyModelTemplate(rig.Template("BasicButtons=0\r\nBasicNumber=1\r\n"), rig.context, rig.state);
     EXPECT_FALSE(rig.target.visible["Edit91"]);
@@ -152,7 +91,7 @@ TEST(Templates, BasicModuleButtons) {
 
     // Shown in bold; a count above the maximum or not a number comes back to the maximum.
     for (const char* before : {"9", "0", "", "x"}) {
-        Rig r;
+        TemplateRig r;
         r.model.SetText("Edit91", before);
         ApplyModelTemplate(r.Template("BasicNumber=3\r\n"), r.context, r.state);
         EXPECT_TRUE(r.target.visible["Edit91"]);
@@ -171,7 +110,7 @@ TEST(Templates, CableKindFollowsTheTemplate) {
                  {"0", true, "OK-Norva", CableKind::Trox},
                  {"2", true, "OK-Norva", CableKind::Trox}};
     for (const Case& c : cases) {
-        Rig rig;
+        TemplateRig rig;
         rig.link.ConnectAttempt();
         ASSERT_TRUE(rig.link.Connected());
         ApplyModelTemplate(rig.Template(QByteArray("VantCable=") + c.value + "\r\n"), rig.context,
@@ -183,7 +122,7 @@ TEST(Templates, CableKindFollowsTheTemplate) {
 }
 
 TEST(Templates, LogLinesInOrder) {
-    Rig rig;
+    TemplateRig rig;
     ASSERT_TRUE(rig.log.Open(rig.dir.path()));
     const QString path = rig.Template("VantCable=0\r\nRTC=0\r\nLabels=4\r\nButtons=4\r\n");
     rig.model.SetFlag("CheckBox5", true);
@@ -200,13 +139,13 @@ TEST(Templates, LogLinesInOrder) {
 }
 
 TEST(Templates, MissingFileGivesTheBasicConfiguration) {
-    Rig rig;
+    TemplateRig rig;
     ApplyModelTemplate(rig.Template("Keyboard=0\r\nRele2=0\r\nExitButton=0\r\n"), rig.context,
                        rig.state);
     ASSERT_FALSE(rig.target.enabled["RadioButton10"]);
     rig.model.SelectRadioButton("RadioButton31"); // relay 1 mode 2 stays as it is
     ApplyModelTemplate(rig.dir.filePath("deleted.ini"), rig.context, rig.state);
-    EXPECT_EQ(rig.host.messages, QStringList{"No file with template"});
+    EXPECT_EQ(rig.target.messages, QStringList{"No file with template"});
     EXPECT_TRUE(rig.state.basicConfiguration);
     for (const char* name : {"RadioButton10", "RadioButton20", "Edit6", "RadioButton38",
                              "RadioButton43", "CheckBox5", "Button1", "CheckBox6"})
@@ -217,7 +156,7 @@ TEST(Templates, MissingFileGivesTheBasicConfiguration) {
 }
 
 TEST(Templates, KeyProgramItem) {
-    Rig rig;
+    TemplateRig rig;
     ApplyModelTemplate(rig.Template("VantKey=1\r\n"), rig.context, rig.state);
     EXPECT_TRUE(rig.target.visible["key1"]);
     EXPECT_FALSE(rig.target.enabled.contains("key1")); // program missing: left as it was

@@ -125,7 +125,7 @@ TEST(WindowDayNight, PasteAndDeleteAskFirst) {
         int matching = 0;
         for (int row = 1; row <= 7; ++row) matching += rig.Row(row) == target;
         EXPECT_EQ(matching, c.matchingRows);
-        if (QString(c.command) == "Paste1" && c.answer) EXPECT_EQ(rig.Row(1), target);
+        if (QString(c.command) == "Paste1" && c.answer) { EXPECT_EQ(rig.Row(1), target); }
     }
 }
 

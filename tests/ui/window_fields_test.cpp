@@ -82,8 +82,9 @@ TEST(WindowFields, ExitChecksThroughFocusChanges) {
         EXPECT_EQ(QApplication::focusWidget() == rig.W(c.field), c.focusKept);
         // Leaving a refused text that was kept runs the check again.
         rig.Leave();
-        if (*c.message && QString(c.after) == QString(c.typed))
+        if (*c.message && QString(c.after) == QString(c.typed)) {
             EXPECT_EQ(rig.dialogs.shown.size(), 2);
+        }
         rig.Model().SetText(c.field, FindField(c.field)->defaultText);
         rig.window->Tree()->setFocus(Qt::OtherFocusReason);
     }
@@ -251,19 +252,61 @@ TEST(WindowFields, RealMessageBoxKeepsTheUserInTheRefusedField) {
     window.close(); // answers the save question with its default
 }
 
-// Clicking the tree with a refused value in a field: the check runs once, the page changes
-// all the same and the tree keeps the focus.
-TEST(WindowFields, TreeClickAfterARefusedValueChangesThePageOnce) {
+// Clicking another tree entry while a field holds a value: a refused value keeps the page,
+// the entry and the focus in the field (so it cannot be left behind and sent on later); a
+// value that passes, or is repaired, lets the page change.
+TEST(WindowFields, TreeClickLeavesThePageOnlyWhenTheValuePasses) {
+    const struct {
+        const char* field;
+        const char* typed;
+        int messages;
+        bool refused;
+    } cases[] = {
+        {"Edit1", "12", 1, true}, // a two-digit password
+        {"Edit2", "*", 1, true},     {"Edit17", "5", 1, true},
+        {"Edit53", "101", 0, true}, // put back to the factory pattern, focus kept
+        {"Edit1", "1234", 0, false}, {"Edit10", "1.5", 0, false}, // repaired to "0.5"
+    };
     WindowRig rig(false);
-    rig.Model().SetText("Edit2", "");
-    rig.Enter("Edit2");
-    QTest::keyClicks(rig.W("Edit2"), "*");
     NavigationTree* tree = rig.window->Tree();
-    QTreeWidgetItem* target = tree->EntryForPage(Page::Time);
-    const QPoint at = tree->visualItemRect(target).center();
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_EQ(rig.dialogs.shown.size(), 1) << rig.Messages().join("|").toStdString();
-    EXPECT_EQ(rig.window->CurrentPage(), Page::Time);
-    EXPECT_EQ(QApplication::focusWidget(), tree);
-    EXPECT_EQ(rig.Model().Text("Edit2"), QString("*")); // the refused text stays
+    QWidget* entries = tree->viewport();
+    const QPoint timeEntry = tree->visualItemRect(tree->EntryForPage(Page::Time)).center();
+    const QPoint dialEntry = tree->visualItemRect(tree->EntryForPage(Page::Dial)).center();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " typed \"" + c.typed + "\"");
+        rig.Model().SetText(c.field, "");
+        rig.Enter(c.field);
+        const int page = rig.window->CurrentPage();
+        QTreeWidgetItem* entry = tree->currentItem();
+        const QString title = rig.window->PageTitle();
+        QTest::keyClicks(rig.W(c.field), c.typed);
+        rig.dialogs.shown.clear();
+        QTest::mouseClick(entries, Qt::LeftButton, {}, timeEntry);
+        EXPECT_EQ(rig.dialogs.shown.size(), c.messages) << rig.Messages().join("|").toStdString();
+        if (!c.refused) {
+            EXPECT_EQ(rig.window->CurrentPage(), Page::Time);
+            EXPECT_EQ(QApplication::focusWidget(), tree);
+            continue;
+        }
+        EXPECT_EQ(rig.window->CurrentPage(), page);
+        EXPECT_EQ(rig.window->PageTitle(), title);
+        EXPECT_EQ(tree->currentItem(), entry);
+        EXPECT_EQ(QApplication::focusWidget(), rig.W(c.field));
+        // While the text stays refused, neither a double click nor dragging across the
+        // entries gets past the field.
+        if (c.messages > 0) {
+            QTest::mouseDClick(entries, Qt::LeftButton, {}, timeEntry);
+            QTest::mousePress(entries, Qt::LeftButton, {}, dialEntry);
+            QTest::mouseMove(entries, timeEntry);
+            QTest::mouseRelease(entries, Qt::LeftButton, {}, timeEntry);
+            EXPECT_EQ(rig.window->CurrentPage(), page);
+            EXPECT_EQ(tree->currentItem(), entry);
+            EXPECT_EQ(QApplication::focusWidget(), rig.W(c.field));
+        }
+        // Once the value passes, the same click moves on.
+        rig.Model().SetText(c.field, FindField(c.field)->defaultText);
+        QTest::mouseClick(entries, Qt::LeftButton, {}, timeEntry);
+        EXPECT_EQ(rig.window->CurrentPage(), Page::Time);
+        EXPECT_EQ(QApplication::focusWidget(), tree);
+    }
 }

@@ -31,8 +31,7 @@ void RunGuarded(WindowRig& rig, const char* action) {
     ASSERT_TRUE(rig.RunUntil(
         [&rig] {
             return !rig.window->Guard().Busy() && !rig.window->Comm().TransferActive() &&
-                   !rig.window->Comm().State().pendingNumberRead &&
-                   !rig.window->Comm().State().pendingNumberWrite;
+                   !rig.window->Comm().ContinuationPending();
         },
         600000))
         << action;
@@ -56,7 +55,14 @@ TEST(WindowGuard, ReadsAndWritesLeaveBackupsAndWritesAreVerified) {
         {"write without backup", "Writeparameters1", false, true, 0, 0, 0, "", {}},
         {"wrong byte found", "Writeparameters1", false, true, 33, 0, 0, "", {"Edit54"}},
         {"wrong byte not looked for", "Writeparameters1", false, false, 33, 0, 0, "", {}},
-        {"wrong number found", "Writephonenumbers1", true, true, 0, 3, 1, "_fw2.53_numbers.nvs",
+        {"wrong number found",
+         "Writephonenumbers1",
+         true,
+         true,
+         0,
+         3,
+         1,
+         "_fw2.53_numbers.nvs",
          {"M3"}},
     };
     for (const auto& c : cases) {

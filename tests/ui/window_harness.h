@@ -104,9 +104,8 @@ struct WindowRig {
         a->trigger();
         // A write runs its backup read, the write and the read after it.
         ASSERT_TRUE(RunUntil([this] {
-            const TransferState& s = window->Comm().State();
             return !window->Comm().TransferActive() && !window->Guard().Busy() &&
-                   !s.pendingNumberRead && !s.pendingNumberWrite;
+                   !window->Comm().ContinuationPending();
         })) << action;
     }
 

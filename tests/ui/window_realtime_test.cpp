@@ -26,8 +26,9 @@ TEST(WindowRealTime, ReadParametersWithTheWindowTimers) {
         [&] { return window.Model().Text("Edit59") == "150" && !window.Comm().TransferActive(); },
         10000))
         << window.Model().Text("Edit59").toStdString() << " active "
-        << window.Comm().TransferActive() << " cmd " << window.Comm().State().command.toStdString()
-        << " waiting " << window.Comm().State().waiting << " t1 "
+        << window.Comm().TransferActive() << " cmd "
+        << static_cast<int>(window.Comm().State().exchange) << " waiting "
+        << window.Comm().State().waiting << " t1 "
         << window.Comm().TimerRunning(EngineTimer::Transfer) << " msgs "
         << dialogs.Texts().join("|").toStdString();
     EXPECT_EQ(qobject_cast<QLineEdit*>(window.Control("Edit59"))->text(), QString("150"));

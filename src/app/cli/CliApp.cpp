@@ -4,10 +4,13 @@
 #include "Backups.h"
 #include "CliDiff.h"
 #include "CliHost.h"
+#include "CliPrint.h"
 #include "CommLog.h"
 #include "Communicator.h"
 #include "Defaults.h"
 #include "DoorPhoneLink.h"
+#include "DoorPhoneSession.h"
+#include "FileAccess.h"
 #include "GuardedWrite.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
@@ -15,14 +18,15 @@
 #include "ParameterBlock.h"
 #include "SettingsFile.h"
 #include "SettingsModel.h"
-#include "SimCableBackend.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -45,6 +49,7 @@ const CommandDef kCommands[] = {
     {"day-night", 0, ""},
     {"encode", 2, "IN.nvs OUT.bin"},
     {"decode", 2, "IN.bin OUT.nvs"},
+    {"print", 2, "IN.nvs OUT.pdf"},
     {"diff", 2, "A.nvs B.nvs"},
 };
 
@@ -61,8 +66,6 @@ bool IsRead(const QString& command) {
 // The longest a single command may keep the cable. The engine ends every exchange by its
 // own time-out; this only guards against a door phone that keeps talking forever.
 constexpr qint64 kGuardMs = 30LL * 60 * 1000;
-
-const QString kStatusCommand = QStringLiteral("VER");
 
 } // namespace
 
@@ -83,6 +86,7 @@ QString CliUsage() {
         "  encode IN.nvs OUT.bin [--day-mode] [--resets N]\n"
         "                            the 256-byte parameter block a write of IN.nvs builds\n"
         "  decode IN.bin OUT.nvs     take a 256-byte parameter block as a read would\n"
+        "  print IN.nvs OUT.pdf      the window's printout of a settings file, as an A4 PDF\n"
         "  diff A.nvs B.nvs          the settings and numbers that differ, one line each:\n"
         "                            page | caption | value in A | value in B\n"
         "  diff --device B.nvs       the door phone (read first) against a file\n"
@@ -104,108 +108,118 @@ QString CliUsage() {
         "door phone could not be read.\n");
 }
 
-bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
-    QStringList positional;
-    bool optionsEnded = false;
-    bool sawDayMode = false, sawResets = false, sawBase = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (optionsEnded || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
-            positional << arg;
-            continue;
-        }
-        if (arg == QLatin1String("--")) {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == QLatin1String("-h")) {
-            o->help = true;
-            continue;
-        }
-        if (!arg.startsWith(QLatin1String("--"))) {
-            *error = QStringLiteral("unknown option '%1'").arg(arg);
-            return false;
-        }
-        const int eq = arg.indexOf(QLatin1Char('='));
-        const QString name = arg.mid(2, eq < 0 ? -1 : eq - 2);
-        const bool inlineValue = eq >= 0;
-        const QString inlineText = inlineValue ? arg.mid(eq + 1) : QString();
-        auto value = [&](QString* out) {
-            if (inlineValue) {
-                *out = inlineText;
-            } else if (i + 1 < args.size()) {
-                *out = args[++i];
-            } else {
-                *error = QStringLiteral("option '--%1' needs a value").arg(name);
-                return false;
-            }
-            if (out->isEmpty()) {
-                *error = QStringLiteral("option '--%1' needs a value").arg(name);
-                return false;
-            }
-            return true;
-        };
-        auto flag = [&](bool* out) {
-            if (inlineValue) {
-                *error = QStringLiteral("option '--%1' takes no value").arg(name);
-                return false;
-            }
-            *out = true;
-            return true;
-        };
-        bool ok = true;
-        if (name == QLatin1String("simulator")) {
-            o->backend.simulator = true;
-            o->backend.simulatorDir = inlineText;
-        } else if (name == QLatin1String("port")) {
-            ok = value(&o->backend.port);
-        } else if (name == QLatin1String("home")) {
-            ok = value(&o->home);
-        } else if (name == QLatin1String("base")) {
-            ok = value(&o->base);
-            sawBase = true;
-        } else if (name == QLatin1String("model")) {
-            QString text;
-            ok = value(&text);
-            bool number = false;
-            const int n = text.toInt(&number);
-            if (ok && (!number || n < 0 || text.startsWith(QLatin1Char('+')))) {
-                *error = QStringLiteral("--model needs a position 0, 1, 2 ...: '%1'").arg(text);
-                return false;
-            }
-            o->model = n;
-        } else if (name == QLatin1String("resets")) {
-            QString text;
-            ok = value(&text);
-            bool number = false;
-            const int n = text.toInt(&number);
-            if (ok && (!number || n < 0 || n > 65535 || text.startsWith(QLatin1Char('+')))) {
-                *error = QStringLiteral("--resets needs a number 0 ... 65535: '%1'").arg(text);
-                return false;
-            }
-            o->resets = QString::number(n);
-            sawResets = true;
-        } else if (name == QLatin1String("day-mode")) {
-            ok = flag(&o->dayMode);
-            sawDayMode = true;
-        } else if (name == QLatin1String("log")) {
-            ok = flag(&o->log);
-        } else if (name == QLatin1String("device")) {
-            ok = flag(&o->device);
-        } else if (name == QLatin1String("verify")) {
-            ok = flag(&o->verify);
-        } else if (name == QLatin1String("no-backup")) {
-            ok = flag(&o->noBackup);
-        } else if (name == QLatin1String("help")) {
-            ok = flag(&o->help);
-        } else if (name == QLatin1String("version")) {
-            ok = flag(&o->version);
-        } else {
-            *error = QStringLiteral("unknown option '%1'").arg(arg);
-            return false;
-        }
-        if (!ok) return false;
+namespace {
+
+// The argument that named an option, as the user typed it ("--frob", "-x", "--log=1").
+QString TypedOption(const QStringList& args, const QString& name) {
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--")) break;
+        if (arg == QLatin1Char('-') + name || arg == QLatin1String("--") + name ||
+            arg.startsWith(QLatin1String("--") + name + QLatin1Char('=')))
+            return arg;
     }
+    return QLatin1String("--") + name;
+}
+
+// A non-negative decimal number without a sign, at most max; -1 otherwise.
+int Count(const QString& text, int max) {
+    bool number = false;
+    const int n = text.toInt(&number);
+    if (!number || n < 0 || n > max || text.startsWith(QLatin1Char('+'))) return -1;
+    return n;
+}
+
+} // namespace
+
+bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
+    // "--simulator" may carry a value after "=", which the parser's flags cannot.
+    QStringList rest = TakeSimulatorOption(args, &o->backend);
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption simulator(QStringLiteral("simulator"));
+    const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("PATH"));
+    const QCommandLineOption home(QStringLiteral("home"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption base(QStringLiteral("base"), QString(), QStringLiteral("IN.nvs"));
+    const QCommandLineOption model(QStringLiteral("model"), QString(), QStringLiteral("N"));
+    const QCommandLineOption resets(QStringLiteral("resets"), QString(), QStringLiteral("N"));
+    const QCommandLineOption dayMode(QStringLiteral("day-mode"));
+    const QCommandLineOption log(QStringLiteral("log"));
+    const QCommandLineOption device(QStringLiteral("device"));
+    const QCommandLineOption verify(QStringLiteral("verify"));
+    const QCommandLineOption noBackup(QStringLiteral("no-backup"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({simulator, port, home, base, model, resets, dayMode, log, device, verify,
+                       noBackup, help, version});
+    rest.prepend(QStringLiteral("norvaset-cli")); // the parser skips the program name
+    if (!parser.parse(rest)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            *error = QStringLiteral("unknown option '%1'").arg(TypedOption(args, unknown.first()));
+            return false;
+        }
+        // A value missing after an option, or given to a flag.
+        for (const QCommandLineOption* flag :
+             {&simulator, &dayMode, &log, &device, &verify, &noBackup, &help, &version}) {
+            const QString name = flag->names().last();
+            for (const QString& arg : rest) {
+                if (arg == QLatin1String("--")) break;
+                if (arg.startsWith(QLatin1String("--") + name + QLatin1Char('='))) {
+                    *error = QStringLiteral("option '--%1' takes no value").arg(name);
+                    return false;
+                }
+            }
+        }
+        for (const QCommandLineOption* valued : {&port, &home, &base, &model, &resets}) {
+            const QString name = valued->names().first();
+            if (rest.endsWith(QLatin1String("--") + name)) {
+                *error = QStringLiteral("option '--%1' needs a value").arg(name);
+                return false;
+            }
+        }
+        *error = parser.errorText();
+        return false;
+    }
+    o->help = parser.isSet(help);
+    o->version = parser.isSet(version);
+    if (parser.isSet(simulator)) o->backend.simulator = true;
+    // Every value given must say something.
+    for (const QCommandLineOption* valued : {&port, &home, &base, &model, &resets}) {
+        if (parser.isSet(*valued) && parser.value(*valued).isEmpty()) {
+            *error = QStringLiteral("option '--%1' needs a value").arg(valued->names().first());
+            return false;
+        }
+    }
+    o->backend.port = parser.value(port);
+    o->home = parser.value(home);
+    o->base = parser.value(base);
+    const bool sawBase = parser.isSet(base);
+    if (parser.isSet(model)) {
+        o->model = Count(parser.value(model), std::numeric_limits<int>::max());
+        if (o->model < 0) {
+            *error = QStringLiteral("--model needs a position 0, 1, 2 ...: '%1'")
+                         .arg(parser.value(model));
+            return false;
+        }
+    }
+    const bool sawResets = parser.isSet(resets);
+    if (sawResets) {
+        const int n = Count(parser.value(resets), 65535);
+        if (n < 0) {
+            *error = QStringLiteral("--resets needs a number 0 ... 65535: '%1'")
+                         .arg(parser.value(resets));
+            return false;
+        }
+        o->resets = QString::number(n);
+    }
+    const bool sawDayMode = parser.isSet(dayMode);
+    o->dayMode = sawDayMode;
+    o->log = parser.isSet(log);
+    o->device = parser.isSet(device);
+    o->verify = parser.isSet(verify);
+    o->noBackup = parser.isSet(noBackup);
+    QStringList positional = parser.positionalArguments();
     if (o->help || o->version) return true;
 
     if (positional.isEmpty()) {
@@ -261,12 +275,14 @@ public:
     int Run();
 
 private:
-    bool NeedsDevice() const {
-        return o_.command != QLatin1String("encode") && o_.command != QLatin1String("decode") &&
-               (o_.command != QLatin1String("diff") || o_.device);
+    static SessionOptions Options(const CliOptions& o);
+    bool NeedsDevice() const { return NeedsCable(o_); }
+    static bool NeedsCable(const CliOptions& o) {
+        return o.command != QLatin1String("encode") && o.command != QLatin1String("decode") &&
+               o.command != QLatin1String("print") &&
+               (o.command != QLatin1String("diff") || o.device);
     }
     int Prepare();
-    void LoadModelDefaults();
     bool LoadSettings(const QString& path);
     bool SaveSettings(const QString& path);
     bool CheckOutputFolder(const QString& path);
@@ -278,7 +294,7 @@ private:
     GuardedWritePlan Plan(BackupContent what);
     // The version the last status reply gave ("" before any).
     QString Firmware() const {
-        const DeviceStatus& s = comm_->Status();
+        const DeviceStatus& s = comm_.Status();
         return s.versionText.isEmpty() ? s.lastReportedVersion : s.versionText;
     }
     void BackupOfRead(BackupContent what);
@@ -295,50 +311,48 @@ private:
 
     const CliOptions& o_;
     CliHost& host_;
-    std::unique_ptr<ClockPort> clock_;
-    CommLog log_;
-    LanguageTexts texts_;
-    ModelTable models_;
-    SettingsModel model_;
     CliTemplateTarget target_;
-    ModelState modelState_;
-    QString folder_;
+    DoorPhoneSession session_;
+    CommLog& log_;
+    SettingsModel& model_;
+    DoorPhoneLink& link_;
+    Communicator& comm_;
+    // The defaults a refused block loads: the start-up model's, whatever a settings file
+    // says about the selector since.
     QString templatePath_;
-    // Destroyed in reverse: the engine, then the link (closing the cable), then the
-    // backend (a simulated door phone saves its memory then).
-    Backend backend_;
-    std::unique_ptr<DoorPhoneLink> link_;
-    std::unique_ptr<Communicator> comm_;
-    std::unique_ptr<TimerLoop> loop_;
 };
 
+// The command line's start-up: Config.ini only read, the log by request, English for a
+// language file that cannot be loaded, the template once, and nothing more sent after a
+// failure.
+SessionOptions CliSession::Options(const CliOptions& o) {
+    SessionOptions s;
+    s.home = o.home;
+    s.backend = o.backend;
+    s.cable = NeedsCable(o);
+    s.virtualTimeForSimulator = true;
+    s.configFile = SessionOptions::ConfigFile::ReadOnly;
+    s.log = o.log ? SessionOptions::LogSwitch::On : SessionOptions::LogSwitch::Off;
+    s.missingLanguage = SessionOptions::MissingLanguage::FallBackToEnglish;
+    s.model = o.model;
+    s.templateWithLanguage = false;
+    s.allGoesOnAfterFailure = false;
+    return s;
+}
+
 CliSession::CliSession(const CliOptions& options, CliHost& host)
-    : o_(options), host_(host), target_(host) {
-    if (o_.backend.simulator && NeedsDevice()) {
-        // The simulated door phone answers on the clock's time: on virtual time a whole
-        // transfer runs at once, with every tick and time-out exactly as on the line.
-        auto virtualClock = std::make_unique<VirtualClock>();
-        virtualClock->SetWallClock(QDateTime::currentDateTime());
-        clock_ = std::move(virtualClock);
-    } else {
-        clock_ = std::make_unique<RealClock>();
-    }
-    log_.SetClock(clock_.get());
+    : o_(options), host_(host), target_(host), session_(Options(options), host, target_),
+      log_(session_.Log()), model_(session_.Model()), link_(session_.Link()),
+      comm_(session_.Comm()) {
     log_.onWriteFailed = [this](const QString& error) {
         host_.Note(QStringLiteral("the communication log could not be written (%1); logging is "
                                   "off")
                        .arg(error));
     };
-    if (NeedsDevice()) {
-        backend_ = CreateBackend(o_.backend, *clock_, [this] { return link_->Kind(); });
-    } else {
-        // encode and decode touch no cable: a listing without any.
-        backend_.backend = std::make_unique<SimCableBackend>(*clock_);
-    }
-    link_ = std::make_unique<DoorPhoneLink>(*backend_.backend, *clock_, &log_);
-    comm_ = std::make_unique<Communicator>(*link_, *clock_, host_, log_, texts_, model_);
-    loop_ = std::make_unique<TimerLoop>(*comm_, *clock_);
-    host_.loadDefaults = [this] { LoadModelDefaults(); };
+    session_.reportDefaultsError = [this](const QString& path, const QString& text) {
+        host_.Note(path + QStringLiteral(": ") + text);
+    };
+    host_.loadDefaults = [this] { session_.LoadModelDefaults(templatePath_); };
 }
 
 CliSession::~CliSession() {
@@ -351,57 +365,17 @@ void CliSession::Print(const QString& name, const QString& value) {
     std::fflush(stdout);
 }
 
-void CliSession::LoadModelDefaults() {
-    try {
-        LoadDefaults(model_, templatePath_, log_);
-    } catch (const ConversionError& e) {
-        // The keys before the bad one keep their effect, as in the window.
-        host_.Note(templatePath_ + QStringLiteral(": ") + e.text());
-    }
-}
-
-// The window's start-up, without the window: Config.ini, log, language file and its model
-// list, the model's defaults and its template (which picks the cable kind).
 int CliSession::Prepare() {
     const QString home = o_.home.isEmpty() ? QCoreApplication::applicationDirPath() : o_.home;
     if (!QFileInfo(home).isDir()) {
         host_.Note(QStringLiteral("program folder %1 does not exist").arg(home));
         return kExitUsage;
     }
-    folder_ = QDir::cleanPath(QDir(home).absolutePath()) + QLatin1Char('/');
-
-    // Config.ini is only read here: the command line leaves the window's settings alone.
-    AppConfig config;
-    if (QFile::exists(folder_ + QLatin1String(AppConfig::kFileName))) {
-        QString error;
-        config.LoadOrCreate(folder_, &error);
-    }
-    if (o_.log && !log_.Open(folder_)) {
-        host_.Note(QStringLiteral("cannot write the communication log in %1: %2")
-                       .arg(QDir::toNativeSeparators(folder_), log_.ErrorString()));
+    if (!session_.StartUp()) {
+        host_.Note(session_.StartupError());
         return kExitUsage;
     }
-
-    const QString languagePath = folder_ + config.languageFile;
-    log_.LogLine(QStringLiteral("Language file: ") + languagePath);
-    if (!texts_.LoadFile(languagePath)) texts_.LoadFile(folder_ + QStringLiteral("English.lng"));
-    models_.Build(texts_, folder_);
-    if (o_.model >= 0 && !models_.AtPosition(o_.model)) {
-        QStringList names;
-        const QStringList items = models_.SelectorItems();
-        for (int i = 0; i < items.size(); ++i)
-            names << QStringLiteral("  %1  %2").arg(i).arg(items[i]);
-        host_.Note(QStringLiteral("no model at position %1; the models are:\n%2")
-                       .arg(o_.model)
-                       .arg(names.join(QLatin1Char('\n'))));
-        return kExitUsage;
-    }
-    FillModelSelector(model_, models_, o_.model >= 0 ? o_.model : config.communicator, log_);
-    templatePath_ = SelectedModelTemplate(model_, models_);
-
-    LoadModelDefaults();
-    TemplateContext context{model_, *link_, log_, host_, texts_, target_, folder_};
-    ApplyModelTemplate(templatePath_, context, modelState_);
+    templatePath_ = session_.SelectedTemplate();
     return kExitOk;
 }
 
@@ -429,22 +403,23 @@ bool CliSession::SaveSettings(const QString& path) {
     return true;
 }
 
-// A file that is to be written after a long transfer: its folder must be there first.
+// A file that is to be written after a long transfer: checked before the door phone is
+// asked for anything, so a transfer never ends in a file that cannot be saved.
 bool CliSession::CheckOutputFolder(const QString& path) {
-    const QFileInfo info(path);
-    if (info.absoluteDir().exists() && !info.isDir()) return true;
-    host_.Note(path + QStringLiteral(": cannot be written here"));
+    QString reason;
+    if (CanWriteFileAt(path, &reason)) return true;
+    host_.Note(path + QStringLiteral(": cannot be written here (%1)").arg(reason));
     return false;
 }
 
 bool CliSession::Connect() {
-    link_->ConnectAttempt();
-    if (link_->Connected()) return true;
+    link_.ConnectAttempt();
+    if (link_.Connected()) return true;
     if (!o_.backend.port.isEmpty()) {
         host_.Fail(QStringLiteral("no cable: %1 cannot be opened").arg(o_.backend.port));
     } else {
-        const CableInfo& cable = CableFor(link_->Kind());
-        QString listed = link_->DeviceList();
+        const CableInfo& cable = CableFor(link_.Kind());
+        QString listed = link_.DeviceList();
         listed.replace(QLatin1String("---"), QLatin1String(", "));
         if (listed.endsWith(QLatin1String(", "))) listed.chop(2);
         host_.Fail(
@@ -457,21 +432,21 @@ bool CliSession::Connect() {
 
 // One status exchange, as the poll tick makes it.
 bool CliSession::PollStatus() {
-    comm_->SetPollingAllowed(true);
-    comm_->StartPollTimer();
-    comm_->Timer2Timer(); // the tick now, not a second later
-    const TransferState& state = comm_->State();
-    if (!state.waiting || state.command != kStatusCommand) {
-        comm_->StopTimers();
+    comm_.SetPollingAllowed(true);
+    comm_.StartPollTimer();
+    comm_.PollTick(); // the tick now, not a second later
+    const TransferState& state = comm_.State();
+    if (!state.waiting || state.exchange != Exchange::Status) {
+        comm_.StopTimers();
         // Not connected says which cable is missing; a cable that was found but would
         // not open says that.
         if (!host_.Failed() && Connect())
             host_.Fail(QStringLiteral("no cable: the cable could not be opened"));
         return false;
     }
-    loop_->RunUntil([&] { return host_.Failed() || !comm_->State().waiting; }, kGuardMs);
-    const bool answered = !host_.Failed() && !comm_->State().waiting;
-    comm_->StopTimers();
+    session_.Loop().RunUntil([&] { return host_.Failed() || !comm_.State().waiting; }, kGuardMs);
+    const bool answered = !host_.Failed() && !comm_.State().waiting;
+    comm_.StopTimers();
     if (!answered && !host_.Failed()) host_.Fail(QStringLiteral("the door phone did not answer"));
     return answered;
 }
@@ -480,23 +455,23 @@ bool CliSession::PollStatus() {
 // has ended. The first failure ends it: nothing more is sent after a refused block.
 bool CliSession::RunExchange() {
     for (;;) {
-        loop_->RunUntil([&] { return host_.Failed() || !comm_->TransferActive(); }, kGuardMs);
+        session_.Loop().RunUntil([&] { return host_.Failed() || !comm_.TransferActive(); },
+                                 kGuardMs);
         if (host_.Failed()) return false;
-        if (comm_->TransferActive()) {
+        if (comm_.TransferActive()) {
             host_.Fail(QStringLiteral("the transfer did not end"));
             return false;
         }
-        const TransferState& state = comm_->State();
-        if (!state.pendingNumberRead && !state.pendingNumberWrite) return true;
+        if (!comm_.ContinuationPending()) return true;
         // The poll tick carries "all" on once the first half has ended its bracket.
-        comm_->Timer2Timer();
+        comm_.PollTick();
     }
 }
 
 int CliSession::Status() {
     if (!Connect() || !PollStatus()) return kExitFailed;
-    const DeviceStatus& s = comm_->Status();
-    Print(QStringLiteral("usb"), link_->CableStatusText());
+    const DeviceStatus& s = comm_.Status();
+    Print(QStringLiteral("usb"), link_.CableStatusText());
     Print(QStringLiteral("version"), s.versionText);
     Print(QStringLiteral("resets"), s.resetsText);
     Print(QStringLiteral("clock"), s.deviceTimeText);
@@ -513,30 +488,30 @@ BackupContent ContentOf(const QString& command) {
 bool CliSession::ReadInto(BackupContent what, RawRead* raw) {
     host_.Arm();
     if (raw) {
-        comm_->onParameterBlock = [raw](const QByteArray& block) { raw->block = block; };
-        comm_->onNumberRecord = [raw](int record, const QByteArray& bytes) {
+        comm_.onParameterBlock = [raw](const QByteArray& block) { raw->block = block; };
+        comm_.onNumberRecord = [raw](int record, const QByteArray& bytes) {
             raw->records.insert(record, bytes);
         };
     }
     if (what == BackupContent::Parameters)
-        comm_->Readparameters1Click();
+        comm_.ReadParameters();
     else if (what == BackupContent::Numbers)
-        comm_->Readphonenumbers1Click();
+        comm_.ReadNumbers();
     else
-        comm_->Readall1Click();
+        comm_.ReadAll();
     const bool ok = RunExchange();
-    comm_->onParameterBlock = nullptr;
-    comm_->onNumberRecord = nullptr;
+    comm_.onParameterBlock = nullptr;
+    comm_.onNumberRecord = nullptr;
     return ok;
 }
 
 GuardedWritePlan CliSession::Plan(BackupContent what) {
     GuardedWritePlan plan;
     plan.what = what;
-    plan.programFolder = folder_;
-    plan.modelName = model_.ChoiceText(QStringLiteral("ComboBox16"));
+    plan.programFolder = session_.ProgramFolder();
+    plan.modelName = model_.ChoiceText(QLatin1String(kModelSelectorField));
     plan.firmware = [this] { return Firmware(); };
-    plan.now = [this] { return clock_->CurrentDateTime(); };
+    plan.now = [this] { return session_.Clock().CurrentDateTime(); };
     return plan;
 }
 
@@ -551,8 +526,9 @@ void CliSession::BackupOfRead(BackupContent what) {
     }
     QString error;
     const QString path = SaveReadBackup(model_, what, Plan(what), log_, &error);
-    const QString word = texts_.Text(QStringLiteral("Backup"), 15);
-    host_.Note(path.isEmpty() ? QStringLiteral("no backup: ") + error : word + ": " + path);
+    const QString word = session_.Texts().Text(QStringLiteral("Backup"), 15);
+    host_.Note(path.isEmpty() ? QStringLiteral("no backup: ") + error
+                              : word + QStringLiteral(": ") + path);
 }
 
 int CliSession::Read() {
@@ -577,9 +553,9 @@ int CliSession::DiffDevice() {
     if (!Connect() || !ReadInto(BackupContent::All, nullptr)) return kDiffDeviceFailed;
     BackupOfRead(BackupContent::All);
     // The door phone does not hold the model selector: only the file says it.
-    const QString selector = QStringLiteral("ComboBox16");
+    const QString selector = QLatin1String(kModelSelectorField);
     model_.SetChoice(selector, right.Choice(selector));
-    return PrintDiffRows(DiffSettings(model_, right, texts_));
+    return PrintDiffRows(DiffSettings(model_, right, session_.Texts()));
 }
 
 int CliSession::Write() {
@@ -599,7 +575,8 @@ int CliSession::Write() {
     if (!Connect()) return kExitFailed;
 
     GuardedWritePlan plan = Plan(ContentOf(o_.command));
-    plan.backupBefore = !o_.noBackup && BackupOptions::Read(folder_).backupBeforeWrite;
+    plan.backupBefore =
+        !o_.noBackup && BackupOptions::Read(session_.ProgramFolder()).backupBeforeWrite;
     plan.verifyAfter = o_.verify;
     // The backup's name carries the firmware version.
     if (plan.backupBefore && !PollStatus()) return kExitFailed;
@@ -611,16 +588,17 @@ int CliSession::Write() {
         // first, every write would put the door phone into night mode.
         if (parameters && !PollStatus()) return false;
         if (o_.command == QLatin1String("write-parameters"))
-            comm_->Writeparameters1Click();
+            comm_.WriteParameters();
         else if (o_.command == QLatin1String("write-numbers"))
-            comm_->Writephonenumbers1Click();
+            comm_.WriteNumbers();
         else
-            comm_->Writeall1Click();
+            comm_.WriteAll();
         return RunExchange();
     };
     steps.status = [this](const QString& text) { host_.Note(text); };
-    const GuardedWriteReport report = RunGuardedWrite(model_, texts_, log_, plan, steps);
-    const auto word = [this](int key) { return texts_.Text(QStringLiteral("Backup"), key); };
+    const LanguageTexts& texts = session_.Texts();
+    const GuardedWriteReport report = RunGuardedWrite(model_, texts, log_, plan, steps);
+    const auto word = [&texts](int key) { return texts.Text(QStringLiteral("Backup"), key); };
     switch (report.result) {
     case GuardedWriteResult::Written:
     case GuardedWriteResult::Verified: return kExitOk;
@@ -643,10 +621,10 @@ int CliSession::Write() {
 int CliSession::SetTime() {
     host_.Arm();
     if (!Connect()) return kExitFailed;
-    comm_->Button1Click();
+    comm_.SetClockFromPc();
     // The command has no answer: the status that follows shows the clock was taken.
     if (host_.Failed() || !PollStatus()) return kExitFailed;
-    Print(QStringLiteral("clock"), comm_->Status().deviceTimeText);
+    Print(QStringLiteral("clock"), comm_.Status().deviceTimeText);
     return kExitOk;
 }
 
@@ -655,10 +633,10 @@ int CliSession::DayNight() {
     // The switch flips what the last status said; the status after it says what the
     // door phone actually did.
     if (!Connect() || !PollStatus()) return kExitFailed;
-    comm_->Image2Click();
+    comm_.SwitchDayNight();
     if (host_.Failed() || !PollStatus()) return kExitFailed;
     Print(QStringLiteral("mode"),
-          comm_->Status().dayMode ? QStringLiteral("day") : QStringLiteral("night"));
+          comm_.Status().dayMode ? QStringLiteral("day") : QStringLiteral("night"));
     return kExitOk;
 }
 
@@ -689,16 +667,12 @@ int CliSession::Encode() {
 
 int CliSession::Decode() {
     const QString in = o_.args[0], out = o_.args[1];
-    QFile file(in);
-    if (!file.exists()) {
-        host_.Note(in + QStringLiteral(": File not found"));
+    const FileContents contents = ReadBoundedFile(in, kParameterBlockSize);
+    if (!contents.ok()) {
+        host_.Note(in + QStringLiteral(": ") + contents.error);
         return kExitUsage;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        host_.Note(in + QStringLiteral(": ") + file.errorString());
-        return kExitUsage;
-    }
-    const QByteArray block = file.readAll();
+    const QByteArray& block = contents.bytes;
     if (block.size() != kParameterBlockSize) {
         host_.Note(QStringLiteral("%1: %2 bytes, a parameter block has %3")
                        .arg(in)
@@ -708,8 +682,11 @@ int CliSession::Decode() {
     }
     if (!CheckOutputFolder(out)) return kExitUsage;
     host_.Arm();
-    const bool accepted = DecodeParameterBlock(block, model_, log_, host_, texts_,
-                                               [this] { host_.LoadModelDefaults(); });
+    const bool accepted = DecodeParameterBlock(block, model_, log_, [this](BlockRefusal refusal) {
+                              host_.ShowMessage(BlockRefusalMessage(refusal, session_.Texts()),
+                                                QString(), MsgIcon::None);
+                              host_.LoadModelDefaults();
+                          }).accepted;
     if (!accepted || host_.Failed()) return kExitFailed;
     return SaveSettings(out) ? kExitOk : kExitUsage;
 }
@@ -729,8 +706,14 @@ int CliSession::Run() {
     if (c == QLatin1String("day-night")) return DayNight();
     if (c == QLatin1String("encode")) return Encode();
     if (c == QLatin1String("decode")) return Decode();
+    if (c == QLatin1String("print")) {
+        // A file that cannot be read prints nothing.
+        if (!LoadSettings(o_.args[0])) return kExitFailed;
+        return WriteSettingsPrintout(model_, session_.Texts(), target_.TreeEntries(), o_.args[1],
+                                     host_);
+    }
     if (c == QLatin1String("diff") && !o_.device)
-        return DiffFiles(o_.args[0], o_.args[1], model_, texts_, host_);
+        return DiffFiles(o_.args[0], o_.args[1], model_, session_.Texts(), host_);
     if (c == QLatin1String("diff")) return DiffDevice();
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;

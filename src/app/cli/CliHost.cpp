@@ -1,5 +1,7 @@
 #include "CliHost.h"
 
+#include "FieldCatalogue.h"
+
 #include <unistd.h>
 
 namespace {
@@ -76,5 +78,5 @@ void CliHost::Fail(const QString& text) {
 }
 
 void CliTemplateTarget::SetVisible(const QString& objectName, bool visible) {
-    if (objectName == QLatin1String("Edit91")) host_.buttonCountVisible = visible;
+    if (objectName == QLatin1String(kButtonCountField)) host_.buttonCountVisible = visible;
 }

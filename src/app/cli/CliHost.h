@@ -70,12 +70,20 @@ public:
         enabled_.insert(objectName, enabled);
     }
     void SetEmphasis(const QString&, bool, int) override {}
-    void SetTreeEntry(int, const QString&, bool) override {}
+    // The tree as the template leaves it, for the printout's headings.
+    void SetTreeEntry(int entry, const QString& text, bool) override {
+        treeEntries_.insert(entry, text);
+    }
+    const QHash<int, QString>& TreeEntries() const { return treeEntries_; }
     bool IsEnabled(const QString& objectName) const override {
         return enabled_.value(objectName, true);
+    }
+    void ShowMessage(const QString& text, const QString& caption, MsgIcon icon) override {
+        host_.ShowMessage(text, caption, icon);
     }
 
 private:
     CliHost& host_;
     QHash<QString, bool> enabled_;
+    QHash<int, QString> treeEntries_;
 };

@@ -4,6 +4,10 @@
 // that pace all of it. Everything it shows goes through HostPort; time and pauses go
 // through ClockPort. The window drives the timers with QTimer (HostPort::TimerChanged
 // says when), the command line and the tests with TimerLoop below.
+//
+// One exchange is in progress at a time (Exchange). It starts with a request, takes its
+// replies on the transfer timer's ticks and ends in Finish() with an ExchangeEnd, which
+// also decides whether the second half of "Read all" / "Write all" still follows.
 
 #include "Ports.h"
 
@@ -18,9 +22,88 @@ class DoorPhoneLink;
 class LanguageTexts;
 class SettingsModel;
 
+// The door phone's serial protocol: the bytes of the requests and answers, the lengths
+// of the replies, and the pauses the door phone needs between the bytes it is sent.
+namespace DoorPhoneProtocol {
+// Requests: a verb and an object, a record number after the numbers' object.
+inline constexpr char kRead = 'R';
+inline constexpr char kWrite = 'W';
+inline constexpr char kParameters = 'P';
+inline constexpr char kNumbers = 'T';
+inline constexpr char kStatus = 'V';
+inline constexpr char kDayNight = 'G'; // after kWrite
+inline constexpr char kClock = 'C';    // after kWrite: tag and value pairs, then kClockEnd
+inline constexpr char kClockEnd = '~';
+// Tags of the clock's fields, in the set-clock command and the status reply alike.
+inline constexpr char kSecondTag = 'S';
+inline constexpr char kMinuteTag = 'N';
+inline constexpr char kHourTag = 'H';
+inline constexpr char kYearTag = 'R';
+inline constexpr char kMonthTag = 'M';
+inline constexpr char kDayTag = 'D';
+inline constexpr char kWeekdayTag = 'W';
+// Tags of the rest of the status reply.
+inline constexpr char kVersionTag = 'V';
+inline constexpr char kResetsLowTag = 'I';
+inline constexpr char kResetsHighTag = 'J';
+inline constexpr char kModeTag = 'G'; // its value is kDayModeValue in day mode
+inline constexpr char kDayModeValue = 'D';
+// Answers to a write.
+inline constexpr char kAccepted = 'D'; // parameter byte taken
+inline constexpr char kRefused = 'E';
+inline constexpr char kDone = 'Z'; // the last parameter byte or a whole record stored
+
+inline constexpr int kStatusReplyLength = 20;
+inline constexpr int kParameterReplyLength = 256;
+inline constexpr int kRecordReplyLength = 24;
+inline constexpr int kAnswerLength = 1;
+// The parameter write is armed for 255 answers (byte 256 is never sent).
+inline constexpr int kParameterAnswers = 255;
+
+// Number records: 1..99 and 101..199, there is no record 100.
+inline constexpr int kFirstRecord = 1;
+inline constexpr int kMissingRecord = 100;
+inline constexpr int kLastRecord = 199;
+
+// Pauses after a byte sent, in milliseconds.
+inline constexpr int kBytePauseMs = 2;
+inline constexpr int kClockBytePauseMs = 10;
+inline constexpr int kDayNightVerbPauseMs = 5;
+inline constexpr int kDayNightObjectPauseMs = 100;
+// The bracket around every transfer: the window settles, the progress bar shows.
+inline constexpr int kBracketSettleMs = 201;
+inline constexpr int kBracketShowMs = 804;
+// Before a finished transfer closes its bracket.
+inline constexpr int kFinishPauseMs = 50;
+// The clock is sent ahead by this much (0.00001 day), the time the bytes take.
+inline constexpr int kClockAheadMs = 864;
+} // namespace DoorPhoneProtocol
+
+// The exchange in progress.
+enum class Exchange {
+    None,            // before the first
+    Status,          // the status poll: "V", 20 bytes back
+    ReadParameters,  // "R" "P": the 256-byte block back
+    ReadNumbers,     // "R" "T" n: record n back, 24 bytes, for n = 1..99, 101..199
+    WriteParameters, // "W" "P", then byte by byte, each answered "D" (the last "Z")
+    WriteNumbers,    // "W" "T" n and the 24 bytes of record n, answered "Z"
+    SetClock,        // "W" "C" and the clock's fields: no answer
+};
+
+// How an exchange ended.
+enum class ExchangeEnd {
+    Done,    // everything went and came as it should
+    Refused, // the door phone answered "E", or sent a block that was refused
+    Failed,  // no answer in time, too many retries, the cable went
+    Aborted, // a run-time error inside the exchange
+};
+
+// What follows the first half of "Read all" / "Write all".
+enum class AllContinuation { None, ReadNumbers, WriteNumbers };
+
 // The exchange in progress.
 struct TransferState {
-    QString command;        // "VER", "PC", "TC", "PZ", "TZ", "CAS"; "" before the first
+    Exchange exchange = Exchange::None;
     int expectedLength = 0; // 20, 256, 24, 255, 1
     bool waiting = false;   // an exchange is in progress
     int timeoutTicks = 0;   // Timer1 ticks since the last reply was taken
@@ -30,8 +113,7 @@ struct TransferState {
     bool byteAcknowledged = false;
     int parameterPosition = 0; // next position of the parameter block to send
     int retryCount = 0;        // time-out retries of number records since the last parameter write
-    bool pendingNumberRead = false;         // "Read all" goes on with the numbers
-    bool pendingNumberWrite = false;        // "Write all" goes on with the numbers
+    AllContinuation continuation = AllContinuation::None;
     QString reply;                          // last text drained from the receive queue
     QString byteTrail;                      // "-" and the decimal value of every byte sent
     std::array<int, 257> parameterOutput{}; // positions 1..256
@@ -55,6 +137,7 @@ public:
     static constexpr int kTransferInterval = 1; // ms
     static constexpr int kFirstPollInterval = 2000;
     static constexpr int kPollInterval = 1000;
+    // An answer that does not come: ticks of the transfer timer without a new byte.
     static constexpr int kTimeoutTicks = 200;
     static constexpr int kMaxChunkRetries = 68;
 
@@ -64,7 +147,7 @@ public:
     Communicator& operator=(const Communicator&) = delete;
 
     // Program start: Timer2 runs with its first interval of 2000 ms.
-    void StartPolling();
+    void StartUp();
     // Start-up: the first connection attempt connected, so status requests may go out.
     // Also used around the firmware and label windows.
     void SetPollingAllowed(bool allowed);
@@ -72,25 +155,27 @@ public:
     // the poll timer again when they close.
     void StopTimers();
     void StartPollTimer();
+    // Whether "Read all" and "Write all" go on with the numbers after the first half was
+    // refused: the window goes on, the command line stops.
+    void SetAllGoesOnAfterFailure(bool goOn) { allGoesOnAfterFailure_ = goOn; }
 
-    // Menu "Communicator".
-    void Readparameters1Click();
-    void Readphonenumbers1Click();
-    void Readall1Click();
-    void Writeparameters1Click();
-    void Writephonenumbers1Click();
-    void Writeall1Click();
-    // "Set time from PC" (Button1) and the menu item "Send time from PC".
-    void Button1Click();
-    void SendtimefromPC1Click() { Button1Click(); }
-    // Click on either day/night picture (Image2 day, Image1 night).
-    void Image2Click();
-    void Image1Click() { Image2Click(); }
+    // The menu "Communicator".
+    void ReadParameters();
+    void ReadNumbers();
+    void ReadAll();
+    void WriteParameters();
+    void WriteNumbers();
+    void WriteAll();
+    // "Set time from PC" (Button1, and the clocks' pop-up menu).
+    void SetClockFromPc();
+    // A click on either day/night picture.
+    void SwitchDayNight();
 
-    // Timer ticks. A tick that arrives while the engine is already inside a handler or a
-    // tick (a message box lets the window's timers fire) is dropped.
-    void Timer1Timer();
-    void Timer2Timer();
+    // Timer ticks: Timer1 (transfers) and Timer2 (the poll). A tick that arrives while
+    // the engine is already inside a command or a tick (a message box lets the window's
+    // timers fire) is dropped.
+    void TransferTick();
+    void PollTick();
     bool TimerRunning(EngineTimer timer) const;
     int TimerInterval(EngineTimer timer) const;
     // Clock time (ClockPort::NowMs) at which a running timer fires next; -1 when stopped.
@@ -98,7 +183,9 @@ public:
 
     // State for the window, the command line and tests.
     const TransferState& State() const { return state_; }
-    TransferState& MutableState() { return state_; }
+    bool ContinuationPending() const { return state_.continuation != AllContinuation::None; }
+    // Forgets a pending second half of "Read all" / "Write all" (program start).
+    void DropContinuation() { state_.continuation = AllContinuation::None; }
     const DeviceStatus& Status() const { return status_; }
     bool SendFFlag() const { return status_.sendFFlag; }
     void SetSendFFlag(bool on) { status_.sendFFlag = on; }
@@ -120,7 +207,6 @@ public:
 
     void BeginTransfer();
     void EndTransfer();
-    void DispatchReply(int count);
 
     // The raw bytes of a read as they arrive, before decoding (the compare after a write
     // looks at them byte for byte).
@@ -138,8 +224,39 @@ private:
     };
     class BusyScope;
 
-    bool StartCommon(); // focus, messages, progress, BeginTransfer
-    void Arm(const QString& command, int expectedLength);
+    // Exchanges: start, replies, end.
+    void OpenBracket(); // focus, messages, progress, BeginTransfer
+    void Arm(Exchange exchange, int expectedLength);
+    void Finish(ExchangeEnd end, const QString& message = QString());
+    void DispatchReply(int count);
+    void TakeStatusReply();
+    void TakeParameterBlock(int count);
+    void TakeRecord();
+    void TakeParameterAnswer();
+    void TakeRecordAnswer();
+    bool EncodeParameters();
+    void EncodeChunk(int record);
+
+    // The transfer tick, step by step; each returns false when it ended the tick.
+    void TakeArrivedBytes();
+    bool RequestNextRecord();
+    bool SendNextRecordIfStored();
+    bool SendNextParameterByte();
+    void SendRecord(int record);
+    void TimeoutStep();
+    // The time-out: restarted by every byte that arrives, counted by every tick.
+    void RestartTimeout();
+    bool TimeoutElapsed();
+
+    // The poll tick.
+    bool ContinueAll();
+    void RequestStatus();
+    void ConnectionReport();
+    void RebuildCallProgressList();
+    void UpdateStatusLine();
+
+    // Small helpers.
+    void SendBytes(std::initializer_list<int> values, int pauseMs);
     void SendByte(int value, int pauseMs);
     QString Drain();
     void Log(const QString& text);
@@ -153,18 +270,6 @@ private:
     void SetTimerInterval(EngineTimer timer, int ms);
     TimerSlot& Slot(EngineTimer timer);
     const TimerSlot& Slot(EngineTimer timer) const;
-
-    void Timer1Steps();
-    void Timer2Steps();
-    void TakeStatusReply();
-    void ConnectionReport();
-    void RebuildCallProgressList();
-    void UpdateStatusLine();
-    void SendNextWriteChunk();
-    void TimeoutStep();
-    bool EncodeParameters();
-    void EncodeChunk(int record);
-    void FailTransfer(const QString& message);
     template <typename F> void Guarded(F&& body);
 
     DoorPhoneLink& link_;
@@ -183,6 +288,7 @@ private:
     bool commandsEnabled_ = false;
     bool parametersEncoded_ = false;
     bool lastWriteStarted_ = false;
+    bool allGoesOnAfterFailure_ = true;
     uint32_t lastRxCount_ = 0;
     int busy_ = 0;
     QString label4_;

@@ -1,11 +1,11 @@
 #include "ModelTemplate.h"
 
 #include "CommLog.h"
-#include "DoorPhoneLink.h"
+#include "FieldCatalogue.h"
+#include "FileAccess.h"
 #include "IniFile.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
-#include "Ports.h"
 #include "SettingsModel.h"
 
 #include <QDir>
@@ -70,7 +70,7 @@ bool IsOne(const QString& value) {
 
 void ApplyBasicConfiguration(TemplateContext& c, ModelState& state) {
     TemplateTarget& t = c.target;
-    t.SetEnabled(QStringLiteral("Edit91"), true);
+    t.SetEnabled(QLatin1String(kButtonCountField), true);
     t.SetEnabled(QStringLiteral("Label123"), true);
     SetAllEnabled(t, kKeypadPlaces, true);
     SetAllEnabled(t, kKeypadModes, true);
@@ -93,16 +93,22 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
     CommLog& log = c.log;
     log.LogLine(QStringLiteral("Template file: ") + templatePath);
 
-    if (templatePath.isEmpty() || !QFile::exists(templatePath)) {
+    if (!IsRegularFile(templatePath)) {
         log.LogLine(QStringLiteral("Template file: BASIC - no file"));
-        c.host.ShowMessage(c.texts.Text(QStringLiteral("Message"), 58), QString(), MsgIcon::None);
+        t.ShowMessage(c.texts.Text(QStringLiteral("Message"), 58), QString(), MsgIcon::None);
+        state.basicConfiguration = true;
+        ApplyBasicConfiguration(c, state);
+        return;
+    }
+    IniFile ini;
+    if (!ini.Load(templatePath)) {
+        // There, but not a template (too large, unreadable): say why, then as without one.
+        t.ShowMessage(ini.errorString(), QString(), MsgIcon::Error);
         state.basicConfiguration = true;
         ApplyBasicConfiguration(c, state);
         return;
     }
     state.basicConfiguration = false;
-    IniFile ini;
-    ini.Load(templatePath);
     auto text = [&](const char* key, const char* def) {
         return ini.ReadString(kEnable, QLatin1String(key), QLatin1String(def));
     };
@@ -123,7 +129,7 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
         t.SetVisible(QStringLiteral("key1"), true);
         const QString program =
             QDir(c.programFolder).filePath(c.texts.Text(QStringLiteral("Menu"), 47));
-        if (QFile::exists(program)) t.SetEnabled(QStringLiteral("key1"), true);
+        if (IsRegularFile(program)) t.SetEnabled(QStringLiteral("key1"), true);
     } else {
         t.SetVisible(QStringLiteral("key1"), false);
         t.SetEnabled(QStringLiteral("key1"), false);
@@ -135,19 +141,20 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
     log.LogLine(QStringLiteral("BasicButtons: ") + basicButtons);
     const bool chooseBasic = IsOne(basicButtons);
     t.SetVisible(QStringLiteral("Label123"), chooseBasic);
-    t.SetVisible(QStringLiteral("Edit91"), chooseBasic);
+    t.SetVisible(QLatin1String(kButtonCountField), chooseBasic);
     t.SetEmphasis(QStringLiteral("Label123"), chooseBasic, chooseBasic ? 10 : 8);
-    t.SetEmphasis(QStringLiteral("Edit91"), chooseBasic, chooseBasic ? 12 : 8);
-    if (!chooseBasic) c.model.SetText(QStringLiteral("Edit91"), QString::number(basicNumber));
+    t.SetEmphasis(QLatin1String(kButtonCountField), chooseBasic, chooseBasic ? 12 : 8);
+    if (!chooseBasic)
+        c.model.SetText(QLatin1String(kButtonCountField), QString::number(basicNumber));
     state.modelMaximum = basicNumber;
     log.LogLine(QStringLiteral("BasicNumber: ") + QString::number(basicNumber));
     {
         // A count that is not a number (only a settings file can bring one) is treated
         // like an empty field rather than leaving the template half applied.
         bool ok = false;
-        const int count = c.model.Text(QStringLiteral("Edit91")).trimmed().toInt(&ok);
+        const int count = c.model.Text(QLatin1String(kButtonCountField)).trimmed().toInt(&ok);
         if (!ok || count > state.modelMaximum || count < 1)
-            c.model.SetText(QStringLiteral("Edit91"), QString::number(state.modelMaximum));
+            c.model.SetText(QLatin1String(kButtonCountField), QString::number(state.modelMaximum));
     }
 
     // 7: keypad position group
@@ -227,14 +234,14 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
 }
 
 void FillModelSelector(SettingsModel& model, const ModelTable& table, int position, CommLog& log) {
-    const QString selector = QStringLiteral("ComboBox16");
+    const QString selector = QLatin1String(kModelSelectorField);
     model.SetChoiceItems(selector, table.SelectorItems());
     model.SetChoice(selector, position);
     log.LogLine(QStringLiteral("Model of DoorPhone: ") + model.ChoiceText(selector));
 }
 
 const ModelEntry* SelectedModel(const SettingsModel& model, const ModelTable& table) {
-    return table.AtPosition(model.Choice(QStringLiteral("ComboBox16")));
+    return table.AtPosition(model.Choice(QLatin1String(kModelSelectorField)));
 }
 
 QString SelectedModelTemplate(const SettingsModel& model, const ModelTable& table) {

@@ -5,6 +5,7 @@
 #include "DoorPhoneLink.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class ClockPort;
@@ -25,3 +26,8 @@ struct Backend {
 // kindOf tells an explicit port which cable it stands for (the kind the model selects).
 Backend CreateBackend(const BackendChoice& choice, ClockPort& clock,
                       std::function<CableKind()> kindOf);
+
+// "--simulator" may carry a value after "=" ("--simulator=DIR"), which a command-line
+// parser's flag cannot: the value goes into choice, and a plain "--simulator" stays in the
+// arguments returned. Arguments after "--" are left alone.
+QStringList TakeSimulatorOption(const QStringList& args, BackendChoice* choice);

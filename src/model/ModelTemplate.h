@@ -4,11 +4,11 @@
 // The walk lives here, headless; the window supplies what it means to hide or disable
 // one of its controls by name.
 
+#include "MsgIcon.h"
+
 #include <QString>
 
 class CommLog;
-class DoorPhoneLink;
-class HostPort;
 class LanguageTexts;
 class SettingsModel;
 class ModelTable;
@@ -25,6 +25,20 @@ public:
     // Navigation-tree entry by position (0 = "DoorPhone select"); icons false = none.
     virtual void SetTreeEntry(int entry, const QString& text, bool icons) = 0;
     virtual bool IsEnabled(const QString& objectName) const = 0;
+    // A message box ("No file with template").
+    virtual void ShowMessage(const QString& text, const QString& caption, MsgIcon icon) = 0;
+};
+
+// The cable side of a template: which programming cables are plugged in, and the kind
+// the model uses. The door-phone link implements it.
+class TemplateCable {
+public:
+    virtual ~TemplateCable() = default;
+    virtual void ListDevices() = 0;
+    virtual bool VantFound() const = 0;
+    virtual bool TroxFound() const = 0;
+    // The template value: "1" Vant cable, "0" TROX cable, anything else nothing.
+    virtual void SelectCableKind(const QString& templateValue) = 0;
 };
 
 // What the template leaves behind for the rest of the program.
@@ -37,9 +51,8 @@ struct ModelState {
 
 struct TemplateContext {
     SettingsModel& model;
-    DoorPhoneLink& link;
+    TemplateCable& link;
     CommLog& log;
-    HostPort& host;
     const LanguageTexts& texts;
     TemplateTarget& target;
     QString programFolder;

@@ -1,11 +1,12 @@
 #pragma once
-// The small interfaces through which the core talks to whatever drives it: the window,
-// the command line or a test. The core never includes a widget header.
+// What the door-phone session needs from whatever drives it: the window, the command line
+// or a test. The clock (Clock.h) and the message icons (MsgIcon.h) come along, so that a
+// front end includes this one header.
 
-#include <QDateTime>
+#include "Clock.h"
+#include "MsgIcon.h"
+
 #include <QString>
-
-enum class MsgIcon { None, Information, Warning, Error, Question };
 
 // The two timers of the door-phone engine: Timer1 paces transfers (1 ms), Timer2 polls
 // the status (2000 ms for the first tick, then 1000 ms).
@@ -50,37 +51,4 @@ public:
     // One of the engine's two timers was started, stopped or given a new interval. The
     // window mirrors this on its QTimer (start(intervalMs) or stop()).
     virtual void TimerChanged(EngineTimer /*timer*/, bool /*running*/, int /*intervalMs*/) {}
-};
-
-// Time as the engines see it. Pauses go through here so that tests run on virtual time.
-class ClockPort {
-public:
-    virtual ~ClockPort() = default;
-    // Monotonic milliseconds.
-    virtual qint64 NowMs() const = 0;
-    // Blocking pause.
-    virtual void Sleep(int ms) = 0;
-    // Wall-clock time of the PC (for the door phone's clock and the log).
-    virtual QDateTime CurrentDateTime() const = 0;
-};
-
-class RealClock : public ClockPort {
-public:
-    qint64 NowMs() const override;
-    void Sleep(int ms) override;
-    QDateTime CurrentDateTime() const override { return QDateTime::currentDateTime(); }
-};
-
-// Time that moves only when told to: a pause advances it at once.
-class VirtualClock : public ClockPort {
-public:
-    qint64 NowMs() const override { return now_; }
-    void Sleep(int ms) override { now_ += ms; }
-    QDateTime CurrentDateTime() const override { return wallStart_.addMSecs(now_); }
-    void Advance(qint64 ms) { now_ += ms; }
-    void SetWallClock(const QDateTime& at) { wallStart_ = at.addMSecs(-now_); }
-
-private:
-    qint64 now_ = 0;
-    QDateTime wallStart_ = QDateTime(QDate(2026, 1, 1), QTime(12, 0, 0));
 };

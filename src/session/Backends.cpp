@@ -4,6 +4,8 @@
 #include "SimCableBackend.h"
 #include "SimDoorPhoneFactory.h"
 
+#include <utility>
+
 Backend CreateBackend(const BackendChoice& choice, ClockPort& clock,
                       std::function<CableKind()> kindOf) {
     Backend out;
@@ -17,11 +19,25 @@ Backend CreateBackend(const BackendChoice& choice, ClockPort& clock,
     }
     auto serial = std::make_unique<SerialBackend>();
     if (!choice.port.isEmpty()) {
-        serial->SetExplicitPort(choice.port, [kindOf] {
+        serial->SetExplicitPort(choice.port, [kindOf = std::move(kindOf)] {
             const CableInfo& cable = CableFor(kindOf());
             return std::make_pair(QByteArray(cable.description), QByteArray(cable.serial));
         });
     }
     out.backend = std::move(serial);
+    return out;
+}
+
+QStringList TakeSimulatorOption(const QStringList& args, BackendChoice* choice) {
+    const QString withValue = QStringLiteral("--simulator=");
+    QStringList out = args;
+    for (QString& arg : out) {
+        if (arg == QLatin1String("--")) break;
+        if (arg.startsWith(withValue)) {
+            choice->simulator = true;
+            choice->simulatorDir = arg.mid(withValue.size());
+            arg = QStringLiteral("--simulator");
+        }
+    }
     return out;
 }

@@ -1,6 +1,7 @@
 #include "Backups.h"
 
 #include "AppConfig.h"
+#include "FileAccess.h"
 #include "IniFile.h"
 #include "NumberMemory.h"
 #include "SettingsFile.h"
@@ -197,7 +198,7 @@ BackupOptions BackupOptions::Read(const QString& programFolder) {
 bool BackupOptions::Write(const QString& programFolder, QString* error) const {
     const QString path = QDir(programFolder).filePath(QLatin1String(AppConfig::kFileName));
     IniFile ini;
-    if (!QFile::exists(path) || !ini.Load(path)) {
+    if (!IsRegularFile(path) || !ini.Load(path)) {
         if (error) *error = QDir::toNativeSeparators(path) + QStringLiteral(": File not found");
         return false;
     }

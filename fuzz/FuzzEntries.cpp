@@ -1,0 +1,142 @@
+#include "FuzzEntries.h"
+
+#include "CommLog.h"
+#include "Communicator.h"
+#include "DoorPhoneLink.h"
+#include "IniFile.h"
+#include "JpegPicture.h"
+#include "LanguageTexts.h"
+#include "NumberMemory.h"
+#include "ParameterBlock.h"
+#include "Ports.h"
+#include "SettingsFile.h"
+#include "SettingsModel.h"
+#include "SimCableBackend.h"
+
+#include <QByteArray>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QByteArray Bytes(const uint8_t* data, size_t size) {
+    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
+// A broken invariant is a fault like a crash: the fuzzer keeps the input.
+void Require(bool condition, const char* what) {
+    if (condition) return;
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+struct SilentHost : HostPort {
+    void ShowMessage(const QString&, const QString&, MsgIcon) override {}
+    bool AskYesNo(const QString&, const QString&, MsgIcon) override { return false; }
+    void ShowProgress(bool) override {}
+    void SetProgress(int) override {}
+    void SetDeviceCommandsEnabled(bool) override {}
+};
+
+} // namespace
+
+void FuzzSettingsFile(const uint8_t* data, size_t size) {
+    SettingsModel model;
+    try {
+        ApplySettingsFileBytes(Bytes(data, size), model);
+    } catch (const SettingsFileError&) { return; }
+    // Whatever a file put into the pages must be saved as a file that reads back.
+    SettingsModel again;
+    try {
+        ApplySettingsFileBytes(SettingsFileBytes(model), again);
+    } catch (const SettingsFileError&) {
+        Require(false, "a settings file written by the program does not read back");
+    }
+}
+
+void FuzzIniFile(const uint8_t* data, size_t size) {
+    IniFile ini;
+    ini.LoadText(IniFile::DecodeBytes(Bytes(data, size)));
+    // The integer keys the program reads (each lookup scans the file: a few suffice).
+    ini.ReadInteger(QStringLiteral("Setup"), QStringLiteral("LOGFILE"), 0);
+    ini.ReadInteger(QStringLiteral("Enable"), QStringLiteral("Buttons"), 99);
+    ini.ReadInteger(QStringLiteral("Enable"), QStringLiteral("BasicNumber"), 2);
+    for (const QString& section : ini.SectionNames()) ini.SectionEntries(section);
+    LanguageTexts texts;
+    texts.Load(ini);
+    for (int n = 0; n < LanguageTexts::kModelSlots; ++n) texts.ModelEntry(n);
+    // Config.ini is rewritten in place: a key written must read back after a reload,
+    // whatever else the file holds.
+    ini.WriteString(QStringLiteral("Setup"), QStringLiteral("Lang"), QStringLiteral("Czech.lng"));
+    ini.WriteInteger(QStringLiteral("Setup"), QStringLiteral("Communicator"), 3);
+    IniFile reloaded;
+    reloaded.LoadText(ini.ToText());
+    Require(reloaded.ReadString(QStringLiteral("Setup"), QStringLiteral("Lang"), QString()) ==
+                QStringLiteral("Czech.lng"),
+            "a written INI key does not read back");
+    Require(reloaded.ReadInteger(QStringLiteral("Setup"), QStringLiteral("Communicator"), -1) == 3,
+            "a written INI integer does not read back");
+}
+
+void FuzzParameterBlock(const uint8_t* data, size_t size) {
+    static VirtualClock clock;
+    static CommLog log(&clock);
+    static LanguageTexts texts;
+    SettingsModel model;
+    const BlockDecodeResult result =
+        DecodeParameterBlock(Bytes(data, size), model, log, [&](BlockRefusal refusal) {
+            Require(!BlockRefusalMessage(refusal, texts).isEmpty(), "a refusal without a text");
+        });
+    if (result.accepted) EncodeParameterBlock(model, DoorPhoneState{true, QStringLiteral("1")});
+}
+
+void FuzzNumberRecord(const uint8_t* data, size_t size) {
+    if (size == 0) return;
+    const int record = data[0];
+    const QByteArray reply = Bytes(data + 1, size - 1);
+    SettingsModel model;
+    const QString text = DecodeNumberRecord(record, reply, model);
+    Require(text == DecodeDialNumber(reply), "a record's text differs from its number");
+    const QByteArray sent = EncodeNumberRecord(record, model);
+    Require(sent.isEmpty() || sent.size() == kNumberRecordLength, "a record of another length");
+    // A number read from the door phone is written back as the same number.
+    if (reply.size() == kNumberRecordLength)
+        Require(DecodeDialNumber(EncodeDialNumber(text)) == text,
+                "a number read does not survive writing it back");
+}
+
+void FuzzStatusReply(const uint8_t* data, size_t size) {
+    static VirtualClock clock;
+    static SimCableBackend backend(clock);
+    static CommLog log(&clock);
+    static DoorPhoneLink link(backend, clock, &log);
+    static SilentHost host;
+    static LanguageTexts texts;
+    static SettingsModel model;
+    static Communicator communicator(link, clock, host, log, texts, model);
+    communicator.DecodeStatus(
+        QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size)));
+}
+
+void FuzzJpegPicture(const uint8_t* data, size_t size) {
+    const DecodedPicture picture = DecodeJpeg(Bytes(data, size));
+    if (picture.IsNull()) return;
+    Require(picture.width <= kMaxPictureSide && picture.height <= kMaxPictureSide,
+            "a picture beyond the size limit was decoded");
+    Require(picture.rgb.size() == qsizetype(picture.width) * picture.height * 3,
+            "the decoded rows do not fill the picture");
+}
+
+FuzzEntry FuzzEntryByName(std::string_view name) {
+    static const struct {
+        std::string_view name;
+        FuzzEntry entry;
+    } entries[] = {
+        {"settings_file", FuzzSettingsFile},     {"ini_file", FuzzIniFile},
+        {"parameter_block", FuzzParameterBlock}, {"number_record", FuzzNumberRecord},
+        {"status_reply", FuzzStatusReply},       {"jpeg_picture", FuzzJpegPicture},
+    };
+    for (const auto& e : entries)
+        if (e.name == name) return e.entry;
+    return nullptr;
+}

@@ -1,0 +1,127 @@
+#include "ModelPrintoutSource.h"
+
+#include "FieldCatalogue.h"
+#include "LanguageTable.h"
+#include "LanguageTexts.h"
+#include "SettingsModel.h"
+
+#include <utility>
+
+namespace print {
+
+namespace {
+
+struct CaptionTarget {
+    const LanguageEntry* entry = nullptr;
+    const LanguageTarget* target = nullptr;
+};
+
+// The language entry that puts its text on each control of the main window.
+const QHash<QString, CaptionTarget>& CaptionIndex() {
+    static const QHash<QString, CaptionTarget> index = [] {
+        QHash<QString, CaptionTarget> h;
+        for (const LanguageEntry& entry : LanguageTable())
+            for (const LanguageTarget& target : entry.targets)
+                if (target.use == TextUse::Caption && !target.object.contains(QLatin1Char('.')))
+                    h.insert(target.object, {&entry, &target});
+        return h;
+    }();
+    return index;
+}
+
+// The tree nodes' texts from the language texts, by position.
+QString LanguageNodeText(const LanguageTexts& texts, int position) {
+    for (const LanguageEntry& entry : LanguageTable())
+        for (const LanguageTarget& target : entry.targets)
+            if (target.use == TextUse::TreeNode && target.index == position)
+                return ComposeText(entry, target, texts);
+    return QString();
+}
+
+struct UnitOf {
+    const char* field;
+    const char* unit;
+};
+const UnitOf kUnits[] = {
+    {"Edit6", "sec"},     {"Edit10", "sec"},     {"Edit11", "sec"},     {"Edit15", "sec"},
+    {"Edit16", "sec"},    {"ComboBox17", "min"}, {"Edit55", "sec"},     {"Edit56", "sec"},
+    {"Edit57", "sec"},    {"ComboBox1", "Hz"},   {"ComboBox3", "sec"},  {"Edit59", "ms"},
+    {"Edit60", "ms"},     {"Edit61", "ms"},      {"Edit62", "ms"},      {"ComboBox4", "dBm"},
+    {"ComboBox5", "dB"},  {"ComboBox6", "dB"},   {"ComboBox10", "dBm"}, {"ComboBox11", "mV"},
+    {"ComboBox12", "ms"}, {"ComboBox13", "V"},   {"ComboBox14", "mA"},
+};
+
+int EditNumber(const QString& field) {
+    if (!field.startsWith(QLatin1String("Edit"))) return -1;
+    bool ok = false;
+    const int n = field.mid(4).toInt(&ok);
+    return ok ? n : -1;
+}
+
+} // namespace
+
+ModelPrintoutSource::ModelPrintoutSource(const SettingsModel& model, const LanguageTexts& texts,
+                                         const QHash<int, QString>& treeEntries)
+    : model_(model), texts_(texts), treeEntries_(treeEntries) {}
+
+QString ModelPrintoutSource::Caption(const QString& control) const {
+    const auto it = CaptionIndex().constFind(control);
+    if (it == CaptionIndex().constEnd()) return QString();
+    return ComposeText(*it->entry, *it->target, texts_);
+}
+
+QString ModelPrintoutSource::FieldText(const QString& field) const {
+    const FieldDef* def = FindField(field);
+    if (!def) return QString();
+    if (def->kind == FieldKind::Text) return model_.Text(field);
+    if (def->style == ChoiceStyle::List) return model_.ChoiceText(field);
+    return QString();
+}
+
+bool ModelPrintoutSource::IsChecked(const QString& control) const {
+    if (FindRadioGroup(control)) return model_.IsRadioButtonSelected(control);
+    return model_.Flag(control);
+}
+
+QString ModelPrintoutSource::Unit(const QString& field) {
+    for (const UnitOf& u : kUnits)
+        if (field == QLatin1String(u.field)) return QLatin1String(u.unit);
+    return QString();
+}
+
+QString ModelPrintoutSource::UnitText(const QString& field) const {
+    return Unit(field);
+}
+
+QString ModelPrintoutSource::CodeCaption(const QString& codeField) const {
+    // Six codes a group from Edit17 to Edit52: "1" .. "5", then "*".
+    const int n = EditNumber(codeField);
+    if (n < 17 || n > 52) return QString();
+    const int k = (n - 17) % 6;
+    return k < 5 ? QString::number(k + 1) : QStringLiteral("*");
+}
+
+QString ModelPrintoutSource::TimeSeparator(const QString& hourField) const {
+    const int n = EditNumber(hourField);
+    return n >= 63 && n <= 90 ? QStringLiteral(":") : QString();
+}
+
+QString ModelPrintoutSource::NodeText(int position) const {
+    const auto it = treeEntries_.constFind(position);
+    return it != treeEntries_.constEnd() ? *it : LanguageNodeText(texts_, position);
+}
+
+QString ModelPrintoutSource::StatusPanelText(int panel) const {
+    // With no door phone the status line names the values and shows none.
+    switch (panel) {
+    case 1: return QStringLiteral("Firmware: ");
+    case 3: return texts_.Text(QStringLiteral("Menu"), 29) + QStringLiteral(": ");
+    default: return QString();
+    }
+}
+
+PrintoutHeader ModelPrintoutSource::Header() const {
+    return MakePrintoutHeader(Caption(QStringLiteral("Print1")), texts_);
+}
+
+} // namespace print

@@ -1,0 +1,649 @@
+#include "Printout.h"
+
+#include "FieldCatalogue.h"
+#include "LanguageTable.h"
+#include "NumberMemory.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetrics>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPolygon>
+#include <QPrinter>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace print {
+
+namespace {
+
+QString EditName(int n) {
+    return QStringLiteral("Edit%1").arg(n);
+}
+
+// The column heads of the ten telephone-number pages ("Day / Group1"); the night heads
+// follow each one.
+const int kDayHeadings[10] = {125, 137, 149, 161, 173, 185, 197, 219, 231, 243};
+
+// Tree node positions of the sections.
+enum Node {
+    kDoorPhoneSelect = 0,
+    kBasic,
+    kCodes,
+    kKeyboard,
+    kRelays,
+    kRelay1,
+    kExternalCodes1,
+    kCodeRelay,
+    kRelay2,
+    kExternalCodes2,
+    kTime,
+    kDial,
+    kHandsFree,
+    kAutoDayNight,
+    kSystem,
+    kNumbers,
+    kFirstButtons,
+};
+
+class Builder {
+public:
+    explicit Builder(const PrintoutSource& source) : s_(source) {}
+
+    PrintoutDocument Build() {
+        ModelAndStatus();
+        BasicAndKeyboard();
+        Relays();
+        TimeAndAudio();
+        DayNightAndSystem();
+        Numbers();
+        return std::move(doc_);
+    }
+
+private:
+    void Add(LineKind kind, const QString& text = {}, const QString& value = {},
+             const QString& extra = {}, bool cut = false) {
+        PrintLine line;
+        line.kind = kind;
+        line.text = text;
+        line.value = value;
+        line.extra = extra;
+        line.cut = cut;
+        line.gapBefore = gap_;
+        gap_ = false;
+        doc_.lines.append(line);
+    }
+    void Gap() { gap_ = true; }
+    void Heading(int node) { Add(LineKind::Heading, s_.NodeText(node)); }
+    void Sub(const char* group) { Add(LineKind::SubHeading, s_.Caption(QLatin1String(group))); }
+
+    // A radio group: its caption and the caption of the chosen button. When none of the
+    // buttons before the last is chosen, the last one is taken.
+    void Radio(const char* group) {
+        const QString name = QLatin1String(group);
+        QString value;
+        if (const FieldDef* def = FindField(name); def && !def->options.isEmpty()) {
+            qsizetype chosen = def->options.size() - 1;
+            for (qsizetype i = 0; i + 1 < def->options.size(); ++i)
+                if (s_.IsChecked(def->options[i].name)) {
+                    chosen = i;
+                    break;
+                }
+            value = s_.Caption(def->options[chosen].name);
+        }
+        Add(LineKind::Field, s_.Caption(name), value);
+    }
+
+    // A caption label and its field, with the unit the page shows beside it.
+    void Field(const char* label, const QString& field, bool cut = false,
+               LineKind kind = LineKind::Field) {
+        QString value = s_.FieldText(field);
+        const QString unit = s_.UnitText(field);
+        if (!unit.isEmpty()) value += QLatin1Char(' ') + unit;
+        Add(kind, s_.Caption(QLatin1String(label)), value, {}, cut);
+    }
+    void Field(const char* label, const char* field, bool cut = false,
+               LineKind kind = LineKind::Field) {
+        Field(label, QLatin1String(field), cut, kind);
+    }
+    void Cut(const char* label, const char* field) { Field(label, field, true); }
+
+    void Check(const char* box) {
+        const QString name = QLatin1String(box);
+        Add(LineKind::Check, s_.Caption(name),
+            s_.IsChecked(name) ? QStringLiteral("X") : QStringLiteral("-"), {}, true);
+    }
+
+    void ModelAndStatus() {
+        Gap();
+        Add(LineKind::Blank);
+        Heading(kDoorPhoneSelect);
+        Field("Label124", "ComboBox16");
+        Gap();
+        Add(LineKind::Heading, QStringLiteral("Status:"));
+        Add(LineKind::Field, s_.StatusPanelText(1), s_.StatusPanelText(3));
+        Add(LineKind::Field, s_.Caption(QStringLiteral("Label60")) + QLatin1Char(':'),
+            s_.DayMode() ? QStringLiteral("DAY") : QStringLiteral("NIGHT"));
+        Add(LineKind::Blank);
+    }
+
+    void BasicAndKeyboard() {
+        Heading(kBasic);
+        for (const char* group : {"GroupBox1", "GroupBox2", "GroupBox3", "GroupBox4"}) Radio(group);
+        Cut("Label10", "Edit1");
+
+        Heading(kCodes);
+        Field("Label13", "Edit2");
+        Field("Label14", "Edit3");
+        Field("Label15", "Edit4");
+        Field("Label16", "Edit5");
+
+        Heading(kKeyboard);
+        for (const char* group : {"GroupBox8", "GroupBox9", "GroupBox10"}) Radio(group);
+    }
+
+    struct RelayPage {
+        const char *modes, *buttonLabel, *button, *code1Label, *code1, *code2Label, *code2;
+        const char *pulseLabel, *pulse, *gapLabel, *gap, *incoming, *exit;
+    };
+    void Relay(const RelayPage& r) {
+        Radio(r.modes);
+        Field(r.buttonLabel, r.button);
+        Field(r.code1Label, r.code1);
+        Field(r.code2Label, r.code2);
+        Field(r.pulseLabel, r.pulse);
+        Field(r.gapLabel, r.gap);
+        Check(r.incoming);
+        Radio(r.exit);
+    }
+
+    // Day + night, day and night mode: five one-impulse codes and one two-impulse code.
+    struct CodeGroup {
+        const char *group, *one, *two;
+        int firstEdit;
+    };
+    void ExternalCodes(const CodeGroup& g) {
+        const QString group = s_.Caption(QLatin1String(g.group));
+        Add(LineKind::Field, group, s_.Caption(QLatin1String(g.one)));
+        for (int k = 0; k < 5; ++k) {
+            const QString field = EditName(g.firstEdit + k);
+            Add(LineKind::Field, s_.CodeCaption(field), s_.FieldText(field));
+        }
+        Add(LineKind::Field, group, s_.Caption(QLatin1String(g.two)));
+        const QString star = EditName(g.firstEdit + 5);
+        Add(LineKind::Field, s_.CodeCaption(star), s_.FieldText(star));
+    }
+
+    void Relays() {
+        Heading(kRelays);
+        Cut("Label17", "Edit6");
+
+        Heading(kRelay1);
+        Relay({"GroupBox11", "Label6", "Edit7", "Label18", "Edit8", "Label19", "Edit9", "Label20",
+               "Edit10", "Label21", "Edit11", "CheckBox1", "GroupBox13"});
+        Heading(kExternalCodes1);
+        ExternalCodes({"GroupBox18", "GroupBox173", "GroupBox174", 17});
+        ExternalCodes({"GroupBox19", "GroupBox175", "GroupBox176", 23});
+        ExternalCodes({"GroupBox17", "GroupBox171", "GroupBox172", 29});
+
+        Heading(kCodeRelay);
+        Check("CheckBox13");
+        Sub("GroupBox31");
+        Cut("Label255", "Edit53");
+        Cut("Label256", "Edit281");
+        Sub("GroupBox32");
+        Cut("Label257", "Edit291");
+        Cut("Label258", "Edit292");
+        Field("Label259", "Edit293", true, LineKind::BoldField);
+
+        Heading(kRelay2);
+        Relay({"GroupBox14", "Label7", "Edit12", "Label8", "Edit13", "Label12", "Edit14", "Label22",
+               "Edit15", "Label23", "Edit16", "CheckBox2", "GroupBox15"});
+        Heading(kExternalCodes2);
+        ExternalCodes({"GroupBox20", "GroupBox201", "GroupBox202", 35});
+        ExternalCodes({"GroupBox21", "GroupBox204", "GroupBox203", 41});
+        ExternalCodes({"GroupBox22", "GroupBox205", "GroupBox206", 47});
+    }
+
+    void TimeAndAudio() {
+        Heading(kTime);
+        Sub("GroupBox23");
+        Cut("Label61", "ComboBox17");
+        Cut("Label62", "Edit54");
+        Cut("Label63", "Edit55");
+        Cut("Label64", "Edit56");
+        Cut("Label65", "Edit57");
+        Cut("Label66", "Edit58");
+        Sub("GroupBox24");
+        Field("Label67", "ComboBox1");
+        Field("Label68", "ComboBox2");
+        Field("Label69", "ComboBox3");
+
+        Heading(kDial);
+        Field("Label72", "Edit59");
+        Field("Label73", "Edit60");
+        Field("Label74", "Edit61");
+        Field("Label75", "Edit62");
+        Field("Label83", "ComboBox4");
+        Field("Label84", "ComboBox5");
+        Field("Label85", "ComboBox6");
+
+        Heading(kHandsFree);
+        Sub("GroupBox26");
+        Field("Label86", "ComboBox7");
+        Field("Label87", "ComboBox8");
+        Field("Label88", "ComboBox9");
+        Field("Label89", "ComboBox10");
+        Sub("GroupBox27");
+        Check("CheckBox3");
+        Check("CheckBox4");
+        Field("Label91", "ComboBox11");
+        Field("Label92", "ComboBox12");
+        Field("Label93", "ComboBox13");
+        Field("Label97", "ComboBox14");
+    }
+
+    void DayNightAndSystem() {
+        Heading(kAutoDayNight);
+        Check("CheckBox5");
+        Sub("GroupBox28");
+        Add(LineKind::WeekHeader, QString(), s_.Caption(QStringLiteral("Label107")),
+            QStringLiteral(" - ") + s_.Caption(QStringLiteral("Label106")));
+        // Sunday first; per weekday the day hour and minute, then the night's.
+        for (int row = 0; row < 7; ++row) {
+            const int first = 63 + 4 * row;
+            const QString dayHour = EditName(first);
+            Add(LineKind::WeekRow, s_.Caption(QStringLiteral("Label%1").arg(99 + row)),
+                s_.FieldText(dayHour) + s_.TimeSeparator(dayHour) +
+                    s_.FieldText(EditName(first + 1)),
+                QStringLiteral(" - ") + s_.FieldText(EditName(first + 2)) + QLatin1Char(':') +
+                    s_.FieldText(EditName(first + 3)));
+        }
+
+        Heading(kSystem);
+        Sub("GroupBox29");
+        Field("Label122", "ComboBox15");
+        for (const char* box : {"CheckBox7", "CheckBox8", "CheckBox9"}) Check(box);
+        Sub("GroupBox30");
+        for (const char* box :
+             {"CheckBox6", "CheckBox10", "CheckBox11", "CheckBox12", "CheckBox14"})
+            Check(box);
+    }
+
+    void Numbers() {
+        Heading(kNumbers);
+        Field("Label124", "ComboBox16");
+        Field("Label123", "Edit91");
+        for (int page = 0; page < 10; ++page) {
+            Add(LineKind::NumberHeading, s_.NodeText(kFirstButtons + page),
+                s_.Caption(QStringLiteral("Label%1").arg(kDayHeadings[page])),
+                s_.Caption(QStringLiteral("Label%1").arg(kDayHeadings[page] + 1)));
+            // A button without numbers takes no line.
+            for (int b = page * 10 + 1; b <= std::min(99, page * 10 + 10); ++b) {
+                const QString day = s_.FieldText(FirstNumberField(b));
+                const QString night = s_.FieldText(SecondNumberField(b));
+                if (day.isEmpty() && night.isEmpty()) continue;
+                Add(LineKind::Number, s_.Caption(ButtonRowLabel(b)), day, night);
+            }
+        }
+    }
+
+    const PrintoutSource& s_;
+    PrintoutDocument doc_;
+    bool gap_ = false;
+};
+
+// ---- rendering ----------------------------------------------------------------------------
+
+enum class Face { Regular, Title, PageNumber, Heading, Bold, Underlined };
+
+QFont MakeFont(Face face) {
+    // The system's default sans-serif face, the same for the window and the command line.
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(9);
+    switch (face) {
+    case Face::Regular: break;
+    case Face::Title:
+        font.setPointSize(12);
+        font.setBold(true);
+        break;
+    case Face::PageNumber:
+        font.setPointSize(10);
+        font.setBold(true);
+        break;
+    case Face::Heading:
+        font.setPointSize(10);
+        font.setBold(true);
+        font.setItalic(true);
+        font.setUnderline(true);
+        break;
+    case Face::Bold: font.setBold(true); break;
+    case Face::Underlined: font.setUnderline(true); break;
+    }
+    return font;
+}
+
+// The position after the last line: the advance from it finishes the page and starts no
+// other one.
+constexpr int kEndMarker = 1000000;
+
+class Renderer {
+public:
+    Renderer(QPainter& painter, const PrintoutLayout& layout, const PrintoutHeader& header,
+             const std::function<bool()>& newPage)
+        : p_(painter), l_(layout), header_(header), newPage_(newPage),
+          space_(static_cast<int>(layout.p)) {}
+
+    int Run(const PrintoutDocument& document) {
+        page_ = 1;
+        y_ = l_.start;
+        pageFull_ = false;
+        failed_ = false;
+        p_.setPen(Qt::black);
+        NextLine();
+        Header();
+        for (const PrintLine& line : document.lines) {
+            // A page is started only for a line that goes on it: no page after the last.
+            if (!Room()) return 0;
+            if (line.gapBefore) y_ += l_.gap;
+            Draw(line);
+            if (failed_) return 0;
+            NextLine();
+        }
+        y_ = kEndMarker;
+        NextLine();
+        return page_;
+    }
+
+private:
+    void Text(int x, Face face, const QString& text) {
+        if (text.isEmpty()) return;
+        p_.setFont(MakeFont(face));
+        p_.drawText(x, y_ + p_.fontMetrics().ascent(), text);
+    }
+    int Width(Face face, const QString& text) {
+        p_.setFont(MakeFont(face));
+        return p_.fontMetrics().horizontalAdvance(text);
+    }
+
+    // A caption ends before the next column, whatever the typeface.
+    QString Fitted(Face face, QString text, int nextColumn) {
+        const int room = nextColumn - l_.captionX - space_;
+        while (!text.isEmpty() && Width(face, text) > room) text.chop(1);
+        return text;
+    }
+
+    // A value wider than the rest of the page goes on in the next lines, broken at a
+    // blank where there is one.
+    void Value(const QString& value) {
+        const int room = l_.frame.right() - space_ - l_.valueX;
+        QString rest = value;
+        while (Width(Face::Regular, rest) > room) {
+            qsizetype fits = rest.size() - 1;
+            while (fits > 1 && Width(Face::Regular, rest.left(fits)) > room) --fits;
+            qsizetype cut = rest.lastIndexOf(QLatin1Char(' '), fits);
+            if (cut <= 0) cut = fits;
+            Text(l_.valueX, Face::Regular, rest.left(cut));
+            rest = rest.mid(cut);
+            while (rest.startsWith(QLatin1Char(' '))) rest.remove(0, 1);
+            NextLine();
+            if (!Room()) return;
+        }
+        Text(l_.valueX, Face::Regular, rest);
+    }
+
+    void Header() {
+        Text(l_.headingX, Face::Regular, header_.date);
+        Text(l_.valueX - Width(Face::Title, header_.title) / 2, Face::Title, header_.title);
+        const QString number = QStringLiteral("   Pg.- %1 -").arg(page_);
+        Text(l_.pageNumberRight - Width(Face::PageNumber, number), Face::PageNumber, number);
+        y_ += l_.headerAdvance;
+    }
+
+    void NextLine() {
+        y_ += l_.lineHeight;
+        if (y_ < l_.lastLine) return;
+        // The page is finished: its frame, in blue, one pixel wide.
+        p_.save();
+        p_.setPen(QPen(Qt::blue, 1));
+        p_.setBrush(Qt::NoBrush);
+        const QRect& f = l_.frame;
+        p_.drawPolyline(
+            QPolygon({f.topLeft(), f.topRight(), f.bottomRight(), f.bottomLeft(), f.topLeft()}));
+        p_.restore();
+        pageFull_ = true;
+    }
+
+    // Room for one more line: a new page when the last one is full. False when the
+    // device could not start one.
+    bool Room() {
+        if (!pageFull_) return true;
+        if (failed_ || !newPage_ || !newPage_()) {
+            failed_ = true;
+            return false;
+        }
+        pageFull_ = false;
+        y_ = l_.firstLine;
+        ++page_;
+        Header();
+        return true;
+    }
+
+    void Draw(const PrintLine& line) {
+        const QString caption = line.cut ? l_.Cut(line.text) : line.text;
+        switch (line.kind) {
+        case LineKind::Blank: break;
+        case LineKind::Heading: Text(l_.headingX, Face::Heading, line.text); break;
+        case LineKind::NumberHeading:
+            Text(l_.headingX, Face::Heading, line.text);
+            Text(l_.dayX, Face::Underlined, line.value);
+            Text(l_.nightX, Face::Underlined, line.extra);
+            break;
+        case LineKind::SubHeading: Text(l_.captionX, Face::Bold, line.text); break;
+        case LineKind::Field:
+        case LineKind::Check:
+            Text(l_.captionX, Face::Regular, Fitted(Face::Regular, caption, l_.valueX));
+            Value(line.value);
+            break;
+        case LineKind::BoldField:
+            Text(l_.captionX, Face::Bold, Fitted(Face::Bold, caption, l_.valueX));
+            Value(line.value);
+            break;
+        case LineKind::WeekHeader:
+        case LineKind::WeekRow:
+            Text(l_.captionX, Face::Regular, Fitted(Face::Regular, caption, l_.valueX));
+            Text(l_.valueX, Face::Regular, line.value);
+            Text(l_.nightTimeX, Face::Regular, line.extra);
+            break;
+        case LineKind::Number:
+            Text(l_.captionX, Face::Regular, Fitted(Face::Regular, caption, l_.dayX));
+            Text(l_.dayX, Face::Regular, line.value);
+            Text(l_.nightX, Face::Regular, line.extra);
+            break;
+        }
+    }
+
+    QPainter& p_;
+    const PrintoutLayout& l_;
+    const PrintoutHeader& header_;
+    const std::function<bool()>& newPage_;
+    const int space_; // the least space between two columns: a millimetre
+    int y_ = 0;
+    int page_ = 1;
+    bool pageFull_ = false;
+    bool failed_ = false;
+};
+
+// ---- whole files ----------------------------------------------------------------------------
+
+// A PDF goes to a temporary file beside the chosen one and takes its name only when it is
+// complete, so a failed run never leaves half a printout (or destroys an older one).
+class WholeFile {
+public:
+    explicit WholeFile(const QString& target) : target_(target) {}
+    ~WholeFile() {
+        if (!temp_.isEmpty()) QFile::remove(temp_);
+    }
+
+    // The name to write to; "" with the reason in *error when the folder takes no file.
+    QString Begin(QString* error) {
+        const QFileInfo info(target_);
+        if (info.isDir()) {
+            *error = QStringLiteral("%1 is a folder").arg(target_);
+            return QString();
+        }
+        // Created like any new file (not private to the user, as a temporary file would
+        // be), under a name nobody else uses.
+        QFile file;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            file.setFileName(info.absoluteDir().filePath(
+                QStringLiteral(".%1.%2")
+                    .arg(info.fileName())
+                    .arg(QRandomGenerator::global()->generate() % 1000000, 6, 10,
+                         QLatin1Char('0'))));
+            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) break;
+            if (!QFile::exists(file.fileName())) break; // not a name taken: a real failure
+        }
+        if (!file.isOpen()) {
+            *error = QStringLiteral("%1 cannot be written: %2").arg(target_, file.errorString());
+            return QString();
+        }
+        temp_ = file.fileName();
+        return temp_;
+    }
+
+    // Puts the finished file in place; false with the reason when it is not whole.
+    bool Commit(QString* error) {
+        QFile file(temp_);
+        QByteArray tail;
+        if (file.open(QIODevice::ReadOnly)) {
+            if (file.size() > 64) file.seek(file.size() - 64);
+            tail = file.readAll();
+        }
+        file.close();
+        if (!tail.contains("%%EOF")) {
+            *error = QStringLiteral("%1 could not be written completely").arg(target_);
+            return false;
+        }
+        // A rename replaces an older file of that name in one step.
+        if (std::rename(QFile::encodeName(temp_).constData(),
+                        QFile::encodeName(target_).constData()) != 0) {
+            *error = QStringLiteral("%1 cannot be written").arg(target_);
+            return false;
+        }
+        temp_.clear();
+        return true;
+    }
+
+private:
+    QString target_;
+    QString temp_;
+};
+
+PrintResult Paint(QPaintDevice& device, const PrintoutDocument& document,
+                  const PrintoutHeader& header, const std::function<bool()>& newPage) {
+    PrintResult result;
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        result.error = QStringLiteral("Printing could not be started");
+        return result;
+    }
+    const PrintoutLayout layout =
+        PrintoutLayout::For(device.logicalDpiX(), device.width(), device.height());
+    result.pages = RenderPrintout(painter, layout, document, header, newPage);
+    const bool ended = painter.end();
+    result.ok = result.pages > 0 && ended;
+    if (!result.ok) result.error = QStringLiteral("Printing failed");
+    return result;
+}
+
+} // namespace
+
+PrintoutDocument BuildPrintout(const PrintoutSource& source) {
+    return Builder(source).Build();
+}
+
+QString PrintoutTitle(const QString& printCaption, const QString& programName) {
+    // "&&" shows one "&"; a single "&" marks the accelerator and is not shown.
+    QString caption;
+    for (qsizetype i = 0; i < printCaption.size(); ++i) {
+        if (printCaption[i] == QLatin1Char('&')) {
+            if (i + 1 < printCaption.size() && printCaption[i + 1] == QLatin1Char('&'))
+                caption += printCaption[++i];
+            continue;
+        }
+        caption += printCaption[i];
+    }
+    return caption + programName;
+}
+
+QString PrintoutDate() {
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+}
+
+PrintoutHeader MakePrintoutHeader(const QString& printCaption, const LanguageTexts& texts) {
+    PrintoutHeader header;
+    header.title = PrintoutTitle(printCaption, StoredText(texts, QStringLiteral("Message"), 24));
+    header.date = PrintoutDate();
+    header.documentName = StoredText(texts, QStringLiteral("Message"), 23);
+    return header;
+}
+
+int RenderPrintout(QPainter& painter, const PrintoutLayout& layout,
+                   const PrintoutDocument& document, const PrintoutHeader& header,
+                   const std::function<bool()>& newPage) {
+    return Renderer(painter, layout, header, newPage).Run(document);
+}
+
+PrintResult PrintOnPrinter(QPrinter& printer, const PrintoutDocument& document,
+                           const PrintoutHeader& header) {
+    printer.setDocName(header.documentName);
+    const QString target = printer.outputFileName();
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !target.isEmpty();
+    std::unique_ptr<WholeFile> file;
+    if (toFile) {
+        file = std::make_unique<WholeFile>(target);
+        PrintResult failed;
+        const QString temp = file->Begin(&failed.error);
+        if (temp.isEmpty()) return failed;
+        printer.setOutputFileName(temp);
+    }
+    PrintResult result = Paint(printer, document, header, [&printer] { return printer.newPage(); });
+    if (toFile) {
+        printer.setOutputFileName(target);
+        if (result.ok && !file->Commit(&result.error)) result.ok = false;
+    }
+    return result;
+}
+
+PrintResult WritePrintoutPdf(const QString& path, const PrintoutDocument& document,
+                             const PrintoutHeader& header, int dpi) {
+    WholeFile file(path);
+    PrintResult result;
+    const QString temp = file.Begin(&result.error);
+    if (temp.isEmpty()) return result;
+    {
+        QPdfWriter writer(temp);
+        writer.setResolution(dpi);
+        writer.setTitle(header.documentName);
+        writer.setCreator(QStringLiteral("NorvaSet"));
+        // A printer's usual printable area: 5 mm of white round the A4 page.
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
+        result = Paint(writer, document, header, [&writer] { return writer.newPage(); });
+    }
+    if (result.ok && !file.Commit(&result.error)) result.ok = false;
+    return result;
+}
+
+} // namespace print
