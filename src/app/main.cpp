@@ -1,5 +1,6 @@
 // The NorvaSet window: one instance per user, the program folder beside the executable.
 
+#include "AppConfig.h"
 #include "MainWindow.h"
 #include "Screenshots.h"
 
@@ -10,8 +11,17 @@
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv) {
+    // Answered before anything needs a display or the one-instance lock.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("norvaset %s\n", ProgramVersionText().toLocal8Bit().constData());
+            return 0;
+        }
+    }
     // One instance only. The lock file holds our process id, so a crashed first instance
     // does not block the next start.
     QString lockDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -26,6 +36,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Settings of the Norva door phone"));
     parser.addHelpOption();
+    parser.addOption({QStringLiteral("version"), QStringLiteral("Print the version and quit.")});
     const QCommandLineOption home(QStringLiteral("home"),
                                   QStringLiteral("Use DIR as the program folder."),
                                   QStringLiteral("DIR"));

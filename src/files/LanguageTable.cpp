@@ -384,6 +384,16 @@ Table Build() {
          Cap("TForm5.Button8")});
     add("Labels", 17, "Size of Labels", {Cap("TForm5.GroupBox1")});
     add("Labels", 18, "File", {Cap("TForm5.GroupBox2")});
+    // The panel label window's own reports about pictures (%1 file, %2 x %3 its size).
+    add("Labels", 19,
+        "The picture %1 is %2 x %3 pixels. A label takes a picture of at most 220 x 80 pixels "
+        "(width x height).",
+        {Store()});
+    add("Labels", 20, "The picture %1 cannot be read as a BMP bitmap.", {Store()});
+    add("Labels", 21,
+        "These pictures could not be used; their labels were printed without them:", {Store()});
+    add("Labels", 22, "The labels could not be printed: the printer or the file refused the job.",
+        {Store()});
 
     // Firmware window.
     add("Firmware", 1, "Open file", {Cap("TForm4.Button1", {}, " *.HEX")});

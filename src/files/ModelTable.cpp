@@ -4,15 +4,20 @@
 
 void ModelTable::Build(const LanguageTexts& texts, const QString& programFolder) {
     const QDir folder(programFolder);
+    Build(texts, [&folder](const QString& name) { return folder.filePath(name); });
+}
+
+void ModelTable::Build(const LanguageTexts& texts,
+                       const std::function<QString(const QString&)>& locate) {
     for (int n = 0; n < kEntries; ++n) {
         const LanguageTexts::ModelListEntry e = texts.ModelEntry(n);
         entries_[n].name = e.name;
-        entries_[n].picture = folder.filePath(e.picture);
-        entries_[n].templatePath = folder.filePath(e.templateFile);
+        entries_[n].picture = locate(e.picture);
+        entries_[n].templatePath = locate(e.templateFile);
     }
     if (entries_[0].name.isEmpty()) {
         entries_[0].name = QStringLiteral("Vant Norva low cost");
-        entries_[0].picture = folder.filePath(QStringLiteral("VantNorvaLC.jpg"));
+        entries_[0].picture = locate(QStringLiteral("VantNorvaLC.jpg"));
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include "LanguageTexts.h"
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -21,6 +23,8 @@ public:
     // Fills the table from the language file's [Model], [Picture] and [Template] sections.
     // Without a name for entry 0 the first model is "Vant Norva low cost".
     void Build(const LanguageTexts& texts, const QString& programFolder);
+    // The same, with each picture and template file looked up by `locate` (name to path).
+    void Build(const LanguageTexts& texts, const std::function<QString(const QString&)>& locate);
 
     const ModelEntry& Entry(int number) const { return entries_.at(number); }
     // The names the model selector lists: the non-empty names in model-number order.

@@ -34,9 +34,26 @@ public:
     virtual int GetStatus(uint32_t* rxCount) = 0;
 };
 
+// Why the last open of a listed device failed.
+enum class OpenFailure {
+    None,       // it did not fail, or failed for no reason worth telling the user
+    Permission, // the device node exists, but this user may not open it
+    Busy,       // another program has it open
+    Gone,       // unplugged between listing and opening
+    Other,
+};
+
+struct OpenProblem {
+    OpenFailure reason = OpenFailure::None;
+    QString path;   // the device node
+    QString detail; // the system's words, for Other
+};
+
 class DeviceBackend {
 public:
     virtual ~DeviceBackend() = default;
+    // The reason the last OpenBySerial failed (backends that cannot tell say None).
+    virtual OpenProblem LastOpenProblem() const { return {}; }
     virtual int ListCount(uint32_t* count) = 0;
     // The USB description of the device at index (D2XX returns at most 64 bytes).
     virtual int ListDescription(uint32_t index, QByteArray* description) = 0;

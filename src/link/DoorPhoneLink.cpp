@@ -44,6 +44,7 @@ void DoorPhoneLink::ConnectAttempt() {
     ListDevices();
     if (onDeviceList) onDeviceList(deviceList_);
     const bool found = kind_ == CableKind::Vant ? vantFound_ : troxFound_;
+    openProblem_ = {};
     if (!found) return;
     const CableInfo& cable = CableFor(kind_);
     try {
@@ -55,9 +56,12 @@ void DoorPhoneLink::ConnectAttempt() {
         link_ = std::move(opened);
         statusText_ = QString::fromLatin1(cable.statusText);
         connected_ = true;
+        openProblem_ = {};
     } catch (const TFT232Exception&) {
         // Absent, unplugged meanwhile, or still open from an earlier attempt: the
         // connection state stays as it was.
+        openProblem_ = backend_.LastOpenProblem();
+        if (openProblem_.reason != OpenFailure::None && onOpenFailed) onOpenFailed(openProblem_);
     }
 }
 

@@ -47,6 +47,8 @@ public:
     bool TroxFound() const override { return troxFound_; }
     QString DeviceList() const { return deviceList_; }
     QString CableStatusText() const { return statusText_; }
+    // Why the last attempt found the cable but could not open it (None after an open).
+    const OpenProblem& LastOpenProblem() const { return openProblem_; }
 
     // Sends one byte through the open link; false (not sent) without a link.
     bool WriteByte(uint8_t byte);
@@ -58,6 +60,8 @@ public:
 
     // The hidden label on the model page that shows the last device list.
     std::function<void(const QString&)> onDeviceList;
+    // A cable that was found but could not be opened, with the reason.
+    std::function<void(const OpenProblem&)> onOpenFailed;
 
 private:
     DeviceBackend& backend_;
@@ -71,4 +75,5 @@ private:
     QString deviceList_;
     bool connected_ = false;
     QString statusText_;
+    OpenProblem openProblem_;
 };

@@ -1,7 +1,11 @@
 #include "SerialBackend.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
+
+#include <cerrno>
+#include <unistd.h>
 
 class SerialDeviceHandle : public DeviceHandle {
 public:
@@ -12,9 +16,29 @@ public:
         backend_.openPorts_.remove(path_);
     }
 
-    bool Open() {
+    // On failure, *problem says why.
+    bool Open(OpenProblem* problem) {
+        problem->path = path_;
+        if (!QFileInfo::exists(path_)) {
+            problem->reason = OpenFailure::Gone;
+            return false;
+        }
+        // The port's own error cannot tell a node we may not open from one that another
+        // program holds; the node's permissions can.
+        const QByteArray node = path_.toLocal8Bit();
+        if (::access(node.constData(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM)) {
+            problem->reason = OpenFailure::Permission;
+            return false;
+        }
         port_.setPortName(path_);
-        if (!port_.open(QIODevice::ReadWrite)) return false;
+        if (!port_.open(QIODevice::ReadWrite)) {
+            switch (port_.error()) {
+            case QSerialPort::DeviceNotFoundError: problem->reason = OpenFailure::Gone; break;
+            case QSerialPort::PermissionError: problem->reason = OpenFailure::Busy; break;
+            default: problem->reason = OpenFailure::Other; problem->detail = port_.errorString();
+            }
+            return false;
+        }
         // 9600 8N1 without flow control until told otherwise.
         port_.setBaudRate(9600);
         port_.setDataBits(QSerialPort::Data8);
@@ -126,13 +150,15 @@ int SerialBackend::ListDescription(uint32_t index, QByteArray* description) {
 }
 
 int SerialBackend::OpenBySerial(const QByteArray& serial, std::unique_ptr<DeviceHandle>* handle) {
+    lastProblem_ = {};
     if (entries_.isEmpty()) Refresh();
     for (const Entry& e : entries_) {
         if (e.serial != serial) continue;
+        // Our own handle still open: not a problem to report.
         if (openPorts_.contains(e.portPath)) return ftstatus::DEVICE_NOT_OPENED;
         auto h = std::make_unique<SerialDeviceHandle>(*this, e.portPath);
         openPorts_.insert(e.portPath);
-        if (!h->Open()) return ftstatus::DEVICE_NOT_OPENED; // h's destructor frees the slot
+        if (!h->Open(&lastProblem_)) return ftstatus::DEVICE_NOT_OPENED; // h frees the slot
         *handle = std::move(h);
         return ftstatus::OK;
     }

@@ -28,6 +28,7 @@ public:
     int ListCount(uint32_t* count) override;
     int ListDescription(uint32_t index, QByteArray* description) override;
     int OpenBySerial(const QByteArray& serial, std::unique_ptr<DeviceHandle>* handle) override;
+    OpenProblem LastOpenProblem() const override { return lastProblem_; }
 
 private:
     friend class SerialDeviceHandle;
@@ -36,4 +37,5 @@ private:
     QString explicitPort_;
     std::function<std::pair<QByteArray, QByteArray>()> wantedCable_;
     QSet<QString> openPorts_; // one handle per device, even for root
+    OpenProblem lastProblem_;
 };

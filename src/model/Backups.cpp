@@ -48,7 +48,7 @@ bool Writable(const QString& folder, QString* error) {
 QString UserDataBackups() {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir(base).filePath(QStringLiteral("NorvaSet/") +
+    return QDir(base).filePath(QStringLiteral("norvaset/") +
                                QLatin1String(BackupFolder::kFolderName));
 }
 

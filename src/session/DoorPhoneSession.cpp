@@ -19,7 +19,7 @@ const QString kEnglishFile = QStringLiteral("English.lng");
 
 DoorPhoneSession::DoorPhoneSession(const SessionOptions& options, HostPort& host,
                                    TemplateTarget& target)
-    : options_(options), host_(host), target_(target) {
+    : options_(options), host_(host), target_(target), folders_(AppFolders::Resolve(options.home)) {
     const bool simulated = options_.cable && options_.backend.simulator;
     if (options_.clock) {
         clock_ = options_.clock;
@@ -48,9 +48,7 @@ DoorPhoneSession::DoorPhoneSession(const SessionOptions& options, HostPort& host
 DoorPhoneSession::~DoorPhoneSession() = default;
 
 QString DoorPhoneSession::ProgramFolder() const {
-    const QString folder = options_.home.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                   : QDir(options_.home).absolutePath();
-    return QDir::cleanPath(folder) + QLatin1Char('/');
+    return folders_.ConfigFolder();
 }
 
 bool DoorPhoneSession::StartUp() {
@@ -65,7 +63,7 @@ bool DoorPhoneSession::StartUp() {
     } else if (QFile::exists(folder + QLatin1String(AppConfig::kFileName))) {
         config.LoadOrCreate(folder, &error);
     }
-    languagePath_ = folder + (config.existed ? config.languageFile : kEnglishFile);
+    languagePath_ = folders_.Find(config.existed ? config.languageFile : kEnglishFile);
     if (options_.model >= 0)
         startModelIndex_ = options_.model;
     else if (config.existed)
@@ -76,9 +74,10 @@ bool DoorPhoneSession::StartUp() {
         if (config.existed && config.logFile == 1) OpenLog();
         break;
     case SessionOptions::LogSwitch::On:
-        if (!log_.Open(folder)) {
-            startupError_ = QStringLiteral("cannot write the communication log in %1: %2")
-                                .arg(QDir::toNativeSeparators(folder), log_.ErrorString());
+        if (!log_.Open(folders_.DataFolder())) {
+            startupError_ =
+                QStringLiteral("cannot write the communication log in %1: %2")
+                    .arg(QDir::toNativeSeparators(folders_.DataFolder()), log_.ErrorString());
             return false;
         }
         break;
@@ -110,7 +109,7 @@ void DoorPhoneSession::ApplyLanguageFile(const QString& path) {
             const QString config = folder + QLatin1String(AppConfig::kFileName);
             if (QFileInfo::exists(config)) {
                 QFile::remove(config);
-                languagePath_ = folder + kEnglishFile;
+                languagePath_ = folders_.Find(kEnglishFile);
                 if (!IsRegularFile(languagePath_))
                     host_.ShowMessage(QStringLiteral("Language file error"), QString(),
                                       MsgIcon::None);
@@ -122,7 +121,7 @@ void DoorPhoneSession::ApplyLanguageFile(const QString& path) {
             host_.ShowMessage(error, QString(), MsgIcon::Error);
     } else {
         log_.LogLine(QStringLiteral("Language file: ") + languagePath_);
-        if (!texts_.LoadFile(languagePath_)) texts_.LoadFile(folder + kEnglishFile);
+        if (!texts_.LoadFile(languagePath_)) texts_.LoadFile(folders_.Find(kEnglishFile));
     }
     if (textsLoaded) textsLoaded();
     if (!RebuildModelList()) return;
@@ -131,7 +130,7 @@ void DoorPhoneSession::ApplyLanguageFile(const QString& path) {
 }
 
 bool DoorPhoneSession::RebuildModelList() {
-    models_.Build(texts_, ProgramFolder());
+    models_.Build(texts_, [this](const QString& name) { return folders_.Locate(name); });
     if (options_.model >= 0 && !models_.AtPosition(options_.model)) {
         QStringList names;
         const QStringList items = models_.SelectorItems();
@@ -158,7 +157,7 @@ QString DoorPhoneSession::SelectedTemplate() const {
 }
 
 void DoorPhoneSession::ApplyModelTemplate() {
-    TemplateContext context{model_, *link_, log_, texts_, target_, ProgramFolder()};
+    TemplateContext context{model_, *link_, log_, texts_, target_, folders_.ProgramFolder()};
     ::ApplyModelTemplate(SelectedTemplate(), context, modelState_);
 }
 
@@ -179,7 +178,7 @@ void DoorPhoneSession::LoadModelDefaults(const QString& templatePath) {
 }
 
 bool DoorPhoneSession::OpenLog() {
-    if (log_.Open(ProgramFolder())) return true;
+    if (log_.Open(folders_.DataFolder())) return true;
     if (reportFolderNotWritable)
         reportFolderNotWritable(QLatin1String(CommLog::kFileName), log_.ErrorString());
     return false;

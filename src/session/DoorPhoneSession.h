@@ -6,6 +6,7 @@
 // template). The window, the command line, the tests and the benchmark each hold one; what
 // differs between them is a named option, not a copy of the sequence.
 
+#include "AppFolders.h"
 #include "Backends.h"
 #include "CommLog.h"
 #include "LanguageTexts.h"
@@ -86,8 +87,11 @@ public:
     // The engine's timers on the session's clock, for front ends without QTimer.
     TimerLoop& Loop() { return *loop_; }
 
-    // The program folder, absolute, with a trailing "/".
+    // Where Config.ini is written: the program folder, or the user's config folder for an
+    // installed copy (absolute, with a trailing "/").
     QString ProgramFolder() const;
+    // The program folder, the shipped files' folders and the folders written.
+    const AppFolders& Folders() const { return folders_; }
 
     // Config.ini, the log, the language file with its model list, the defaults and the
     // template, in this order. False when a step the options insist on failed (the log
@@ -132,6 +136,7 @@ private:
     SessionOptions options_;
     HostPort& host_;
     TemplateTarget& target_;
+    AppFolders folders_;
     // Destroyed in reverse: the engine, then the link (closing the cable), then the
     // backend (a simulated door phone saves its memory then), the log last.
     std::unique_ptr<ClockPort> ownClock_;

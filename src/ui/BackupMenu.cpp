@@ -26,7 +26,7 @@ QString BackupMenu::Word(int key) const {
 }
 
 BackupFolder BackupMenu::Folder() const {
-    return BackupFolder(c_.programFolder());
+    return c_.backups ? c_.backups() : BackupFolder(c_.programFolder());
 }
 
 QList<QAction*> BackupMenu::AddItems(QMenu* file, QAction* before, QMenu* option) {

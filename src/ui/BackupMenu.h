@@ -28,9 +28,12 @@ public:
         Dialogs* dialogs = nullptr;
         SettingsModel* model = nullptr;
         const LanguageTexts* texts = nullptr;
+        // Where Config.ini is kept (the switches are in it).
         std::function<QString()> programFolder;
         // A switch could not be kept in Config.ini.
         std::function<void(const QString& error)> configNotWritten;
+        // The backups folder; default: "Backups" in programFolder, else the user's.
+        std::function<BackupFolder()> backups;
     };
 
     explicit BackupMenu(Context context, QObject* parent = nullptr);

@@ -1,19 +1,16 @@
 #include "HelpWindow.h"
 
-#include <QDialogButtonBox>
 #include <QPlainTextEdit>
-#include <QVBoxLayout>
 
-HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
+TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Help"));
+    // A single border and the close box only.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(352, 153);
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName(QStringLiteral("Memo1"));
     memo_->setReadOnly(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(memo_);
-    layout->addWidget(buttons);
-    resize(360, 200);
+    memo_->setGeometry(rect());
 }

@@ -79,7 +79,9 @@ int ApplyLanguageTexts(const LanguageTexts& texts, const LanguageSurface& surfac
                     SetHint(object, ComposeText(entry, target, texts));
                 } else if (target.use == TextUse::Picture) {
                     // Only an existing picture replaces the one shown.
-                    const QString path = surface.programFolder + ComposeText(entry, target, texts);
+                    const QString name = ComposeText(entry, target, texts);
+                    const QString path =
+                        surface.locate ? surface.locate(name) : surface.programFolder + name;
                     auto* label = qobject_cast<QLabel*>(object);
                     if (label && IsRegularFile(path)) {
                         const QPixmap picture(path);

@@ -20,6 +20,8 @@ struct LanguageSurface {
     std::function<void()> pageTitle;
     // Where pictures named by file are looked for (with a trailing separator).
     QString programFolder;
+    // When set, the full path of a picture file by its name (instead of programFolder).
+    std::function<QString(const QString& name)> locate;
 };
 
 // Returns the number of targets that named an object that was not found.

@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
+#include "AboutWindow.h"
 #include "BackupMenu.h"
+#include "CableAccess.h"
 #include "Communicator.h"
 #include "DayNightTable.h"
 #include "Defaults.h"
@@ -16,6 +18,7 @@
 #include "PrintoutSource.h"
 #include "SettingsFileMenu.h"
 #include "SettingsFileName.h"
+#include "ToneWindow.h"
 #include "TransferGuard.h"
 
 #include <QAbstractButton>
@@ -119,6 +122,17 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     session_->reportFolderNotWritable = [this](const QString& what, const QString& error) {
         ReportFolderNotWritable(what, error);
     };
+    // A cable that will not open is explained once per reason; one that went away shows
+    // as missing in the status line.
+    session_->Link().onOpenFailed = [this,
+                                     shown = QSet<int>()](const OpenProblem& problem) mutable {
+        if (problem.reason == OpenFailure::Gone || shown.contains(int(problem.reason))) return;
+        shown.insert(int(problem.reason));
+        const QString text =
+            OpenProblemText(problem, QLatin1String(CableFor(session_->Link().Kind()).description));
+        QTimer::singleShot(0, this,
+                           [this, text] { ShowMessage(text, QString(), MsgIcon::Warning); });
+    };
 
     // The window's look: a small, narrow face (the pages are laid out for 8 points), the
     // program's picture.
@@ -128,7 +142,7 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     if (QFontDatabase::hasFamily(narrow)) face.setFamily(narrow);
     setFont(face);
     setWindowIcon(QIcon(QStringLiteral(":/icons/norvaset.svg")));
-    setWindowTitle(QStringLiteral("NorvaSet   V") + ProgramVersionText().left(4));
+    setWindowTitle(ProgramCaption(QStringLiteral("NorvaSet"), ProgramVersionText()));
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Client"));
@@ -167,7 +181,16 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     ConnectFileItem("Save1", &SettingsFileMenu::Save1Click);
     ConnectFileItem("Saveas1", &SettingsFileMenu::Saveas1Click);
 
-    help_ = new HelpWindow(this);
+    help_ = new TForm3(this);
+    const DesktopServices desktop = options.desktop.Completed();
+    about_ = new TForm2({&texts_, desktop.openAddress, {}}, this);
+    tones_ = new TForm6(
+        {&log_, [this](const QString& name) { return Folders().Find(name); }, desktop.playSound},
+        this);
+    hasAudioOutput_ = desktop.hasAudioOutput;
+    connect(Action(QStringLiteral("Sampleoftones1")), &QAction::triggered, this,
+            &TForm1::Sampleoftones1Click);
+    connect(Action(QStringLiteral("About1")), &QAction::triggered, this, &TForm1::About1Click);
     FieldBinder::Host fieldHost;
     fieldHost.context = [this] { return CheckContext(); };
     fieldHost.message = [this](const QString& text, const QString& caption, MsgIcon icon) {
@@ -236,6 +259,10 @@ TForm1::~TForm1() {
 
 QString TForm1::ProgramFolder() const {
     return session_->ProgramFolder();
+}
+
+const AppFolders& TForm1::Folders() const {
+    return session_->Folders();
 }
 
 // ---- frame ---------------------------------------------------------------------------------
@@ -374,7 +401,8 @@ void TForm1::BuildMenus() {
 
     QMenu* option = addMenu("Option1", QStringLiteral("Option"));
     AddAction(option, "Sampleoftones1", QStringLiteral("Sample of tones"));
-    AddAction(option, "Printlabels1", QStringLiteral("Print labels"));
+    onClick(AddAction(option, "Printlabels1", QStringLiteral("Print labels")),
+            [this] { Printlabels1Click(); });
     // Kept for its place in the menu; the cable is chosen by the model template.
     AddAction(option, "Communicationport1", QStringLiteral("Communication port"))
         ->setEnabled(false);
@@ -382,11 +410,15 @@ void TForm1::BuildMenus() {
     logFile1_ = AddAction(option, "LogFile1", texts_.Text(QStringLiteral("Menu"), 46));
     onClick(logFile1_, [this] { LogFile1Click(); });
 
-    backupMenu_ = std::make_unique<BackupMenu>(
-        BackupMenu::Context{this, dialogs_, &model_, &texts_, [this] { return ProgramFolder(); },
-                            [this](const QString& error) {
-                                ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
-                            }});
+    backupMenu_ = std::make_unique<BackupMenu>(BackupMenu::Context{
+        this, dialogs_, &model_, &texts_, [this] { return ProgramFolder(); },
+        [this](const QString& error) {
+            ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
+        },
+        [this] {
+            return BackupFolder(Folders().ProgramFolder(),
+                                Folders().DataFolder() + QLatin1String(BackupFolder::kFolderName));
+        }});
     for (QAction* a : backupMenu_->AddItems(file, actions_.value("Print1"), option))
         actions_.insert(a->objectName(), a);
     guard_ = std::make_unique<TransferGuard>(TransferGuard::Context{
@@ -396,7 +428,8 @@ void TForm1::BuildMenus() {
             plan.what = what;
             plan.backupBefore = backupMenu_->Options().backupBeforeWrite;
             plan.verifyAfter = backupMenu_->Options().verifyAfterWrite;
-            plan.programFolder = ProgramFolder();
+            plan.programFolder = Folders().ProgramFolder();
+            plan.backupFallback = Folders().DataFolder() + QLatin1String(BackupFolder::kFolderName);
             plan.modelName = model_.ChoiceText(QStringLiteral("ComboBox16"));
             plan.firmware = [this] {
                 const DeviceStatus& s = session_->Comm().Status();
@@ -561,11 +594,31 @@ void TForm1::ShowHelpWindow() {
     help_->exec();
 }
 
+void TForm1::Sampleoftones1Click() {
+    if (!hasAudioOutput_()) {
+        ShowMessage(texts_.Text(QStringLiteral("Message"), 54), QString(), MsgIcon::None);
+        log_.LogLine(QStringLiteral("Acoustic test - No audio cards"));
+        return;
+    }
+    ProcessMessages();
+    tones_->move(geometry().center() - tones_->rect().center());
+    tones_->exec();
+    log_.LogLine(QStringLiteral("Acoustic test - OK"));
+}
+
+void TForm1::About1Click() {
+    ProcessMessages();
+    about_->move(geometry().center() - about_->rect().center());
+    about_->exec();
+    log_.LogLine(QStringLiteral("Go to About..."));
+}
+
 // ---- language texts and models -------------------------------------------------------------
 
 void TForm1::ApplyTexts() {
     LanguageSurface surface;
     surface.programFolder = ProgramFolder();
+    surface.locate = [this](const QString& name) { return Folders().Locate(name); };
     surface.find = [this](const QString& target) -> QObject* {
         const int dot = target.indexOf(QLatin1Char('.'));
         if (dot < 0) {
@@ -602,11 +655,11 @@ void TForm1::RebuildModelList() {
 bool TForm1::ApplyModelPicture() {
     const ModelEntry* entry = SelectedModel(model_, session_->Models());
     QString path = entry ? entry->picture : QString();
-    if (path.size() < 5 || !IsRegularFile(path)) path = ProgramFolder() + "blank.jpg";
+    const QString blank = Folders().Find(QStringLiteral("blank.jpg"));
+    if (path.size() < 5 || !IsRegularFile(path)) path = blank;
     QString error;
     DecodedPicture picture = DecodeJpegFile(path, &error);
     // A damaged picture is treated like a missing one.
-    const QString blank = ProgramFolder() + "blank.jpg";
     if (picture.IsNull() && path != blank) {
         path = blank;
         picture = DecodeJpegFile(path, &error);
@@ -722,7 +775,7 @@ void TForm1::Forw() {
     tree_->setCurrentItem(tree_->Entry(0));
     fileMenu_->SetPrefillSaveName(false);
     // 5
-    setWindowTitle(QStringLiteral("NorvaSet   V") + ProgramVersionText().left(4));
+    setWindowTitle(ProgramCaption(QStringLiteral("NorvaSet"), ProgramVersionText()));
     // 6
     ListLanguageFiles();
     // 7-11: Config.ini, the log, the language file, the defaults and the template
@@ -730,8 +783,7 @@ void TForm1::Forw() {
     // 12
     logFile1_->setText(texts_.Text(QStringLiteral("Menu"), log_.Enabled() ? 45 : 46));
     // 13
-    setWindowTitle(texts_.Text(QStringLiteral("Info"), 1) + QStringLiteral("  ") +
-                   QStringLiteral(" V") + ProgramVersionText().left(4));
+    setWindowTitle(ProgramCaption(texts_.Text(QStringLiteral("Info"), 1), ProgramVersionText()));
     // 14
     session_->ConnectAndPoll();
     // 15
@@ -739,16 +791,13 @@ void TForm1::Forw() {
 }
 
 void TForm1::ListLanguageFiles() {
-    const QDir dir(programFolder_);
-    const QStringList files =
-        dir.entryList({QStringLiteral("*.LNG")}, QDir::Files | QDir::Hidden | QDir::System,
-                      QDir::Name | QDir::IgnoreCase);
     int n = 0;
-    for (const QString& name : files) {
+    for (const QString& path : Folders().List(QStringLiteral("*.LNG"))) {
         if (n >= 20) break;
+        const QString name = QFileInfo(path).fileName();
         languageItems_[n]->setText(name.left(name.size() - 4));
         languageItems_[n]->setVisible(true);
-        languageSlots_[n] = programFolder_ + name;
+        languageSlots_[n] = path;
         ++n;
     }
 }
@@ -809,8 +858,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     timer2_->stop();
     // 4
     if (launchKeyProgram_) {
-        const QString program = ProgramFolder() + texts_.Text(QStringLiteral("Menu"), 47);
-        QProcess::startDetached(program, {}, ProgramFolder());
+        const QString program = Folders().ProgramFolder() + texts_.Text(QStringLiteral("Menu"), 47);
+        QProcess::startDetached(program, {}, Folders().ProgramFolder());
     }
     event->accept();
 }

@@ -6,7 +6,9 @@
 // the status line.
 
 #include "AppConfig.h"
+#include "AppFolders.h"
 #include "CommLog.h"
+#include "DesktopServices.h"
 #include "Dialogs.h"
 #include "DoorPhoneLink.h"
 #include "DoorPhoneSession.h"
@@ -34,9 +36,13 @@ class TransferGuard;
 class Communicator;
 class DayNightTable;
 class FieldBinder;
-class HelpWindow;
+class TForm2;
+class TForm3;
+class TForm6;
 class NavigationTree;
 class SettingsFileMenu;
+class TForm14;
+class TForm5;
 
 struct MainWindowOptions {
     QString home; // program folder; "" = the executable's folder
@@ -48,6 +54,7 @@ struct MainWindowOptions {
     // false: the engine's timers are not mirrored on QTimer; the caller ticks them
     // (tests run the engine on virtual time with a TimerLoop).
     bool driveTimers = true;
+    DesktopServices desktop; // sound and links; empty members: the desktop's own
 };
 
 class TForm1 : public QMainWindow, public HostPort, public TemplateTarget {
@@ -85,7 +92,8 @@ public:
     bool IsEnabled(const QString& objectName) const override;
 
     // State the other parts of the window and the tests look at.
-    QString ProgramFolder() const;
+    QString ProgramFolder() const; // where Config.ini is written
+    const AppFolders& Folders() const;
     QString LanguagePath() const { return session_->LanguagePath(); }
     const std::array<QString, 20>& LanguageSlots() const { return languageSlots_; }
     bool LogEnabled() const { return log_.Enabled(); }
@@ -149,7 +157,16 @@ public:
     void Packtree1Click();
     void Unpacktree1Click();
     void ShowHelpWindow();
+    void Sampleoftones1Click();
+    void About1Click();
+    TForm2* AboutWindow() const { return about_; }
+    TForm6* ToneWindow() const { return tones_; }
     void ComboBox16Change();
+    // "Option" > "Print labels": the label window of the model's label kind, with the
+    // timers and the status poll stopped while it is open.
+    void Printlabels1Click();
+    TForm14* ButtonLabelWindow() const { return form14_; }
+    TForm5* PanelLabelWindow() const { return form5_; }
     // The poll tick: the minimum window size, then the engine's tick.
     void Timer2Timer();
     void Timer1Timer();
@@ -197,7 +214,12 @@ private:
     NavigationTree* tree_ = nullptr;
     FieldBinder* binder_ = nullptr;
     DayNightTable* dayNight_ = nullptr;
-    HelpWindow* help_ = nullptr;
+    TForm3* help_ = nullptr;
+    TForm2* about_ = nullptr;
+    TForm6* tones_ = nullptr;
+    std::function<bool()> hasAudioOutput_;
+    TForm14* form14_ = nullptr;
+    TForm5* form5_ = nullptr;
     QHash<QString, QWidget*> frame_; // header, tree, status bar controls by name
     QHash<QString, QAction*> actions_;
     std::array<QMenu*, 3> popups_{};

@@ -26,7 +26,7 @@ struct Rig {
     LanguageTexts texts;
     QStringList configErrors;
     BackupMenu menu{{nullptr, &dialogs, &model, &texts, [this] { return dir.path(); },
-                     [this](const QString& e) { configErrors << e; }}};
+                     [this](const QString& e) { configErrors << e; }, nullptr}};
     QList<QList<DiffRow>> presented;
     QStringList messages; // the line above each presented list
     QList<QUrl> opened;

@@ -1,7 +1,9 @@
 #include "CliApp.h"
 
 #include "AppConfig.h"
+#include "AppFolders.h"
 #include "Backups.h"
+#include "CableAccess.h"
 #include "CliDiff.h"
 #include "CliHost.h"
 #include "CliPrint.h"
@@ -87,6 +89,8 @@ QString CliUsage() {
         "                            the 256-byte parameter block a write of IN.nvs builds\n"
         "  decode IN.bin OUT.nvs     take a 256-byte parameter block as a read would\n"
         "  print IN.nvs OUT.pdf      the window's printout of a settings file, as an A4 PDF\n"
+        "  labels IN.nvl OUT.pdf [--kind 1|2|3|other] [--one-button]\n"
+        "  labels IN.vxl OUT.pdf     label sheets of a label file as an A4 PDF\n"
         "  diff A.nvs B.nvs          the settings and numbers that differ, one line each:\n"
         "                            page | caption | value in A | value in B\n"
         "  diff --device B.nvs       the door phone (read first) against a file\n"
@@ -415,10 +419,21 @@ bool CliSession::CheckOutputFolder(const QString& path) {
 bool CliSession::Connect() {
     link_.ConnectAttempt();
     if (link_.Connected()) return true;
-    if (!o_.backend.port.isEmpty()) {
+    const CableInfo& cable = CableFor(link_.Kind());
+    const OpenProblem& problem = link_.LastOpenProblem();
+    // A named port that does not exist was never plugged in: no "unplugged" story for it.
+    const bool portMissing = !o_.backend.port.isEmpty() && problem.reason == OpenFailure::Gone;
+    if (problem.reason != OpenFailure::None && !portMissing) {
+        // Found, but it would not open: say why, and how to mend a permission.
+        host_.Fail(QStringLiteral("no cable: ") +
+                   OpenProblemText(problem, QLatin1String(cable.description)));
+    } else if (!o_.backend.port.isEmpty()) {
         host_.Fail(QStringLiteral("no cable: %1 cannot be opened").arg(o_.backend.port));
+    } else if (link_.Kind() == CableKind::Vant ? link_.VantFound() : link_.TroxFound()) {
+        host_.Fail(QStringLiteral("no cable: the model's cable \"%1\" is plugged in but could "
+                                  "not be opened")
+                       .arg(QLatin1String(cable.description)));
     } else {
-        const CableInfo& cable = CableFor(link_.Kind());
         QString listed = link_.DeviceList();
         listed.replace(QLatin1String("---"), QLatin1String(", "));
         if (listed.endsWith(QLatin1String(", "))) listed.chop(2);
@@ -508,7 +523,11 @@ bool CliSession::ReadInto(BackupContent what, RawRead* raw) {
 GuardedWritePlan CliSession::Plan(BackupContent what) {
     GuardedWritePlan plan;
     plan.what = what;
-    plan.programFolder = session_.ProgramFolder();
+    // The backups beside the program, else in the user's data folder; the switches are
+    // in Config.ini.
+    plan.programFolder = session_.Folders().ProgramFolder();
+    plan.backupFallback =
+        session_.Folders().DataFolder() + QLatin1String(BackupFolder::kFolderName);
     plan.modelName = model_.ChoiceText(QLatin1String(kModelSelectorField));
     plan.firmware = [this] { return Firmware(); };
     plan.now = [this] { return session_.Clock().CurrentDateTime(); };

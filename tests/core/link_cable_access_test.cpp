@@ -1,0 +1,153 @@
+// A cable that is listed but will not open: the reason is kept and told with its fix.
+#include "CableAccess.h"
+#include "DoorPhoneLink.h"
+#include "Ports.h"
+#include "SerialBackend.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+struct Pty {
+    int master = -1;
+    QString slavePath;
+    Pty() {
+        int slave = -1;
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
+        ::close(slave);
+        slavePath = QString::fromLatin1(name);
+    }
+    ~Pty() {
+        if (master >= 0) ::close(master);
+    }
+};
+
+// A serial backend with one explicit port, listed as the cable the link looks for.
+struct Rig {
+    RealClock clock;
+    SerialBackend backend;
+    std::unique_ptr<DoorPhoneLink> link;
+    QList<OpenProblem> reported;
+    explicit Rig(const QString& port) {
+        backend.SetExplicitPort(port, [this] {
+            const CableInfo& c = CableFor(link->Kind());
+            return std::make_pair(QByteArray(c.description), QByteArray(c.serial));
+        });
+        link = std::make_unique<DoorPhoneLink>(backend, clock);
+        link->onOpenFailed = [this](const OpenProblem& p) { reported << p; };
+    }
+};
+} // namespace
+
+TEST(CableAccess, EveryReasonIsToldWithWhatToDo) {
+    Pty pty;
+    ASSERT_FALSE(pty.slavePath.isEmpty());
+    struct Case {
+        OpenFailure reason;
+        QStringList says;
+    } cases[] = {
+        {OpenFailure::Permission,
+         {"TROX (" + pty.slavePath + ") is plugged in", "permission denied", "udev rule",
+          "60-norvaset.rules"}},
+        {OpenFailure::Busy, {"is busy", "another program"}},
+        {OpenFailure::Gone, {"was unplugged"}},
+        {OpenFailure::Other, {"cannot be opened: it broke."}},
+        {OpenFailure::None, {}},
+    };
+    for (const Case& c : cases) {
+        const QString text = OpenProblemText({c.reason, pty.slavePath, "it broke"}, "TROX");
+        for (const QString& s : c.says) EXPECT_TRUE(text.contains(s)) << text.toStdString();
+        EXPECT_EQ(text.isEmpty(), c.says.isEmpty());
+    }
+    // The group that owns the node is the other way in.
+    const QString group = DeviceGroup(pty.slavePath);
+    if (!group.isEmpty() && group != "root") {
+        EXPECT_TRUE(OpenProblemText({OpenFailure::Permission, pty.slavePath, {}}, "TROX")
+                        .contains("group \"" + group + "\""));
+    }
+}
+
+TEST(CableAccess, TheSerialBackendKeepsWhyAnOpenFailed) {
+    Pty pty;
+    ASSERT_FALSE(pty.slavePath.isEmpty());
+
+    Rig gone("/dev/norvaset-no-such-cable");
+    gone.link->ConnectAttempt();
+    EXPECT_FALSE(gone.link->Connected());
+    EXPECT_EQ(gone.link->LastOpenProblem().reason, OpenFailure::Gone);
+
+    Rig first(pty.slavePath);
+    first.link->ConnectAttempt();
+    ASSERT_TRUE(first.link->Connected());
+    EXPECT_EQ(first.link->LastOpenProblem().reason, OpenFailure::None);
+    // Reopening our own cable while it is open is no problem to tell anyone about.
+    first.link->ConnectAttempt();
+    EXPECT_TRUE(first.reported.isEmpty());
+
+    // Another user of the same port finds it busy.
+    Rig second(pty.slavePath);
+    second.link->ConnectAttempt();
+    EXPECT_FALSE(second.link->Connected());
+    EXPECT_EQ(second.link->LastOpenProblem().reason, OpenFailure::Busy);
+    ASSERT_EQ(second.reported.size(), 1);
+    EXPECT_EQ(second.reported[0].path, pty.slavePath);
+
+    // Once the first lets go, the second opens and the reason is cleared.
+    first.link->CloseLink();
+    second.link->ConnectAttempt();
+    EXPECT_TRUE(second.link->Connected());
+    EXPECT_EQ(second.link->LastOpenProblem().reason, OpenFailure::None);
+}
+
+TEST(CableAccess, ANodeThisUserMayNotOpenIsAPermissionProblem) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root opens every node";
+    Pty pty;
+    ASSERT_FALSE(pty.slavePath.isEmpty());
+    ASSERT_EQ(::chmod(pty.slavePath.toLocal8Bit().constData(), 0), 0);
+    Rig rig(pty.slavePath);
+    rig.link->ConnectAttempt();
+    EXPECT_FALSE(rig.link->Connected());
+    EXPECT_EQ(rig.link->LastOpenProblem().reason, OpenFailure::Permission);
+}
+
+// The command line, run as a user who may not open the cable: as this user on a node
+// made unreadable, or, when the tests run as root, as "nobody" on a node of root's.
+TEST(CableAccess, TheCommandLineSaysPermissionDeniedAndTheFix) {
+    Pty pty;
+    ASSERT_FALSE(pty.slavePath.isEmpty());
+    QTemporaryDir work;
+    const QString home = work.filePath("home");
+    QDir().mkpath(home);
+    QString program = QDir(NORVA_BIN_DIR).filePath("norvaset-cli");
+    QStringList args = {"--home", home, "--port", pty.slavePath, "status"};
+    if (::geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable("setpriv");
+        if (setpriv.isEmpty()) GTEST_SKIP() << "root, and no setpriv to run as another user";
+        ::chmod(work.path().toLocal8Bit().constData(), 0755);
+        ::chmod(home.toLocal8Bit().constData(), 0777);
+        ::chmod(pty.slavePath.toLocal8Bit().constData(), 0600);
+        args = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + args;
+        program = setpriv;
+    } else {
+        ASSERT_EQ(::chmod(pty.slavePath.toLocal8Bit().constData(), 0), 0);
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home);
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains("permission denied")) << err.toStdString();
+    EXPECT_TRUE(err.contains("udev rule")) << err.toStdString();
+    EXPECT_EQ(err.count("permission denied"), 1) << "told once";
+}
