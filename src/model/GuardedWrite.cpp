@@ -44,9 +44,8 @@ QString SaveReadBackup(const SettingsModel& model, BackupContent what, const Gua
                        CommLog& log, QString* error) {
     const QDateTime at = plan.now ? plan.now() : QDateTime::currentDateTime();
     const QString firmware = plan.firmware ? plan.firmware() : QString();
-    QString path =
-        BackupFolder(plan.programFolder, plan.backupFallback)
-            .Save(BackupBytes(model, what), at, plan.modelName, firmware, what, error);
+    QString path = BackupFolder(plan.programFolder, plan.backupFallback)
+                       .Save(BackupBytes(model, what), at, plan.modelName, firmware, what, error);
     if (!path.isEmpty()) log.LogLine(QStringLiteral("Backup file: ") + path);
     return path;
 }
