@@ -5,6 +5,7 @@
 #include "DoorPhoneLink.h"
 #include "IniFile.h"
 #include "JpegPicture.h"
+#include "LabelFiles.h"
 #include "LanguageTexts.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
@@ -127,6 +128,20 @@ void FuzzJpegPicture(const uint8_t* data, size_t size) {
             "the decoded rows do not fill the picture");
 }
 
+void FuzzLabelFile(const uint8_t* data, size_t size) {
+    const QByteArray bytes = Bytes(data, size);
+    const LabelTexts buttons = ButtonLabelsFromBytes(bytes);
+    const PanelLabelFile panel = PanelLabelsFromBytes(bytes);
+    // What was read is saved as a file that reads back the same.
+    Require(ButtonLabelsFromBytes(ButtonLabelFileText(buttons).toUtf8()) == buttons,
+            "button labels do not survive a save");
+    const PanelSize labelSize = PanelSizeFromText(panel.sizeText, PanelSize::S22x62);
+    const PanelLabelFile again =
+        PanelLabelsFromBytes(PanelLabelFileText(panel.texts, labelSize, panel.pictures).toUtf8());
+    Require(again.texts == panel.texts && again.pictures == panel.pictures,
+            "panel labels do not survive a save");
+}
+
 FuzzEntry FuzzEntryByName(std::string_view name) {
     static const struct {
         std::string_view name;
@@ -135,6 +150,7 @@ FuzzEntry FuzzEntryByName(std::string_view name) {
         {"settings_file", FuzzSettingsFile},     {"ini_file", FuzzIniFile},
         {"parameter_block", FuzzParameterBlock}, {"number_record", FuzzNumberRecord},
         {"status_reply", FuzzStatusReply},       {"jpeg_picture", FuzzJpegPicture},
+        {"label_file", FuzzLabelFile},
     };
     for (const auto& e : entries)
         if (e.name == name) return e.entry;

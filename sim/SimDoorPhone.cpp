@@ -302,8 +302,10 @@ void SimDoorPhone::ApplyClockCommand() {
 void SimDoorPhone::Process(uint8_t byte, double atMs) {
     if (faults_.silent) return;
     // The program gave up on the command (a time-out): the door phone drops it too, so
-    // its next request is not taken as data and the memory keeps what it held.
-    if (mode_ != Mode::Idle && atMs - lastCommandByteMs_ >= kAbandonCommandMs) {
+    // its next request is not taken as data and the memory keeps what it held. The
+    // silence counts from the last byte either way: a slow answer of its own is not one.
+    if (mode_ != Mode::Idle &&
+        atMs - std::max(lastCommandByteMs_, outLineFree_) >= kAbandonCommandMs) {
         mode_ = Mode::Idle;
         pending_.clear();
     }

@@ -1,8 +1,7 @@
 #include "LabelFiles.h"
 
+#include "FileAccess.h"
 #include "IniFile.h"
-
-#include <QFile>
 
 namespace {
 
@@ -10,17 +9,27 @@ const QString kTexts = QStringLiteral("N");
 const QString kSize = QStringLiteral("R");
 const QString kPictures = QStringLiteral("F");
 
-IniFile ReadWhole(const QString& path) {
-    QFile file(path);
-    if (!file.exists()) throw LabelFileError(QStringLiteral("File not found: ") + path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw LabelFileError(QStringLiteral("File access denied: ") + path);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw LabelFileError(QStringLiteral("Disk read error: ") + file.errorString());
+IniFile FromBytes(const QByteArray& bytes) {
     IniFile ini;
     ini.LoadText(IniFile::DecodeBytes(bytes));
     return ini;
+}
+
+IniFile ReadWhole(const QString& path) {
+    // A label file is a few kilobytes of INI text: a folder, a FIFO, a device or a file
+    // beyond an INI file's size is refused before anything is read.
+    const FileContents contents = ReadBoundedFile(path, kMaxIniFileBytes);
+    switch (contents.failure) {
+    case FileContents::Failure::None: break;
+    case FileContents::Failure::Missing:
+    case FileContents::Failure::NotAFile:
+        throw LabelFileError(QStringLiteral("File not found: ") + path);
+    case FileContents::Failure::TooLarge:
+        throw LabelFileError(path + QStringLiteral(": ") + contents.error);
+    case FileContents::Failure::Unreadable:
+        throw LabelFileError(QStringLiteral("File access denied: ") + path);
+    }
+    return FromBytes(contents.bytes);
 }
 
 LabelTexts ReadTexts(const IniFile& ini) {
@@ -33,6 +42,15 @@ LabelTexts ReadTexts(const IniFile& ini) {
 void WriteTexts(IniFile& ini, const LabelTexts& texts) {
     for (int i = 0; i < kLabelTextCount; ++i)
         ini.WriteString(kTexts, QString::number(i + 1), texts[i]);
+}
+
+PanelLabelFile PanelLabelsFrom(const IniFile& ini) {
+    PanelLabelFile file;
+    file.texts = ReadTexts(ini);
+    file.sizeText = ini.ReadString(kSize, QStringLiteral("1"), QStringLiteral("1"));
+    for (int k = 0; k < kPanelLabelCount; ++k)
+        file.pictures[k] = ini.ReadString(kPictures, QString::number(k + 1), QString());
+    return file;
 }
 
 void SaveWhole(const QString& path, const QString& text) {
@@ -83,18 +101,20 @@ LabelTexts ReadButtonLabelFile(const QString& path) {
     return ReadTexts(ReadWhole(path));
 }
 
+LabelTexts ButtonLabelsFromBytes(const QByteArray& bytes) {
+    return ReadTexts(FromBytes(bytes));
+}
+
 void WriteButtonLabelFile(const QString& path, const LabelTexts& texts) {
     SaveWhole(path, ButtonLabelFileText(texts));
 }
 
 PanelLabelFile ReadPanelLabelFile(const QString& path) {
-    const IniFile ini = ReadWhole(path);
-    PanelLabelFile file;
-    file.texts = ReadTexts(ini);
-    file.sizeText = ini.ReadString(kSize, QStringLiteral("1"), QStringLiteral("1"));
-    for (int k = 0; k < kPanelLabelCount; ++k)
-        file.pictures[k] = ini.ReadString(kPictures, QString::number(k + 1), QString());
-    return file;
+    return PanelLabelsFrom(ReadWhole(path));
+}
+
+PanelLabelFile PanelLabelsFromBytes(const QByteArray& bytes) {
+    return PanelLabelsFrom(FromBytes(bytes));
 }
 
 void WritePanelLabelFile(const QString& path, const LabelTexts& texts, PanelSize size,

@@ -5,6 +5,7 @@
 // anything from it, and written beside the old file and renamed over it only when
 // complete, so an interrupted save keeps the previous file.
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <stdexcept>
@@ -45,6 +46,9 @@ PanelSize PanelSizeFromText(const QString& value, PanelSize current);
 LabelTexts ReadButtonLabelFile(const QString& path);
 void WriteButtonLabelFile(const QString& path, const LabelTexts& texts);
 PanelLabelFile ReadPanelLabelFile(const QString& path);
+// The same from a file's bytes, read by the caller.
+LabelTexts ButtonLabelsFromBytes(const QByteArray& bytes);
+PanelLabelFile PanelLabelsFromBytes(const QByteArray& bytes);
 void WritePanelLabelFile(const QString& path, const LabelTexts& texts, PanelSize size,
                          const std::array<QString, kPanelLabelCount>& pictures);
 

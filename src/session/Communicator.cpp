@@ -64,6 +64,20 @@ bool IsNumberExchange(Exchange e) {
     return e == Exchange::ReadNumbers || e == Exchange::WriteNumbers;
 }
 
+// The answer to one request of an exchange, in bytes.
+int AnswerBytes(Exchange e) {
+    switch (e) {
+    case Exchange::Status: return kStatusReplyLength;
+    case Exchange::ReadParameters: return kParameterReplyLength;
+    case Exchange::ReadNumbers: return kRecordReplyLength;
+    case Exchange::WriteParameters:
+    case Exchange::WriteNumbers: return kAnswerLength;
+    case Exchange::None:
+    case Exchange::SetClock: return 0;
+    }
+    return 0;
+}
+
 } // namespace
 
 // Marks the engine busy for the length of a handler or tick, so that a tick the window
@@ -151,6 +165,11 @@ void Communicator::StartPollTimer() {
     StartTimer(EngineTimer::Poll);
 }
 
+void Communicator::PrepareForClose() {
+    closing_ = true;
+    StopTimers();
+}
+
 // ---- small helpers ------------------------------------------------------------------------
 
 void Communicator::SendByte(int value, int pauseMs) {
@@ -207,14 +226,22 @@ template <typename F> void Communicator::Guarded(F&& body) {
 
 // ---- the time-out -------------------------------------------------------------------------
 
-// Every byte that arrives starts the time-out anew; every transfer tick counts it.
-void Communicator::RestartTimeout() {
-    state_.timeoutTicks = 0;
+// A request went out and answerBytes are expected back: the door phone has
+// kReplyTimeoutMs of silence, and the answer its line time plus as much again in all.
+void Communicator::StartWait(int answerBytes) {
+    const qint64 now = clock_.NowMs();
+    state_.lastByteMs = now;
+    state_.deadlineMs = now + LineTimeMs(answerBytes) + kReplyTimeoutMs;
 }
 
-bool Communicator::TimeoutElapsed() {
-    ++state_.timeoutTicks;
-    return state_.timeoutTicks > kTimeoutTicks;
+// Every byte that arrives starts the silence anew (not the deadline).
+void Communicator::RestartTimeout() {
+    state_.lastByteMs = clock_.NowMs();
+}
+
+bool Communicator::TimeoutElapsed() const {
+    const qint64 now = clock_.NowMs();
+    return now - state_.lastByteMs > kReplyTimeoutMs || now > state_.deadlineMs;
 }
 
 // ---- transfer bracket ---------------------------------------------------------------------
@@ -260,7 +287,7 @@ void Communicator::OpenBracket() {
 void Communicator::Arm(Exchange exchange, int expectedLength) {
     state_.expectedLength = expectedLength;
     state_.exchange = exchange;
-    RestartTimeout();
+    StartWait(AnswerBytes(exchange));
     state_.waiting = true;
 }
 
@@ -273,6 +300,7 @@ void Communicator::Finish(ExchangeEnd end, const QString& message) {
     state_.byteAcknowledged = false;
     state_.chunkAcknowledged = false;
     state_.chunkReceived = false;
+    if (end == ExchangeEnd::Done) status_.silent = false; // the door phone answered
     // The "all" rule, second part: a failed first half ends the command; a refused one
     // ends it only where the front end says so (the command line).
     if (end == ExchangeEnd::Failed || (end == ExchangeEnd::Refused && !allGoesOnAfterFailure_))
@@ -297,6 +325,7 @@ void Communicator::ReadParameters() {
         Log(QStringLiteral("R+P"));
         state_.reply = Drain();
         SendBytes({kRead, kParameters}, kBytePauseMs);
+        StartWait(kParameterReplyLength);
     });
 }
 
@@ -309,6 +338,7 @@ void Communicator::ReadNumbers() {
         state_.chunkNumber = kFirstRecord;
         state_.reply = Drain();
         SendBytes({kRead, kNumbers, kFirstRecord}, kBytePauseMs);
+        StartWait(kRecordReplyLength);
         Log(QStringLiteral("R+T+1"));
     });
 }
@@ -439,6 +469,7 @@ void Communicator::SendRecord(int record) {
         SendByte(state_.chunkOutput[k], kBytePauseMs);
         state_.byteTrail += QLatin1Char('-') + QString::number(state_.chunkOutput[k]);
     }
+    StartWait(kAnswerLength); // the record's "Z"
     state_.chunkNumber = NextRecord(record);
     Log(state_.byteTrail);
 }
@@ -682,8 +713,8 @@ void Communicator::TransferTick() {
 
 void Communicator::TakeArrivedBytes() {
     const uint32_t count = link_.RxCount();
-    // A reply that is still arriving is not a missing reply: at 9600 baud a parameter
-    // block takes longer than the time-out.
+    // A reply that is still arriving is not a missing reply: every new byte restarts the
+    // silence, while the request's deadline stands.
     if (count > lastRxCount_) RestartTimeout();
     lastRxCount_ = count;
     if (count > 0) DispatchReply(static_cast<int>(count));
@@ -701,6 +732,7 @@ bool Communicator::RequestNextRecord() {
     Messages();
     state_.reply = Drain();
     SendBytes({kRead, kNumbers, state_.chunkNumber}, kBytePauseMs);
+    StartWait(kRecordReplyLength);
     state_.chunkReceived = false;
     Log(QStringLiteral("R+T+") + QString::number(state_.chunkNumber));
     return true;
@@ -741,6 +773,8 @@ bool Communicator::SendNextParameterByte() {
         state_.byteTrail += QLatin1Char('-') + QString::number(state_.parameterOutput[pos]);
         ++pos;
     }
+    // The next answer: the "D" of the byte just sent, or after the last byte the "Z".
+    StartWait(kAnswerLength);
     state_.byteAcknowledged = false;
     return true;
 }
@@ -759,11 +793,21 @@ void Communicator::TimeoutStep() {
             state_.chunkReceived = true;
         else
             state_.chunkAcknowledged = true;
-        RestartTimeout();
+        StartWait(AnswerBytes(state_.exchange));
         StartTimer(EngineTimer::Transfer);
         return;
     }
-    Finish(ExchangeEnd::Failed, Msg(kMsgNoAnswer));
+    NoAnswer();
+}
+
+// No answer in time. A transfer the user started says so every time. The status poll
+// says so once: while the door phone stays silent the status line shows it and the poll
+// goes on asking without a box, and no box ever covers the close question.
+void Communicator::NoAnswer() {
+    const bool poll = state_.exchange == Exchange::Status;
+    const bool tell = !poll || (!status_.silent && !closing_);
+    status_.silent = true;
+    Finish(ExchangeEnd::Failed, tell ? Msg(kMsgNoAnswer) : QString());
 }
 
 // ---- Timer2: the poll timer ---------------------------------------------------------------
@@ -782,8 +826,14 @@ void Communicator::PollTick() {
         } catch (...) { StopTimer(EngineTimer::Transfer); }
         SetCommandsEnabled(link_.Connected());
 
+        // One status request at a time: a request still waiting runs to its answer or its
+        // time-out (longer than the poll's second) before the next one goes out. A wait
+        // whose timer was stopped (the cable went, another window paused the timers)
+        // never ends by itself; the next request takes its place.
+        const bool statusPending =
+            state_.waiting && state_.exchange == Exchange::Status && timer1_.running;
         bool requested = false;
-        if (status_.pollingAllowed && link_.Connected() && link_.Link()) {
+        if (status_.pollingAllowed && !statusPending && link_.Connected() && link_.Link()) {
             RequestStatus();
             requested = true;
         }
@@ -808,7 +858,7 @@ void Communicator::RequestStatus() {
     StartTimer(EngineTimer::Transfer);
     state_.reply = Drain();
     SendByte(kStatus, 0);
-    RestartTimeout();
+    StartWait(kStatusReplyLength);
 }
 
 void Communicator::ConnectionReport() {
@@ -856,7 +906,9 @@ void Communicator::UpdateStatusLine() {
     file = file.mid(cut + 1);
     host_.SetStatusPanel(0, QStringLiteral("USB: ") + link_.CableStatusText());
     host_.SetStatusPanel(1, QStringLiteral("Firmware: ") + status_.versionText);
-    host_.SetStatusPanel(2, texts_.Text(menu, 28) + QStringLiteral(": ") + file);
+    // While the door phone stays silent, the wide panel says so instead of the file.
+    host_.SetStatusPanel(2, status_.silent ? Msg(kMsgNoAnswer)
+                                           : texts_.Text(menu, 28) + QStringLiteral(": ") + file);
     host_.SetStatusPanel(3, texts_.Text(menu, 29) + QStringLiteral(": ") + status_.resetsText);
     host_.SetStatusPanel(4, texts_.Text(menu, 30));
 }

@@ -77,6 +77,18 @@ inline constexpr int kBracketShowMs = 804;
 inline constexpr int kFinishPauseMs = 50;
 // The clock is sent ahead by this much (0.00001 day), the time the bytes take.
 inline constexpr int kClockAheadMs = 864;
+
+// Waiting for an answer. The door phone is given this long without a new byte: a busy
+// line or an EEPROM write keeps it quiet for a few hundred milliseconds.
+inline constexpr int kReplyTimeoutMs = 3200;
+// However many bytes come, a wait also ends once the expected answer has had the line's
+// time for its length plus kReplyTimeoutMs since the request: noise or another device on
+// the port must not hold a wait open for ever.
+inline constexpr int kLineBaud = 9600;
+inline constexpr int kBitsPerByte = 10; // start bit, eight data bits, stop bit
+constexpr int LineTimeMs(int bytes) {
+    return (bytes * kBitsPerByte * 1000 + kLineBaud - 1) / kLineBaud;
+}
 } // namespace DoorPhoneProtocol
 
 // The exchange in progress.
@@ -106,7 +118,8 @@ struct TransferState {
     Exchange exchange = Exchange::None;
     int expectedLength = 0; // 20, 256, 24, 255, 1
     bool waiting = false;   // an exchange is in progress
-    int timeoutTicks = 0;   // Timer1 ticks since the last reply was taken
+    qint64 lastByteMs = 0;  // clock time of the request or of the last byte that came
+    qint64 deadlineMs = 0;  // the wait ends by then, however many bytes come
     int chunkNumber = 0;    // number record in transfer: 1..99, 101..199
     bool chunkReceived = false;
     bool chunkAcknowledged = false;
@@ -130,6 +143,9 @@ struct DeviceStatus {
     QString lastReportedVersion;
     bool sendFFlag = false; // the firmware upgrade starts with "F" before "x"
     int resetsLow = 0;      // low byte of the reset counter, kept for the high byte
+    // The door phone left a status request unanswered and the user has been told once;
+    // the status line says so until the next answer.
+    bool silent = false;
 };
 
 class Communicator {
@@ -137,8 +153,6 @@ public:
     static constexpr int kTransferInterval = 1; // ms
     static constexpr int kFirstPollInterval = 2000;
     static constexpr int kPollInterval = 1000;
-    // An answer that does not come: ticks of the transfer timer without a new byte.
-    static constexpr int kTimeoutTicks = 200;
     static constexpr int kMaxChunkRetries = 68;
 
     Communicator(DoorPhoneLink& link, ClockPort& clock, HostPort& host, CommLog& log,
@@ -155,6 +169,9 @@ public:
     // the poll timer again when they close.
     void StopTimers();
     void StartPollTimer();
+    // The window is closing: both timers stop, and from now on a status request that is
+    // not answered shows no box over the close question.
+    void PrepareForClose();
     // Whether "Read all" and "Write all" go on with the numbers after the first half was
     // refused: the window goes on, the command line stops.
     void SetAllGoesOnAfterFailure(bool goOn) { allGoesOnAfterFailure_ = goOn; }
@@ -191,6 +208,8 @@ public:
     void SetSendFFlag(bool on) { status_.sendFFlag = on; }
     bool DayMode() const { return status_.dayMode; }
     bool PollingAllowed() const { return status_.pollingAllowed; }
+    // The door phone has not answered the status since it was last heard from.
+    bool DoorPhoneSilent() const { return status_.silent; }
     // A transfer bracket is open (between BeginTransfer and EndTransfer).
     bool TransferActive() const { return bracketOpen_; }
     bool DeviceCommandsEnabled() const { return commandsEnabled_; }
@@ -230,6 +249,7 @@ private:
     void Finish(ExchangeEnd end, const QString& message = QString());
     void DispatchReply(int count);
     void TakeStatusReply();
+    void NoAnswer();
     void TakeParameterBlock(int count);
     void TakeRecord();
     void TakeParameterAnswer();
@@ -244,9 +264,12 @@ private:
     bool SendNextParameterByte();
     void SendRecord(int record);
     void TimeoutStep();
-    // The time-out: restarted by every byte that arrives, counted by every tick.
+    // The time-out, on the clock's time: a wait starts with every request (and its
+    // deadline with it), the silence restarts with every byte that arrives, and every
+    // tick asks whether either has run out.
+    void StartWait(int answerBytes);
     void RestartTimeout();
-    bool TimeoutElapsed();
+    bool TimeoutElapsed() const;
 
     // The poll tick.
     bool ContinueAll();
@@ -289,6 +312,7 @@ private:
     bool parametersEncoded_ = false;
     bool lastWriteStarted_ = false;
     bool allGoesOnAfterFailure_ = true;
+    bool closing_ = false;
     uint32_t lastRxCount_ = 0;
     int busy_ = 0;
     QString label4_;

@@ -74,6 +74,7 @@ void ScriptedDialogs::Message(QWidget*, const QString& text, const QString& capt
 bool ScriptedDialogs::YesNo(QWidget*, const QString& text, const QString& caption, MsgIcon icon,
                             bool) {
     shown.append({QStringLiteral("question"), text, caption, icon});
+    if (whileQuestionOpen) whileQuestionOpen();
     return answers.isEmpty() ? false : answers.takeFirst();
 }
 

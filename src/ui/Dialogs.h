@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QPrinter;
 class QWidget;
@@ -72,5 +73,8 @@ public:
     int printDpi = 0;
     QList<Shown> shown;
     QList<FileDialogRequest> fileRequests;
+    // Runs while a question is open, before it is answered: a real dialog's event loop
+    // lets the window's timers fire there (tests tick the engine in it).
+    std::function<void()> whileQuestionOpen;
     QStringList Texts() const;
 };

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
@@ -130,6 +131,8 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent) {
     connect(radio1_, &QRadioButton::clicked, this, &TForm7::RadioButton1Click);
     connect(radio2_, &QRadioButton::clicked, this, &TForm7::RadioButton2Click);
     connect(select, &QPushButton::clicked, this, &TForm7::Button1Click);
+    // Wide enough for the whole title in the title bar, not only for the two choices.
+    setMinimumWidth(QFontMetrics(font()).horizontalAdvance(windowTitle()) + 120);
 }
 
 void TForm7::RadioButton1Click() {

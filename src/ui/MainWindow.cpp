@@ -837,6 +837,9 @@ void TForm1::key1Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // The window closes whatever the answers: the poll stops before the save question,
+    // so that no communication error opens over it or over the file dialog.
+    session_->Comm().PrepareForClose();
     // 1: the save question.
     if (AskYesNo(texts_.Text(QStringLiteral("Message"), 44),
                  texts_.Text(QStringLiteral("Message"), 45), MsgIcon::Question)) {

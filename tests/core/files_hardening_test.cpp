@@ -9,6 +9,7 @@
 #include "FileAccess.h"
 #include "IniFile.h"
 #include "JpegPicture.h"
+#include "LabelFiles.h"
 #include "LanguageTexts.h"
 #include "ModelTemplate.h"
 #include "Ports.h"
@@ -383,5 +384,35 @@ TEST(FilesHardening, SimulatedDoorPhoneAbandonsAnUnfinishedWriteAfterASecond) {
         // Whatever follows changes no memory with the abandoned half.
         send(phone, clock, QByteArray(300, 'V'));
         EXPECT_EQ(phone.Parameters() == parameters && phone.Numbers() == numbers, c.abandoned);
+    }
+}
+
+TEST(FilesHardening, LabelFilesMustBeFilesOfTheirSize) {
+    QTemporaryDir dir;
+    struct Case {
+        const char* name;
+        Craft kind;
+        QByteArray bytes;
+        const char* error; // "" = read
+    } cases[] = {
+        {"labels.nvl", Craft::Regular, "[N]\r\n1=Novak\r\n", ""},
+        {"folder.nvl", Craft::Folder, "", "File not found"},
+        {"fifo.nvl", Craft::Fifo, "", "File not found"},
+        {"zero.nvl", Craft::LinkToDevice, "", "File not found"},
+        {"huge.vxl", Craft::Sparse2GB, "", "File too large"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        MakeCrafted(path, c.kind, c.bytes);
+        QString error;
+        try {
+            EXPECT_EQ(ReadButtonLabelFile(path)[0], QStringLiteral("Novak"));
+            ReadPanelLabelFile(path);
+        } catch (const LabelFileError& e) { error = e.text(); }
+        if (*c.error)
+            EXPECT_TRUE(error.contains(QLatin1String(c.error))) << error.toStdString();
+        else
+            EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     }
 }

@@ -109,7 +109,7 @@ TEST(LinkStatus, StatusOfWrongLengthTimesOutAndIsAskedAgain) {
         SCOPED_TRACE(length);
         LinkHarness h;
         h.phone->faults().statusLength = length;
-        h.loop.RunFor(2400);
+        h.loop.RunFor(2000 + 3300); // the first request, then 3.2 s without a full reply
         EXPECT_EQ(h.host.messages, QStringList{kTimeout});
         EXPECT_TRUE(h.host.commandsEnabled);
         h.loop.RunFor(1500);
@@ -153,7 +153,7 @@ TEST(LinkStatus, TickWithoutReplyLeavesTheCallProgressListAlone) {
     h.loop.RunFor(3001);
     h.model.SetChoice(QStringLiteral("ComboBox15"), 3);
     h.phone->faults().silent = true;
-    h.loop.RunFor(3000);
+    h.loop.RunFor(5500); // the next request and its 3.2 s
     EXPECT_FALSE(h.host.messages.isEmpty());
     EXPECT_EQ(h.model.ChoiceItems(QStringLiteral("ComboBox15")).size(), 4);
     EXPECT_EQ(h.model.Choice(QStringLiteral("ComboBox15")), 3);
@@ -251,7 +251,7 @@ TEST(LinkStatus, TicksDuringAMessageBoxAreDropped) {
         h.comm.TransferTick();
         during = h.phone->ReceivedFromHost().size() - before;
     };
-    h.loop.RunFor(2001 + 400);
+    h.loop.RunFor(2000 + 3300);
     ASSERT_EQ(h.host.messages.size(), 1);
     EXPECT_EQ(during, 0);
 }
