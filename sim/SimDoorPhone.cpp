@@ -373,6 +373,8 @@ void SimDoorPhone::Process(uint8_t byte, double atMs) {
             // The block is stored once it is complete; byte 256 is never sent and keeps
             // what the memory held.
             parameters_.replace(0, 255, pending_);
+            if (faults_.wrongParameterByte >= 1 && faults_.wrongParameterByte <= 255)
+                parameters_[faults_.wrongParameterByte - 1] ^= 0x01;
             ++parameterWrites_;
             AutoSave();
             Answer("Z", answerAt + (timing_.dBeforeZ ? timing_.storeMs : 0));
@@ -394,6 +396,7 @@ void SimDoorPhone::Process(uint8_t byte, double atMs) {
         } else if (RecordIndex(record_) < 0) {
             Answer("E", answerAt);
         } else {
+            if (record_ == faults_.wrongRecord) pending_[0] = char(pending_[0] ^ 0x01);
             SetRecord(record_, pending_);
             ++recordWrites_;
             AutoSave();

@@ -52,6 +52,11 @@ public:
         int unplugAfterBytesToHost = 0;   // the cable is pulled once this many bytes went out
         int unplugAfterBytesFromHost = 0; // ... or once this many bytes came in
         QByteArray garbageBeforeReply;    // sent ahead of the next reply, once
+        // A memory that does not keep what it was given: a completed write stores this
+        // parameter byte (1..255), or the first byte of this number record, with its lowest
+        // bit flipped, and still acknowledges it.
+        int wrongParameterByte = 0;
+        int wrongRecord = 0;
     };
 
     explicit SimDoorPhone(ClockPort& clock);

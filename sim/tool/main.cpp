@@ -51,6 +51,8 @@ const char kUsage[] =
     "  --error-repeats N        how often the record fault fires (-1 always; default 1)\n"
     "  --unplug-after N         pull the cable once N bytes went to the program\n"
     "  --unplug-after-received N  ... or once N bytes came from the program\n"
+    "  --wrong-byte N           store parameter byte N wrong (lowest bit flipped)\n"
+    "  --wrong-record N         store the first byte of number record N wrong\n"
     "Firmware loader faults (once each; bytes and blocks count from the loader's \"Y\"):\n"
     "  --loader-never-ready     never answer \"w\" with \"Y\"\n"
     "  --loader-ok-at N         answer image byte N with \"OK\" in one reply\n"
@@ -163,6 +165,10 @@ bool ParseArguments(const QStringList& args, SimOptions* o, QString* error, bool
             ok = number(&o->loader.silentAtByte, 1, 1 << 30);
         else if (name == QLatin1String("--loader-error-at-block"))
             ok = number(&o->loader.errorAtBlock, 1, 1 << 30);
+        else if (name == QLatin1String("--wrong-byte"))
+            ok = number(&f.wrongParameterByte, 1, 255);
+        else if (name == QLatin1String("--wrong-record"))
+            ok = number(&f.wrongRecord, 1, 199);
         else
             *error = QStringLiteral("unknown option '%1'").arg(args[i]);
         if (!ok) return false;

@@ -527,6 +527,32 @@ Table Build() {
     add("Audio", 14, "Samples of audio signals", {Cap("TForm6")});
     add("Audio", 15, "End of conversation", {Cap("TForm6.Button14")});
 
+    // Backups, verify after write and the comparison of settings.
+    add("Backup", 1, "Compare with file…", {Cap("Comparewithfile1")});
+    add("Backup", 2, "Verify after write", {Cap("Verifyafterwrite1")});
+    add("Backup", 3, "Backup before write", {Cap("Backupbeforewrite1")});
+    add("Backup", 4, "Open backups folder", {Cap("Openbackupsfolder1")});
+    add("Backup", 5, "Page", {Store()});
+    add("Backup", 6, "Setting", {Store()});
+    add("Backup", 7, "In the window", {Store()});
+    add("Backup", 8, "In the file", {Store()});
+    add("Backup", 9, "The settings are the same", {Store()});
+    add("Backup", 10, "on", {Store()});
+    add("Backup", 11, "off", {Store()});
+    add("Backup", 12, "(empty)", {Store()});
+    add("Backup", 13, "Byte", {Store()});
+    add("Backup", 14, "Reading the door phone for a backup before writing", {Store()});
+    add("Backup", 15, "Backup saved", {Store()});
+    add("Backup", 16, "The backup could not be saved, so nothing was written", {Store()});
+    add("Backup", 17, "Reading back what was written", {Store()});
+    add("Backup", 18, "The door phone does not hold what was written", {Store()});
+    add("Backup", 19, "Write verified", {Store()});
+    add("Backup", 20, "The backups folder cannot be opened", {Store()});
+    add("Backup", 21, "Compare with file", {Store()});
+    add("Backup", 22, "In the door phone", {Store()});
+    add("Backup", 23, "The door phone could not be read back: the write is not verified",
+        {Store()});
+
     return table;
 }
 

@@ -623,6 +623,7 @@ void Communicator::TakeParameterBlock(int count) {
     StopTimer(EngineTimer::Transfer);
     SetProgress(250);
     Messages();
+    if (onParameterBlock) onParameterBlock(Latin1(state_.reply));
     const BlockDecodeResult decoded =
         DecodeParameterBlock(Latin1(state_.reply), model_, log_, [this](BlockRefusal refusal) {
             host_.ShowMessage(BlockRefusalMessage(refusal, texts_), QString(), MsgIcon::None);
@@ -636,6 +637,7 @@ void Communicator::TakeParameterBlock(int count) {
 void Communicator::TakeRecord() {
     state_.reply = Drain();
     RestartTimeout();
+    if (onNumberRecord) onNumberRecord(state_.chunkNumber, Latin1(state_.reply));
     state_.reply = DecodeNumberRecord(state_.chunkNumber, Latin1(state_.reply), model_);
     state_.chunkReceived = true;
     Log(state_.reply);
@@ -816,6 +818,9 @@ void Communicator::PollTick() {
     if (busy_ > 0) return;
     Guarded([this] {
         if (ContinueAll()) return;
+        // A command that follows one that has ended (the backup before a write, the read
+        // after it) starts here too, as the "all" continuations do.
+        if (commandsEnabled_ && onIdlePollTick && onIdlePollTick()) return;
         try {
             link_.ConnectAttempt();
         } catch (...) { StopTimer(EngineTimer::Transfer); }

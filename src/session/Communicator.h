@@ -227,6 +227,14 @@ public:
     void BeginTransfer();
     void EndTransfer();
 
+    // The raw bytes of a read as they arrive, before decoding (the compare after a write
+    // looks at them byte for byte).
+    std::function<void(const QByteArray& block)> onParameterBlock;
+    std::function<void(int record, const QByteArray& bytes)> onNumberRecord;
+    // Called by the poll tick once the exchange before has ended; true when it started
+    // a command of its own (the tick then does nothing else).
+    std::function<bool()> onIdlePollTick;
+
 private:
     struct TimerSlot {
         bool running = false;

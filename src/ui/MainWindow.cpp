@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutWindow.h"
+#include "BackupMenu.h"
 #include "CableAccess.h"
 #include "Communicator.h"
 #include "DayNightTable.h"
@@ -19,6 +20,7 @@
 #include "SettingsFileMenu.h"
 #include "SettingsFileName.h"
 #include "ToneWindow.h"
+#include "TransferGuard.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -391,8 +393,11 @@ void TForm1::BuildMenus() {
     };
     for (const auto& c : commands) {
         auto handler = c.handler;
-        onClick(AddAction(comm, c.name, QLatin1String(c.caption)),
-                [this, handler] { (this->*handler)(); });
+        const QString name = QLatin1String(c.name);
+        // Reads leave a backup; writes are backed up and verified (TransferGuard).
+        onClick(AddAction(comm, c.name, QLatin1String(c.caption)), [this, handler, name] {
+            if (!guard_ || !guard_->Handle(name)) (this->*handler)();
+        });
     }
 
     QMenu* option = addMenu("Option1", QStringLiteral("Option"));
@@ -406,6 +411,51 @@ void TForm1::BuildMenus() {
             [this] { Firmwareupgrade1Click(); });
     logFile1_ = AddAction(option, "LogFile1", texts_.Text(QStringLiteral("Menu"), 46));
     onClick(logFile1_, [this] { LogFile1Click(); });
+
+    backupMenu_ = std::make_unique<BackupMenu>(BackupMenu::Context{
+        this, dialogs_, &model_, &texts_, [this] { return ProgramFolder(); },
+        [this](const QString& error) {
+            ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
+        },
+        [this] {
+            return BackupFolder(Folders().ProgramFolder(),
+                                Folders().DataFolder() + QLatin1String(BackupFolder::kFolderName));
+        }});
+    for (QAction* a : backupMenu_->AddItems(file, actions_.value("Print1"), option))
+        actions_.insert(a->objectName(), a);
+    guard_ = std::make_unique<TransferGuard>(TransferGuard::Context{
+        &session_->Comm(), &model_, &log_, &texts_,
+        [this](BackupContent what) {
+            GuardedWritePlan plan;
+            plan.what = what;
+            plan.backupBefore = backupMenu_->Options().backupBeforeWrite;
+            plan.verifyAfter = backupMenu_->Options().verifyAfterWrite;
+            plan.programFolder = Folders().ProgramFolder();
+            plan.backupFallback = Folders().DataFolder() + QLatin1String(BackupFolder::kFolderName);
+            plan.modelName = model_.ChoiceText(QStringLiteral("ComboBox16"));
+            plan.firmware = [this] {
+                const DeviceStatus& s = session_->Comm().Status();
+                return s.versionText.isEmpty() ? s.lastReportedVersion : s.versionText;
+            };
+            plan.now = [this] { return session_->Clock().CurrentDateTime(); };
+            return plan;
+        },
+        [this](const QString& text) {
+            // The progress bar says which step of a guarded write runs.
+            progress_->setTextVisible(!text.isEmpty());
+            progress_->setFormat(text);
+        },
+        [this](const QString& text) { ShowMessage(text, QString(), MsgIcon::Error); },
+        [this](const QList<DiffRow>& rows) {
+            const QString word = QStringLiteral("Backup");
+            backupMenu_->ShowRows(texts_.Text(word, 2), texts_.Text(word, 18), rows,
+                                  texts_.Text(word, 7), texts_.Text(word, 22));
+        },
+        [this] {
+            FocusStatusBar();
+            ProcessMessages();
+        }});
+    session_->Comm().onIdlePollTick = [this] { return guard_ && guard_->PollTick(); };
 
     QMenu* language = addMenu("Language1", QStringLiteral("Language"));
     // Opening the Language menu: the next language starts with the first model.
@@ -831,6 +881,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
                           log_.Enabled(), model_.Choice(QLatin1String(kModelSelectorField)),
                           &error))
         ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
+    else
+        backupMenu_->KeepOptions();
     // 3
     if (log_.Enabled()) log_.Close(true);
     session_->Comm().StopTimers();
@@ -950,6 +1002,7 @@ void TForm1::FocusButtonCountField() {
 }
 
 void TForm1::ShowMessage(const QString& text, const QString& caption, MsgIcon icon) {
+    if (guard_) guard_->MessageShown();
     dialogs_->Message(this, text, caption, icon);
 }
 

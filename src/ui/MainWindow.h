@@ -31,6 +31,8 @@ class QMenu;
 class QProgressBar;
 class QTimer;
 class QTreeWidgetItem;
+class BackupMenu;
+class TransferGuard;
 class Communicator;
 class DayNightTable;
 class FieldBinder;
@@ -109,6 +111,8 @@ public:
     void SetLaunchKeyProgram(bool on) { launchKeyProgram_ = on; }
     const ModelTable& Models() const { return session_->Models(); }
     const ModelState& ModelFeatures() const { return session_->ModelFeatures(); }
+    BackupMenu& Backups() const { return *backupMenu_; }
+    TransferGuard& Guard() const { return *guard_; }
     int StartModelIndex() const { return session_->StartModelIndex(); }
 
     // Controls by object name: page controls, header, tree, status bar, pages; menu items
@@ -201,6 +205,8 @@ private:
     QString programFolder_;
     std::array<QString, 20> languageSlots_;
     std::unique_ptr<SettingsFileMenu> fileMenu_;
+    std::unique_ptr<BackupMenu> backupMenu_;
+    std::unique_ptr<TransferGuard> guard_;
     bool launchKeyProgram_ = false;
     bool startupDone_ = false;
     bool folderWarned_ = false;

@@ -66,6 +66,7 @@ TEST(TextsTable, SectionsAndKeysInApplicationOrder) {
         {"Message", Join(Range(1, 45), Range(48, 62))},
         {"Help", Range(1, 4)},
         {"Audio", Range(1, 15)},
+        {"Backup", Range(1, 23)},
     };
     std::vector<std::pair<QString, int>> want, got;
     for (const Section& s : expected)

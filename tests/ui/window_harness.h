@@ -9,6 +9,7 @@
 #include "MainWindow.h"
 #include "NavigationTree.h"
 #include "SimDoorPhone.h"
+#include "TransferGuard.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -101,7 +102,11 @@ struct WindowRig {
         QAction* a = window->Action(QLatin1String(action));
         ASSERT_TRUE(a && a->isEnabled()) << action;
         a->trigger();
-        ASSERT_TRUE(RunUntil([this] { return !window->Comm().TransferActive(); })) << action;
+        // A write runs its backup read, the write and the read after it.
+        ASSERT_TRUE(RunUntil([this] {
+            return !window->Comm().TransferActive() && !window->Guard().Busy() &&
+                   !window->Comm().ContinuationPending();
+        })) << action;
     }
 
     QStringList Messages() const {

@@ -2,7 +2,9 @@
 
 #include "AppConfig.h"
 #include "AppFolders.h"
+#include "Backups.h"
 #include "CableAccess.h"
+#include "CliDiff.h"
 #include "CliFirmware.h"
 #include "CliHost.h"
 #include "CliPrint.h"
@@ -12,6 +14,7 @@
 #include "DoorPhoneLink.h"
 #include "DoorPhoneSession.h"
 #include "FileAccess.h"
+#include "GuardedWrite.h"
 #include "LanguageTexts.h"
 #include "ModelTable.h"
 #include "ModelTemplate.h"
@@ -52,6 +55,7 @@ const CommandDef kCommands[] = {
     {"print", 2, "IN.nvs OUT.pdf"},
     {"firmware", 1, "IN.hex [--yes]"},
     {"hex-image", 2, "IN.hex OUT.bin"},
+    {"diff", 2, "A.nvs B.nvs"},
 };
 
 const CommandDef* FindCommand(const QString& name) {
@@ -92,6 +96,9 @@ QString CliUsage() {
         "  labels IN.vxl OUT.pdf     label sheets of a label file as an A4 PDF\n"
         "  firmware IN.hex [--yes]   write new firmware into the door phone (asks first)\n"
         "  hex-image IN.hex OUT.bin  the blocks a firmware write of IN.hex sends\n"
+        "  diff A.nvs B.nvs          the settings and numbers that differ, one line each:\n"
+        "                            page | caption | value in A | value in B\n"
+        "  diff --device B.nvs       the door phone (read first) against a file\n"
         "\n"
         "Options:\n"
         "  --simulator[=DIR]   the simulated door phone, its memory in DIR\n"
@@ -102,8 +109,12 @@ QString CliUsage() {
         "  --log               write the communication log in the program folder\n"
         "  --help, --version\n"
         "\n"
-        "Exit codes: 0 success, 1 the door phone or the cable failed, 2 usage or file "
-        "error.\n");
+        "  --verify            writes: read back and compare what was written\n"
+        "  --no-backup         writes: no backup of the door phone's content first\n"
+        "\n"
+        "Exit codes: 0 success, 1 the door phone or the cable failed (or a write did not\n"
+        "take), 2 usage or file error. diff: 0 equal, 1 different, 2 a bad file, 3 the\n"
+        "door phone could not be read.\n");
 }
 
 namespace {
@@ -144,10 +155,13 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     const QCommandLineOption dayMode(QStringLiteral("day-mode"));
     const QCommandLineOption log(QStringLiteral("log"));
     const QCommandLineOption yes(QStringLiteral("yes"));
+    const QCommandLineOption device(QStringLiteral("device"));
+    const QCommandLineOption verify(QStringLiteral("verify"));
+    const QCommandLineOption noBackup(QStringLiteral("no-backup"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions(
-        {simulator, port, home, base, model, resets, dayMode, log, yes, help, version});
+    parser.addOptions({simulator, port, home, base, model, resets, dayMode, log, yes, device,
+                       verify, noBackup, help, version});
     rest.prepend(QStringLiteral("norvaset-cli")); // the parser skips the program name
     if (!parser.parse(rest)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -156,7 +170,8 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
             return false;
         }
         // A value missing after an option, or given to a flag.
-        for (const QCommandLineOption* flag : {&simulator, &dayMode, &log, &yes, &help, &version}) {
+        for (const QCommandLineOption* flag :
+             {&simulator, &dayMode, &log, &yes, &device, &verify, &noBackup, &help, &version}) {
             const QString name = flag->names().last();
             for (const QString& arg : rest) {
                 if (arg == QLatin1String("--")) break;
@@ -212,6 +227,9 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     o->dayMode = sawDayMode;
     o->log = parser.isSet(log);
     o->yes = parser.isSet(yes);
+    o->device = parser.isSet(device);
+    o->verify = parser.isSet(verify);
+    o->noBackup = parser.isSet(noBackup);
     QStringList positional = parser.positionalArguments();
     if (o->help || o->version) return true;
 
@@ -226,7 +244,10 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         *error = QStringLiteral("unknown command '%1'").arg(o->command);
         return false;
     }
-    if (o->args.size() != def->args) {
+    const bool isDiff = o->command == QLatin1String("diff");
+    if (isDiff && o->device && o->args.size() == 1) {
+        // The door phone stands as A.
+    } else if (o->args.size() != def->args) {
         *error = def->args == 0 ? QStringLiteral("'%1' takes no arguments").arg(o->command)
                                 : QStringLiteral("usage: norvaset-cli [options] %1 %2")
                                       .arg(o->command, QLatin1String(def->argNames));
@@ -242,6 +263,15 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     }
     if (o->yes && o->command != QLatin1String("firmware")) {
         *error = QStringLiteral("--yes belongs to 'firmware'");
+        return false;
+    }
+    if (o->device && !isDiff) {
+        *error = QStringLiteral("--device belongs to 'diff'");
+        return false;
+    }
+    const bool isWrite = o->command.startsWith(QLatin1String("write-"));
+    if ((o->verify || o->noBackup) && !isWrite) {
+        *error = QStringLiteral("--verify and --no-backup belong to the writes");
         return false;
     }
     if (sawBase && !IsRead(o->command) && o->command != QLatin1String("decode")) {
@@ -261,10 +291,11 @@ public:
 
 private:
     static SessionOptions Options(const CliOptions& o);
-    bool NeedsDevice() const { return NeedsCable(o_.command); }
-    static bool NeedsCable(const QString& command) {
-        return command != QLatin1String("encode") && command != QLatin1String("decode") &&
-               command != QLatin1String("print") && command != QLatin1String("hex-image");
+    bool NeedsDevice() const { return NeedsCable(o_); }
+    static bool NeedsCable(const CliOptions& o) {
+        return o.command != QLatin1String("encode") && o.command != QLatin1String("decode") &&
+               o.command != QLatin1String("print") && o.command != QLatin1String("hex-image") &&
+               (o.command != QLatin1String("diff") || o.device);
     }
     int Prepare();
     bool LoadSettings(const QString& path);
@@ -273,6 +304,16 @@ private:
     bool Connect();
     bool PollStatus();
     bool RunExchange();
+    // One read of `what` into the settings, its raw bytes into raw; false on a failure.
+    bool ReadInto(BackupContent what, RawRead* raw);
+    GuardedWritePlan Plan(BackupContent what);
+    // The version the last status reply gave ("" before any).
+    QString Firmware() const {
+        const DeviceStatus& s = comm_.Status();
+        return s.versionText.isEmpty() ? s.lastReportedVersion : s.versionText;
+    }
+    void BackupOfRead(BackupContent what);
+    int DiffDevice();
     void Print(const QString& name, const QString& value);
 
     int Status();
@@ -303,7 +344,7 @@ SessionOptions CliSession::Options(const CliOptions& o) {
     SessionOptions s;
     s.home = o.home;
     s.backend = o.backend;
-    s.cable = NeedsCable(o.command);
+    s.cable = NeedsCable(o);
     s.virtualTimeForSimulator = true;
     s.configFile = SessionOptions::ConfigFile::ReadOnly;
     s.log = o.log ? SessionOptions::LogSwitch::On : SessionOptions::LogSwitch::Off;
@@ -464,19 +505,87 @@ int CliSession::Status() {
     return kExitOk;
 }
 
+BackupContent ContentOf(const QString& command) {
+    if (command.endsWith(QLatin1String("-parameters"))) return BackupContent::Parameters;
+    if (command.endsWith(QLatin1String("-numbers"))) return BackupContent::Numbers;
+    return BackupContent::All;
+}
+
+bool CliSession::ReadInto(BackupContent what, RawRead* raw) {
+    host_.Arm();
+    if (raw) {
+        comm_.onParameterBlock = [raw](const QByteArray& block) { raw->block = block; };
+        comm_.onNumberRecord = [raw](int record, const QByteArray& bytes) {
+            raw->records.insert(record, bytes);
+        };
+    }
+    if (what == BackupContent::Parameters)
+        comm_.ReadParameters();
+    else if (what == BackupContent::Numbers)
+        comm_.ReadNumbers();
+    else
+        comm_.ReadAll();
+    const bool ok = RunExchange();
+    comm_.onParameterBlock = nullptr;
+    comm_.onNumberRecord = nullptr;
+    return ok;
+}
+
+GuardedWritePlan CliSession::Plan(BackupContent what) {
+    GuardedWritePlan plan;
+    plan.what = what;
+    // The backups beside the program, else in the user's data folder; the switches are
+    // in Config.ini.
+    plan.programFolder = session_.Folders().ProgramFolder();
+    plan.backupFallback =
+        session_.Folders().DataFolder() + QLatin1String(BackupFolder::kFolderName);
+    plan.modelName = model_.ChoiceText(QLatin1String(kModelSelectorField));
+    plan.firmware = [this] { return Firmware(); };
+    plan.now = [this] { return session_.Clock().CurrentDateTime(); };
+    return plan;
+}
+
+// Every successful read leaves a copy in the backups folder. A backup that cannot be
+// saved is said, but the read itself has done its work.
+void CliSession::BackupOfRead(BackupContent what) {
+    // The name carries the firmware version: one status exchange when none came yet.
+    if (Firmware().isEmpty()) {
+        host_.Arm();
+        PollStatus();
+        host_.Arm();
+    }
+    QString error;
+    const QString path = SaveReadBackup(model_, what, Plan(what), log_, &error);
+    const QString word = session_.Texts().Text(QStringLiteral("Backup"), 15);
+    host_.Note(path.isEmpty() ? QStringLiteral("no backup: ") + error
+                              : word + QStringLiteral(": ") + path);
+}
+
 int CliSession::Read() {
     const QString out = o_.args[0];
     if (!CheckOutputFolder(out)) return kExitUsage;
     host_.Arm();
     if (!Connect()) return kExitFailed;
-    if (o_.command == QLatin1String("read-parameters"))
-        comm_.ReadParameters();
-    else if (o_.command == QLatin1String("read-numbers"))
-        comm_.ReadNumbers();
-    else
-        comm_.ReadAll();
-    if (!RunExchange()) return kExitFailed;
-    return SaveSettings(out) ? kExitOk : kExitUsage;
+    const BackupContent what = ContentOf(o_.command);
+    if (!ReadInto(what, nullptr)) return kExitFailed;
+    if (!SaveSettings(out)) return kExitUsage;
+    BackupOfRead(what);
+    return kExitOk;
+}
+
+int CliSession::DiffDevice() {
+    const QString file = o_.args[0];
+    // The file first: a bad one is said before the cable is touched.
+    SettingsModel right;
+    right.CopyFrom(model_);
+    if (!ReadDiffFile(file, right, host_)) return kDiffBadFile;
+    host_.Arm();
+    if (!Connect() || !ReadInto(BackupContent::All, nullptr)) return kDiffDeviceFailed;
+    BackupOfRead(BackupContent::All);
+    // The door phone does not hold the model selector: only the file says it.
+    const QString selector = QLatin1String(kModelSelectorField);
+    model_.SetChoice(selector, right.Choice(selector));
+    return PrintDiffRows(DiffSettings(model_, right, session_.Texts()));
 }
 
 int CliSession::Write() {
@@ -494,16 +603,49 @@ int CliSession::Write() {
     }
     host_.Arm();
     if (!Connect()) return kExitFailed;
-    // The block carries the door phone's day mode and reset count: without a status
-    // first, every write would put the door phone into night mode.
-    if (parameters && !PollStatus()) return kExitFailed;
-    if (o_.command == QLatin1String("write-parameters"))
-        comm_.WriteParameters();
-    else if (o_.command == QLatin1String("write-numbers"))
-        comm_.WriteNumbers();
-    else
-        comm_.WriteAll();
-    return RunExchange() ? kExitOk : kExitFailed;
+
+    GuardedWritePlan plan = Plan(ContentOf(o_.command));
+    plan.backupBefore =
+        !o_.noBackup && BackupOptions::Read(session_.ProgramFolder()).backupBeforeWrite;
+    plan.verifyAfter = o_.verify;
+    // The backup's name carries the firmware version.
+    if (plan.backupBefore && !PollStatus()) return kExitFailed;
+    GuardedWriteSteps steps;
+    steps.read = [this](BackupContent what, RawRead& raw) { return ReadInto(what, &raw); };
+    steps.write = [this, parameters] {
+        host_.Arm();
+        // The block carries the door phone's day mode and reset count: without a status
+        // first, every write would put the door phone into night mode.
+        if (parameters && !PollStatus()) return false;
+        if (o_.command == QLatin1String("write-parameters"))
+            comm_.WriteParameters();
+        else if (o_.command == QLatin1String("write-numbers"))
+            comm_.WriteNumbers();
+        else
+            comm_.WriteAll();
+        return RunExchange();
+    };
+    steps.status = [this](const QString& text) { host_.Note(text); };
+    const LanguageTexts& texts = session_.Texts();
+    const GuardedWriteReport report = RunGuardedWrite(model_, texts, log_, plan, steps);
+    const auto word = [&texts](int key) { return texts.Text(QStringLiteral("Backup"), key); };
+    switch (report.result) {
+    case GuardedWriteResult::Written:
+    case GuardedWriteResult::Verified: return kExitOk;
+    case GuardedWriteResult::BackupReadFailed:
+        host_.Note(QStringLiteral("the door phone could not be read for the backup; nothing was "
+                                  "written"));
+        return kExitFailed;
+    case GuardedWriteResult::BackupNotSaved:
+        host_.Note(word(16) + QStringLiteral(": ") + report.error);
+        return kExitUsage;
+    case GuardedWriteResult::WriteFailed: return kExitFailed;
+    case GuardedWriteResult::ReadBackFailed: host_.Note(word(23)); return kExitFailed;
+    case GuardedWriteResult::Differs:
+        host_.Note(VerifyMessage(word(18), report.rows));
+        return kExitFailed;
+    }
+    return kExitFailed;
 }
 
 int CliSession::SetTime() {
@@ -606,6 +748,9 @@ int CliSession::Run() {
         return RunFirmwareCommand({host_, link_, comm_, session_.Clock(), session_.Texts(),
                                    session_.Folders().DataFolder(), o_.args[0], o_.yes,
                                    [this] { return Connect(); }, [this] { return PollStatus(); }});
+    if (c == QLatin1String("diff") && !o_.device)
+        return DiffFiles(o_.args[0], o_.args[1], model_, session_.Texts(), host_);
+    if (c == QLatin1String("diff")) return DiffDevice();
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;
 }

@@ -26,7 +26,10 @@ struct CliOptions {
     QString base;     // settings file to start reads and decode from
     bool log = false; // communication log in the program folder
     bool dayMode = false;
-    QString resets; // encode: the number of resets the block carries ("" = none reported)
+    QString resets;        // encode: the number of resets the block carries ("" = none reported)
+    bool device = false;   // diff: the door phone is side A
+    bool verify = false;   // writes: read back and compare
+    bool noBackup = false; // writes: no backup of the door phone first
     bool help = false;
     bool version = false;
     bool yes = false; // firmware: no question on the terminal
