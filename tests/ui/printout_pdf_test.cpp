@@ -74,7 +74,7 @@ TEST(PrintoutPdf, WindowPrintoutReadsAsTheScreenShows) {
 
     // Every page: date, the title centred on the value column, its number at the right.
     for (int p = 0; p < doc.pages.size(); ++p) {
-        const pdf::Line& header = doc.Lines(p).first();
+        const pdf::Line header = doc.Lines(p).first(); // a copy: Lines() gives a new list
         EXPECT_TRUE(header.Text().startsWith(print::PrintoutDate() + " Print Norva Set Pg.- "))
             << header.Text().toStdString();
         EXPECT_TRUE(header.Text().endsWith(QStringLiteral("Pg.- %1 -").arg(p + 1)))
