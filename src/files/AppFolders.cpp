@@ -63,7 +63,7 @@ AppFolders AppFolders::Resolve(const Places& p) {
 
 QString AppFolders::Find(const QString& name) const {
     for (const QString& folder : shipped_) {
-        const QString path = folder + name;
+        QString path = folder + name;
         if (QFileInfo::exists(path)) return path;
     }
     return program_ + name;

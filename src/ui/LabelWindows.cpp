@@ -48,7 +48,7 @@ QString AskSaveName(QWidget* parent, const LabelWindowContext& c, const QString&
     request.defaultSuffix = extension;
     request.initialDir = c.programFolder();
     for (;;) {
-        const QString chosen = c.dialogs->SaveFile(parent, request);
+        QString chosen = c.dialogs->SaveFile(parent, request);
         if (chosen.isEmpty() || !QFile::exists(chosen)) return chosen;
         if (c.dialogs->YesNo(parent, FileMsg(c.texts, 6), FileMsg(c.texts, 7), MsgIcon::Question,
                              true))
