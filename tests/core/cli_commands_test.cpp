@@ -2,25 +2,9 @@
 // commands against the in-process simulated door phone (virtual time, so they are quick).
 #include "cli_harness.h"
 
-#include <QTemporaryDir>
-
 using cli::Result;
 
-namespace {
-
-class CliCommands : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(QFileInfo::exists(cli::BinPath("norvaset-cli")));
-        ASSERT_TRUE(dir_.isValid());
-    }
-    QString Path(const QString& name) const { return dir_.filePath(name); }
-    Result Run(const QStringList& args) { return cli::Run(dir_.path(), args); }
-
-    QTemporaryDir dir_;
-};
-
-} // namespace
+using CliCommands = cli::CliTest;
 
 TEST_F(CliCommands, UsageAndFileErrorsExitTwoWithTheirText) {
     SettingsModel m;

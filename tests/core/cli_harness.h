@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace cli {
@@ -141,5 +142,21 @@ inline QByteArray NumberMemoryOf(const SettingsModel& m) {
     for (int record : NumberRecordOrder()) out += EncodeNumberRecord(record, m);
     return out;
 }
+
+// A test of norvaset-cli as a process, in a temporary folder of its own.
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFileInfo::exists(BinPath("norvaset-cli")));
+        ASSERT_TRUE(dir_.isValid());
+    }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    Result Run(const QStringList& args) { return cli::Run(dir_.path(), args); }
+    QStringList Files() const {
+        return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir dir_;
+};
 
 } // namespace cli

@@ -2,28 +2,9 @@
 // the window's in the window's tests.)
 #include "cli_harness.h"
 
-#include <QTemporaryDir>
-
 using cli::Result;
 
-namespace {
-
-class CliPrint : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(QFileInfo::exists(cli::BinPath("norvaset-cli")));
-        ASSERT_TRUE(dir_.isValid());
-    }
-    QString Path(const QString& name) const { return dir_.filePath(name); }
-    Result Run(const QStringList& args) { return cli::Run(dir_.path(), args); }
-    QStringList Files() const {
-        return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-
-    QTemporaryDir dir_;
-};
-
-} // namespace
+using CliPrint = cli::CliTest;
 
 TEST_F(CliPrint, FailuresWriteNoPdf) {
     SettingsModel m;
