@@ -2,46 +2,10 @@
 #include "Clock.h"
 #include "DoorPhoneLink.h"
 #include "SerialBackend.h"
+#include "test_pty.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
-
-namespace {
-struct Pty {
-    int master = -1;
-    QString slavePath;
-    Pty() {
-        int slave = -1;
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
-        termios t{};
-        tcgetattr(master, &t);
-        cfmakeraw(&t);
-        tcsetattr(master, TCSANOW, &t);
-        ::close(slave);
-        slavePath = QString::fromLatin1(name);
-        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-    }
-    QByteArray ReadFar(int want) {
-        QByteArray out;
-        for (int tries = 0; tries < 200 && out.size() < want; ++tries) {
-            char buf[64];
-            const ssize_t n = ::read(master, buf, sizeof buf);
-            if (n > 0)
-                out.append(buf, int(n));
-            else
-                usleep(5000);
-        }
-        return out;
-    }
-};
-} // namespace
 
 TEST(FoundationSerial, BytesCrossAPseudoTerminal) {
     Pty pty;

@@ -3,6 +3,7 @@
 #include "DoorPhoneLink.h"
 #include "Ports.h"
 #include "SerialBackend.h"
+#include "test_pty.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,25 +11,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-struct Pty {
-    int master = -1;
-    QString slavePath;
-    Pty() {
-        int slave = -1;
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
-        ::close(slave);
-        slavePath = QString::fromLatin1(name);
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-    }
-};
 
 // A serial backend with one explicit port, listed as the cable the link looks for.
 struct Rig {
