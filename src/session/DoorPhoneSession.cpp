@@ -47,13 +47,13 @@ DoorPhoneSession::DoorPhoneSession(const SessionOptions& options, HostPort& host
 
 DoorPhoneSession::~DoorPhoneSession() = default;
 
-QString DoorPhoneSession::ProgramFolder() const {
+QString DoorPhoneSession::ConfigFolder() const {
     return folders_.ConfigFolder();
 }
 
 bool DoorPhoneSession::StartUp() {
     startupError_.clear();
-    const QString folder = ProgramFolder();
+    const QString folder = ConfigFolder();
 
     AppConfig config;
     QString error;
@@ -101,7 +101,7 @@ void DoorPhoneSession::ConnectAndPoll() {
 }
 
 void DoorPhoneSession::ApplyLanguageFile(const QString& path) {
-    const QString folder = ProgramFolder();
+    const QString folder = ConfigFolder();
     languagePath_ = path;
     if (options_.missingLanguage == SessionOptions::MissingLanguage::ForgetConfig) {
         // A language file that is gone: forget Config.ini's choice and fall back to English.

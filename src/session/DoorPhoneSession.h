@@ -89,7 +89,7 @@ public:
 
     // Where Config.ini is written: the program folder, or the user's config folder for an
     // installed copy (absolute, with a trailing "/").
-    QString ProgramFolder() const;
+    QString ConfigFolder() const;
     // The program folder, the shipped files' folders and the folders written.
     const AppFolders& Folders() const { return folders_; }
 

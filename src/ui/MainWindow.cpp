@@ -259,7 +259,7 @@ TForm1::~TForm1() {
 }
 
 QString TForm1::ProgramFolder() const {
-    return session_->ProgramFolder();
+    return session_->ConfigFolder();
 }
 
 const AppFolders& TForm1::Folders() const {

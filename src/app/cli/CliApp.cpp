@@ -606,7 +606,7 @@ int CliSession::Write() {
 
     GuardedWritePlan plan = Plan(ContentOf(o_.command));
     plan.backupBefore =
-        !o_.noBackup && BackupOptions::Read(session_.ProgramFolder()).backupBeforeWrite;
+        !o_.noBackup && BackupOptions::Read(session_.ConfigFolder()).backupBeforeWrite;
     plan.verifyAfter = o_.verify;
     // The backup's name carries the firmware version.
     if (plan.backupBefore && !PollStatus()) return kExitFailed;
