@@ -28,6 +28,15 @@ QString IniFile::DecodeBytes(const QByteArray& bytes) {
     return DecodeUtf8OrWindows1250(bytes);
 }
 
+namespace {
+// "…" or '…': the quotes a profile reader takes off a value.
+bool IsQuoted(const QString& value) {
+    return value.size() >= 2 &&
+           (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
+           value.back() == value.front();
+}
+} // namespace
+
 void IniFile::LoadText(const QString& text) {
     lines_.clear();
     QString normal = text;
@@ -47,10 +56,7 @@ void IniFile::LoadText(const QString& text) {
             line.kind = Line::Key;
             line.key = t.left(eq).trimmed();
             line.value = t.mid(eq + 1).trimmed();
-            if (line.value.size() >= 2 &&
-                ((line.value.startsWith('"') && line.value.endsWith('"')) ||
-                 (line.value.startsWith('\'') && line.value.endsWith('\''))))
-                line.value = line.value.mid(1, line.value.size() - 2);
+            if (IsQuoted(line.value)) line.value = line.value.mid(1, line.value.size() - 2);
         }
         lines_.append(line);
     }
@@ -165,7 +171,9 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
     kv.kind = Line::Key;
     kv.key = key;
     kv.value = value;
-    kv.raw = key + QLatin1Char('=') + value;
+    // A value in quotes loses them on reading: one more pair keeps it as written.
+    const QString stored = IsQuoted(value) ? value.front() + value + value.front() : value;
+    kv.raw = key + QLatin1Char('=') + stored;
     int s = FindSection(section);
     if (s < 0) {
         Line head;
@@ -179,7 +187,7 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
     const int k = FindKey(s, key);
     if (k >= 0) {
         kv.key = lines_[k].key; // keep the spelling the file already has
-        kv.raw = kv.key + QLatin1Char('=') + value;
+        kv.raw = kv.key + QLatin1Char('=') + stored;
         lines_[k] = kv;
         return;
     }

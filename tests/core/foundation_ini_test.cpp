@@ -103,3 +103,20 @@ TEST(FoundationConfig, VersionText) {
     EXPECT_EQ(VersionText(1, 2, 3, 4), QString("1.02.03.04"));
     EXPECT_EQ(VersionText(1, 0, 0, 1).left(4), QString("1.00"));
 }
+
+// A reader takes one pair of quotes off a value; what is written must read back as written.
+TEST(FoundationIni, AWrittenValueReadsBackAsWritten) {
+    for (const QString value :
+         {"plain", "\"quoted\"", "'single'", "''", "'''", "\"a'", "'", "x'y'", "''a''"}) {
+        IniFile ini;
+        ini.WriteString("N", "1", value);
+        IniFile again;
+        again.LoadText(ini.ToText());
+        EXPECT_EQ(again.ReadString("N", "1", "?"), value) << value.toStdString();
+        EXPECT_EQ(ini.ReadString("N", "1", "?"), value) << value.toStdString();
+    }
+    // A file written by hand keeps its meaning: the outer quotes are not part of the value.
+    IniFile hand;
+    hand.LoadText("[N]\r\n1=\"Novak\"\r\n");
+    EXPECT_EQ(hand.ReadString("N", "1", "?"), "Novak");
+}
