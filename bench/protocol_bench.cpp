@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
 
     const auto idle = [&] {
         const TransferState& s = comm.State();
-        return !comm.TransferActive() && !s.waiting && !comm.ContinuationPending();
+        return !comm.TransferActive() && !s.Waiting() && !comm.ContinuationPending();
     };
     const double byteMs = phone->ByteMs();
     const auto run = [&](const char* name, const std::function<void()>& command) {

@@ -125,8 +125,16 @@ bool SimDoorPhone::SaveTo(const QString& dir, QString* error) const {
            WriteWhole(QDir(dir).filePath(QString::fromLatin1(kNumbersFile)), numbers_, error);
 }
 
+// The memory is saved once the answers of the write have gone out: a door phone answers
+// first, and a save that waits for the disk must not hold the "Z" behind the "D".
 void SimDoorPhone::AutoSave() {
-    if (!stateDir_.isEmpty()) SaveTo(stateDir_);
+    if (!stateDir_.isEmpty()) saveDue_ = true;
+}
+
+void SimDoorPhone::SaveIfDue() {
+    if (!saveDue_ || !outgoing_.empty()) return;
+    saveDue_ = false;
+    SaveTo(stateDir_);
 }
 
 QDateTime SimDoorPhone::DeviceTime() const {
@@ -186,6 +194,8 @@ QByteArray SimDoorPhone::TakeBytesForHost(qint64 nowMs) {
         return QByteArray();
     }
     if (dead_) return QByteArray();
+    // What was handed over at the last call is on its way by now.
+    SaveIfDue();
     Advance(double(nowMs));
     QByteArray out;
     while (!outgoing_.empty() && outgoing_.front().handOverMs <= double(nowMs)) {
@@ -365,7 +375,13 @@ void SimDoorPhone::Process(uint8_t byte, double atMs) {
             mode_ = Mode::Idle;
             return;
         }
-        if (n == faults_.doubleAckAtByte)
+        if (n == faults_.answerAtParameterByte) {
+            Answer(faults_.parameterAnswer, answerAt);
+            if (faults_.parameterAnswer.contains('E')) {
+                mode_ = Mode::Idle;
+                return;
+            }
+        } else if (n == faults_.doubleAckAtByte)
             Answer("DD", answerAt);
         else if (n < 255 || timing_.dBeforeZ)
             Answer("D", answerAt);

@@ -46,7 +46,11 @@ public:
         double splitGapMs = 0;        // with this pause of the door phone between pieces
         int errorAtParameterByte = 0; // "E" instead of "D" after this byte; the write ends
         int doubleAckAtByte = 0;      // "DD" instead of "D" after this byte
-        int errorAtRecord = 0;        // answer errorText to a read or write of this record
+        // This answer instead of the one after this byte, in one piece; an "E" in it ends
+        // the write as "E" does.
+        int answerAtParameterByte = 0;
+        QByteArray parameterAnswer;
+        int errorAtRecord = 0; // answer errorText to a read or write of this record
         QByteArray errorText = "E";
         int errorRepeats = 1;             // how often the record fault fires; -1 always
         int unplugAfterBytesToHost = 0;   // the cable is pulled once this many bytes went out
@@ -179,6 +183,7 @@ private:
     void ApplyClockCommand();
     void FireUnplug();
     void AutoSave();
+    void SaveIfDue();
 
     ClockPort& clock_;
     Timing timing_;
@@ -197,7 +202,8 @@ private:
     std::deque<Packet> outgoing_;
     double inLineFree_ = 0;
     double outLineFree_ = 0;
-    bool dead_ = false; // the cable was pulled
+    bool dead_ = false;    // the cable was pulled
+    bool saveDue_ = false; // a completed write waits to be saved
     bool unplugPending_ = false;
     int errorsFired_ = 0;
 

@@ -45,7 +45,9 @@ void DoorPhoneLink::ConnectAttempt() {
     if (onDeviceList) onDeviceList(deviceList_);
     const bool found = kind_ == CableKind::Vant ? vantFound_ : troxFound_;
     openProblem_ = {};
-    if (!found) return;
+    // The cable in use stays open: it is the same device, and opening it again would only
+    // fail while it is held.
+    if (!found || (link_ && connected_)) return;
     OpenSelected(true);
 }
 
@@ -60,6 +62,7 @@ bool DoorPhoneLink::OpenSelected(bool report) {
         link_ = std::move(opened);
         statusText_ = QString::fromLatin1(cable.statusText);
         connected_ = true;
+        lost_ = false;
         openProblem_ = {};
         return true;
     } catch (const TFT232Exception&) {
@@ -80,7 +83,7 @@ bool DoorPhoneLink::OpenDirect() {
 
 QString DoorPhoneLink::ReceiveDrain() {
     QString text;
-    bool reopen = !link_;
+    bool reopen = !link_ && !lost_;
     if (link_) {
         const uint32_t n = link_->RxCount();
         for (uint32_t i = 0; i < n; ++i) {
@@ -89,9 +92,21 @@ QString DoorPhoneLink::ReceiveDrain() {
             text += QChar(byte);
         }
         if (link_->RxCount() > 0) reopen = true;
+        CheckLost();
     }
-    if (reopen) ConnectAttempt();
+    // A cable that has just failed is not reopened here: the poll finds it again, once
+    // it is back, and the exchange that lost it ends first.
+    if (reopen && !lost_) ConnectAttempt();
     return text;
+}
+
+void DoorPhoneLink::CheckLost() {
+    if (!link_ || !link_->Broken()) return;
+    link_.reset();
+    connected_ = false;
+    lost_ = true;
+    statusText_ = QStringLiteral("------------");
+    if (onLost) onLost();
 }
 
 void DoorPhoneLink::CloseLink() {
@@ -114,9 +129,15 @@ void DoorPhoneLink::SelectCableKind(const QString& templateValue) {
 }
 
 bool DoorPhoneLink::WriteByte(uint8_t byte) {
-    return link_ && link_->WriteByte(byte);
+    if (!link_) return false;
+    const bool written = link_->WriteByte(byte);
+    CheckLost();
+    return written;
 }
 
 uint32_t DoorPhoneLink::RxCount() {
-    return link_ ? link_->RxCount() : 0;
+    if (!link_) return 0;
+    const uint32_t count = link_->RxCount();
+    CheckLost();
+    return count;
 }

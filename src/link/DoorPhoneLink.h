@@ -46,6 +46,9 @@ public:
 
     TFT232* Link() const { return link_.get(); }
     bool Connected() const { return connected_; }
+    // The open cable failed as a pulled cable does: it was let go, and the connection is
+    // down until a connection attempt opens it again.
+    bool Lost() const { return lost_; }
     CableKind Kind() const { return kind_; }
     bool VantFound() const override { return vantFound_; }
     bool TroxFound() const override { return troxFound_; }
@@ -66,10 +69,14 @@ public:
     std::function<void(const QString&)> onDeviceList;
     // A cable that was found but could not be opened, with the reason.
     std::function<void(const OpenProblem&)> onOpenFailed;
+    // The open cable failed and was let go.
+    std::function<void()> onLost;
 
 private:
     // Opens the selected cable; report: a cable found but not opened goes to onOpenFailed.
     bool OpenSelected(bool report);
+    // A failed read or write of a device that is gone: close it, the connection is down.
+    void CheckLost();
 
     DeviceBackend& backend_;
     ClockPort& clock_;
@@ -81,6 +88,7 @@ private:
     bool troxFound_ = false;
     QString deviceList_;
     bool connected_ = false;
+    bool lost_ = false;
     QString statusText_;
     OpenProblem openProblem_;
 };

@@ -19,21 +19,29 @@ int TFT232::SetBaud(uint32_t rate) {
     return handle_->SetBaudRate(rate);
 }
 
+// The calls that move bytes fail only when the device has gone; the listing codes that
+// say so are the ones the driver gives for a handle whose device is no more.
+void TFT232::Note(int status) {
+    if (status == ftstatus::IO_ERROR || status == ftstatus::DEVICE_NOT_FOUND ||
+        status == ftstatus::INVALID_HANDLE || status == ftstatus::DEVICE_NOT_OPENED)
+        broken_ = true;
+}
+
 bool TFT232::ReadByte(uint8_t* byte) {
     uint32_t count = 0;
-    handle_->Read(byte, &count);
+    Note(handle_->Read(byte, &count));
     return count == 1;
 }
 
 bool TFT232::WriteByte(uint8_t byte) {
     uint32_t count = 0;
-    handle_->Write(byte, &count);
+    Note(handle_->Write(byte, &count));
     return count == 1;
 }
 
 uint32_t TFT232::RxCount() {
     uint32_t rx = 0;
-    handle_->GetStatus(&rx); // the status of the call is not used, only the count
+    Note(handle_->GetStatus(&rx));
     return rx;
 }
 

@@ -38,11 +38,16 @@ public:
     int SetRts(bool clear);
     bool SetBitMode(uint8_t mask, uint8_t mode);
     int Status() const { return status_; }
+    // A read, write or count failed as it does once the device is gone (unplugged, or a
+    // terminal whose far end was closed). The object is of no further use.
+    bool Broken() const { return broken_; }
 
 private:
     std::unique_ptr<DeviceHandle> handle_;
     ClockPort& clock_;
     int status_ = ftstatus::OK;
+    bool broken_ = false;
+    void Note(int status);
 };
 
 // The listing operations keep the last count and description between calls.

@@ -9,6 +9,7 @@
 #include "SettingsModel.h"
 
 #include <exception>
+#include <initializer_list>
 #include <utility>
 
 using namespace DoorPhoneProtocol;
@@ -38,6 +39,20 @@ QByteArray Latin1(const QString& text) {
     return out;
 }
 
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray out;
+    for (int v : values) out.append(char(v & 0xFF));
+    return out;
+}
+
+// One character per byte, 0..255 as the same code.
+QString Chars(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    for (char c : bytes) out.append(QChar(uchar(c)));
+    return out;
+}
+
 // Progress of a number transfer: chunk x 4 / 3, halves to even.
 int ChunkProgress(int chunk) {
     const int scaled = chunk * 4;
@@ -60,6 +75,12 @@ int PreviousRecord(int record) {
     return record - 1 == kMissingRecord ? kMissingRecord - 1 : record - 1;
 }
 
+// The exchanges whose request is repeated when its answer went missing or came garbled.
+bool Repeatable(Exchange e) {
+    return e == Exchange::ReadParameters || e == Exchange::ReadNumbers ||
+           e == Exchange::WriteParameters || e == Exchange::WriteNumbers;
+}
+
 bool IsNumberExchange(Exchange e) {
     return e == Exchange::ReadNumbers || e == Exchange::WriteNumbers;
 }
@@ -73,7 +94,8 @@ int AnswerBytes(Exchange e) {
     case Exchange::WriteParameters:
     case Exchange::WriteNumbers: return kAnswerLength;
     case Exchange::None:
-    case Exchange::SetClock: return 0;
+    case Exchange::SetClock:
+    case Exchange::DayNight: return 0;
     }
     return 0;
 }
@@ -170,20 +192,75 @@ void Communicator::PrepareForClose() {
     StopTimers();
 }
 
+// ---- listeners ----------------------------------------------------------------------------
+
+int Communicator::AddExchangeListener(ExchangeListener listener) {
+    const int id = nextListenerId_++;
+    listeners_.emplace_back(id, std::move(listener));
+    return id;
+}
+
+void Communicator::RemoveExchangeListener(int id) {
+    for (auto it = listeners_.begin(); it != listeners_.end(); ++it) {
+        if (it->first == id) {
+            listeners_.erase(it);
+            return;
+        }
+    }
+}
+
+// The outcomes of the exchanges that ended go out once the engine is between turns, so a
+// listener may start the next command at once. A command a listener starts can end at
+// once too (nothing to send); its outcome goes out in the same round.
+void Communicator::DeliverOutcomes() {
+    if (busy_ > 0 || delivering_) return;
+    delivering_ = true;
+    while (!outcomes_.empty()) {
+        const ExchangeOutcome outcome = outcomes_.front();
+        outcomes_.erase(outcomes_.begin());
+        const auto listeners = listeners_; // a listener may add or remove listeners
+        for (const auto& entry : listeners) entry.second(outcome);
+    }
+    delivering_ = false;
+}
+
 // ---- small helpers ------------------------------------------------------------------------
 
-void Communicator::SendByte(int value, int pauseMs) {
+// One byte to the door phone, then the pause it needs. A byte that continues a command is
+// held back when the program stood still since the byte before: the door phone may have
+// dropped the command meanwhile, and would take the rest for new commands. False then.
+bool Communicator::SendByte(int value, int pauseMs, bool continuesCommand) {
+    if (continuesCommand && clock_.NowMs() - lastTurnMs_ >= kStallMs) return false;
     link_.WriteByte(static_cast<uint8_t>(value & 0xFF)); // a failed write shows as a time-out
+    // The engine's turn goes on after the pause: a stall inside the pause shows at the
+    // next byte.
+    lastTurnMs_ = clock_.NowMs() + pauseMs;
     Pause(pauseMs);
+    return true;
 }
 
-void Communicator::SendBytes(std::initializer_list<int> values, int pauseMs) {
-    for (int value : values) SendByte(value, pauseMs);
+// The bytes of one command, each followed by pauseMs; false when it stopped half-way.
+bool Communicator::SendCommand(const QByteArray& bytes, int pauseMs) {
+    for (int i = 0; i < bytes.size(); ++i)
+        if (!SendByte(uint8_t(bytes[i]), pauseMs, i > 0)) return false;
+    return true;
 }
 
-QString Communicator::Drain() {
-    lastRxCount_ = 0;
-    return link_.ReceiveDrain();
+// Whatever has arrived before a request is not its answer: it is kept as the last reply
+// text, as the receive drain before every command keeps it, and goes no further.
+void Communicator::DiscardArrived() {
+    ReadArrived();
+    state_.reply = Chars(arrived_);
+    arrived_.clear();
+}
+
+void Communicator::ReadArrived() {
+    const QString text = link_.ReceiveDrain();
+    if (text.isEmpty()) return;
+    arrived_ += Latin1(text);
+    // A reply that is still arriving is not a missing reply: every new byte restarts the
+    // silence, while the request's deadline stands.
+    RestartTimeout();
 }
 
 void Communicator::Log(const QString& text) {
@@ -220,7 +297,7 @@ template <typename F> void Communicator::Guarded(F&& body) {
         // A failure inside an exchange (a template value that is not a number while the
         // defaults load, for instance) is shown like any run-time error, and the window
         // must not stay disabled behind it.
-        Finish(ExchangeEnd::Aborted, QString::fromUtf8(e.what()));
+        Finish(ExchangeEnd::Aborted, QString::fromUtf8(e.what()), MsgIcon::Error);
     }
 }
 
@@ -231,7 +308,9 @@ template <typename F> void Communicator::Guarded(F&& body) {
 void Communicator::StartWait(int answerBytes) {
     const qint64 now = clock_.NowMs();
     state_.lastByteMs = now;
+    state_.waitStartMs = now;
     state_.deadlineMs = now + LineTimeMs(answerBytes) + kReplyTimeoutMs;
+    lastTurnMs_ = now;
 }
 
 // Every byte that arrives starts the silence anew (not the deadline).
@@ -242,6 +321,17 @@ void Communicator::RestartTimeout() {
 bool Communicator::TimeoutElapsed() const {
     const qint64 now = clock_.NowMs();
     return now - state_.lastByteMs > kReplyTimeoutMs || now > state_.deadlineMs;
+}
+
+bool Communicator::Stalled() const {
+    return turnGapMs_ >= kStallMs;
+}
+
+// The parameter write is one command from "W" "P" to byte 255; the door phone waits for
+// each byte after its "D". Every other command goes out whole within one turn.
+bool Communicator::CommandHalfSent() const {
+    return state_.exchange == Exchange::WriteParameters && state_.step != WaitStep::Quiet &&
+           state_.parameterPosition < kParameterBlockSize;
 }
 
 // ---- transfer bracket ---------------------------------------------------------------------
@@ -262,7 +352,9 @@ void Communicator::BeginTransfer() {
 
 void Communicator::EndTransfer() {
     status_.pollingAllowed = true;
-    SetCommandsEnabled(true);
+    // The device commands follow the connection: a cable that went during the transfer
+    // leaves them off until it is found again.
+    SetCommandsEnabled(link_.Connected());
     host_.SetModelSelectorEnabled(true);
     Pause(kBracketSettleMs);
     host_.ShowProgress(false);
@@ -278,76 +370,99 @@ void Communicator::OpenBracket() {
     Messages();
     SetProgress(1);
     BeginTransfer();
-    state_.chunkReceived = false;
-    state_.chunkAcknowledged = false;
-    state_.byteAcknowledged = false;
 }
 
-// The exchange every command starts: what it is and its reply length, waiting from tick 0.
+// The exchange every command starts: what it is and its reply length, waiting from now.
 void Communicator::Arm(Exchange exchange, int expectedLength) {
     state_.expectedLength = expectedLength;
     state_.exchange = exchange;
+    state_.repeatsAfterLoss = 0;
+    state_.repeatsAfterStall = 0;
     StartWait(AnswerBytes(exchange));
-    state_.waiting = true;
+    state_.step = WaitStep::Reply;
 }
 
 // The one way an exchange ends. It stops waiting, says what went wrong, decides whether
-// the second half of an "all" command still follows, and closes the transfer bracket:
-// after the short pause that lets the door phone finish, or at once after a run-time
-// error. The status poll has no bracket to close.
-void Communicator::Finish(ExchangeEnd end, const QString& message) {
-    state_.waiting = false;
-    state_.byteAcknowledged = false;
-    state_.chunkAcknowledged = false;
-    state_.chunkReceived = false;
+// the second half of an "all" command still follows, closes the transfer bracket (after
+// the short pause that lets the door phone finish, or at once after a run-time error; the
+// status poll has no bracket), and tells the listeners how it ended.
+void Communicator::Finish(ExchangeEnd end, const QString& message, MsgIcon icon) {
+    const Exchange exchange = state_.exchange;
+    state_.step = WaitStep::Idle;
     if (end == ExchangeEnd::Done) status_.silent = false; // the door phone answered
     // The "all" rule, second part: a failed first half ends the command; a refused one
     // ends it only where the front end says so (the command line).
-    if (end == ExchangeEnd::Failed || (end == ExchangeEnd::Refused && !allGoesOnAfterFailure_))
+    if (end == ExchangeEnd::Failed || end == ExchangeEnd::Aborted ||
+        (end == ExchangeEnd::Refused && !allGoesOnAfterFailure_))
         state_.continuation = AllContinuation::None;
-    if (end == ExchangeEnd::Aborted)
-        host_.ShowMessage(message, QString(), MsgIcon::Error);
-    else if (!message.isEmpty())
-        host_.ShowMessage(message, QString(), MsgIcon::None);
-    if (!bracketOpen_) return;
-    if (end != ExchangeEnd::Aborted) Pause(kFinishPauseMs);
-    EndTransfer();
+    if (!message.isEmpty()) host_.ShowMessage(message, QString(), icon);
+    if (bracketOpen_) {
+        // The commands without an answer end as soon as their bytes are out.
+        const bool answered = exchange != Exchange::SetClock && exchange != Exchange::DayNight;
+        if (end != ExchangeEnd::Aborted && answered) Pause(kFinishPauseMs);
+        EndTransfer();
+    }
+    outcomes_.push_back({exchange, end, message, ContinuationPending()});
 }
 
 // ---- the menu commands --------------------------------------------------------------------
 
-void Communicator::ReadParameters() {
-    Guarded([this] {
-        if (!link_.Connected()) return;
-        OpenBracket();
-        Arm(Exchange::ReadParameters, kParameterReplyLength);
-        Log(QStringLiteral(">>> Read parameters <<<"));
-        Log(QStringLiteral("R+P"));
-        state_.reply = Drain();
-        SendBytes({kRead, kParameters}, kBytePauseMs);
-        StartWait(kParameterReplyLength);
-    });
+bool Communicator::ReadParameters() {
+    const bool started = StartReadParameters();
+    DeliverOutcomes();
+    return started;
 }
 
-void Communicator::ReadNumbers() {
-    Guarded([this] {
-        if (!link_.Connected()) return;
+bool Communicator::StartReadParameters() {
+    bool started = false;
+    Guarded([this, &started] {
+        if (!link_.Connected() || bracketOpen_) return;
+        OpenBracket();
+        Arm(Exchange::ReadParameters, kParameterReplyLength);
+        started = true;
+        Log(QStringLiteral(">>> Read parameters <<<"));
+        RequestParameters();
+    });
+    return started;
+}
+
+void Communicator::RequestParameters() {
+    Log(QStringLiteral("R+P"));
+    DiscardArrived();
+    if (!SendCommand(Bytes({kRead, kParameters}), kBytePauseMs)) {
+        Resync(true);
+        return;
+    }
+    StartWait(kParameterReplyLength);
+    state_.step = WaitStep::Reply;
+}
+
+bool Communicator::ReadNumbers() {
+    const bool started = StartReadNumbers();
+    DeliverOutcomes();
+    return started;
+}
+
+bool Communicator::StartReadNumbers() {
+    bool started = false;
+    Guarded([this, &started] {
+        if (!link_.Connected() || bracketOpen_) return;
         Log(QStringLiteral(">>> Read buttons memory <<<"));
         OpenBracket();
         Arm(Exchange::ReadNumbers, kRecordReplyLength);
-        state_.chunkNumber = kFirstRecord;
-        state_.reply = Drain();
-        SendBytes({kRead, kNumbers, kFirstRecord}, kBytePauseMs);
-        StartWait(kRecordReplyLength);
-        Log(QStringLiteral("R+T+1"));
+        started = true;
+        RequestRecord(kFirstRecord);
     });
+    return started;
 }
 
-bool Communicator::EncodeParameters() {
+// The parameter block for the door phone's current day mode and reset count; "" when a
+// field cannot be coded, with the reason in *error.
+bool Communicator::EncodeParameters(QString* error) {
     const DoorPhoneState device{status_.dayMode, status_.resetsText};
     const EncodeResult encoded = EncodeParameterBlock(model_, device);
     if (!encoded.ok) {
-        host_.ShowMessage(encoded.errorMessage, QString(), MsgIcon::Error);
+        *error = encoded.errorMessage;
         return false;
     }
     for (int pos = 1; pos <= kParameterBlockSize; ++pos)
@@ -357,9 +472,16 @@ bool Communicator::EncodeParameters() {
     return true;
 }
 
-void Communicator::WriteParameters() {
+bool Communicator::WriteParameters() {
+    const bool started = StartWriteParameters();
+    DeliverOutcomes();
+    return started;
+}
+
+bool Communicator::StartWriteParameters() {
     bool started = false;
     Guarded([this, &started] {
+        if (bracketOpen_) return;
         if (!link_.Connected()) {
             StartTimer(EngineTimer::Poll);
             return;
@@ -381,36 +503,55 @@ void Communicator::WriteParameters() {
         }
         StartTimer(EngineTimer::Poll);
         OpenBracket();
-        state_.byteTrail.clear();
-        state_.parameterPosition = 0;
-        state_.byteAcknowledged = true;
         Arm(Exchange::WriteParameters, kParameterAnswers);
         // The block is built before anything goes out: a field the encoder cannot take
         // ends the write here, with nothing sent and the window enabled again.
         parametersEncoded_ = false;
-        if (!EncodeParameters()) {
-            Finish(ExchangeEnd::Refused);
+        QString error;
+        if (!EncodeParameters(&error)) {
+            Finish(ExchangeEnd::Refused, error, MsgIcon::Error);
             return;
         }
         Log(QStringLiteral(">>> Write parameters <<<"));
-        Log(QStringLiteral("W+P"));
-        state_.reply = Drain();
-        SendBytes({kWrite, kParameters}, kBytePauseMs);
+        started = true;
+        StartParameterWrite();
         state_.retryCount = 0;
         SetProgress(1);
-        started = true;
     });
-    lastWriteStarted_ = started; // "W" "P" went out
+    return started;
 }
 
-void Communicator::WriteNumbers() {
-    Guarded([this] {
-        if (!link_.Connected()) return;
+// "W" "P"; the first byte of the block follows on the next turn.
+void Communicator::StartParameterWrite() {
+    state_.byteTrail.clear();
+    state_.parameterPosition = 0;
+    Log(QStringLiteral("W+P"));
+    DiscardArrived();
+    if (!SendCommand(Bytes({kWrite, kParameters}), kBytePauseMs)) {
+        Resync(true);
+        return;
+    }
+    StartWait(kAnswerLength);
+    state_.step = WaitStep::Next;
+}
+
+bool Communicator::WriteNumbers() {
+    const bool started = StartWriteNumbers();
+    DeliverOutcomes();
+    return started;
+}
+
+bool Communicator::StartWriteNumbers() {
+    bool started = false;
+    Guarded([this, &started] {
+        if (!link_.Connected() || bracketOpen_) return;
         Log(QStringLiteral(">>> Write buttons memory <<<"));
         OpenBracket();
         Arm(Exchange::WriteNumbers, kAnswerLength);
+        started = true;
         SendRecord(kFirstRecord);
     });
+    return started;
 }
 
 // ---- the "all" commands -------------------------------------------------------------------
@@ -420,32 +561,37 @@ void Communicator::WriteNumbers() {
 // a first half that went out at all is followed by the second, and a first half that
 // failed drops it (Finish).
 
-void Communicator::ReadAll() {
-    const bool connected = link_.Connected();
-    ReadParameters();
+bool Communicator::ReadAll() {
+    const bool started = StartReadParameters();
     // Only a read that started goes on with the numbers; otherwise a later poll tick
     // would read them unasked.
-    if (connected) state_.continuation = AllContinuation::ReadNumbers;
+    if (started) state_.continuation = AllContinuation::ReadNumbers;
+    DeliverOutcomes();
+    return started;
 }
 
-void Communicator::WriteAll() {
-    WriteParameters();
+bool Communicator::WriteAll() {
+    const bool started = StartWriteParameters();
     // Only a parameter write that went out is followed by the numbers: a declined
     // button-count question or a block that could not be built writes nothing at all,
     // and the poll goes on.
-    if (lastWriteStarted_) {
+    if (started) {
         StopTimer(EngineTimer::Poll);
         state_.continuation = AllContinuation::WriteNumbers;
     }
+    DeliverOutcomes();
+    return started;
 }
 
 bool Communicator::ContinueAll() {
-    if (!commandsEnabled_ || state_.continuation == AllContinuation::None) return false;
-    if (state_.continuation == AllContinuation::ReadNumbers)
-        ReadNumbers();
-    else
-        WriteNumbers();
+    if (bracketOpen_ || !commandsEnabled_ || state_.continuation == AllContinuation::None)
+        return false;
+    const AllContinuation next = state_.continuation;
     state_.continuation = AllContinuation::None;
+    if (next == AllContinuation::ReadNumbers)
+        StartReadNumbers();
+    else
+        StartWriteNumbers();
     return true;
 }
 
@@ -456,21 +602,37 @@ void Communicator::EncodeChunk(int record) {
         state_.chunkOutput[k + 1] = static_cast<uint8_t>(bytes[k]);
 }
 
-// One record of a number write: the request, then its 24 bytes; the record after it is
-// the next to go.
+// One record of a number read: "R" "T" n.
+void Communicator::RequestRecord(int record) {
+    state_.chunkNumber = record;
+    DiscardArrived();
+    if (!SendCommand(Bytes({kRead, kNumbers, record}), kBytePauseMs)) {
+        Resync(true);
+        return;
+    }
+    StartWait(kRecordReplyLength);
+    state_.step = WaitStep::Reply;
+    Log(QStringLiteral("R+T+") + QString::number(record));
+}
+
+// One record of a number write: the request, then its 24 bytes, answered "Z".
 void Communicator::SendRecord(int record) {
     state_.chunkNumber = record;
-    state_.reply = Drain();
-    SendBytes({kWrite, kNumbers, record}, kBytePauseMs);
-    Log(QStringLiteral("W+T+") + QString::number(record));
+    if (!TakeLeftovers()) return;
     EncodeChunk(record);
+    QByteArray command = Bytes({kWrite, kNumbers, record});
     state_.byteTrail.clear();
     for (int k = 1; k <= kNumberRecordLength; ++k) {
-        SendByte(state_.chunkOutput[k], kBytePauseMs);
+        command.append(char(state_.chunkOutput[k]));
         state_.byteTrail += QLatin1Char('-') + QString::number(state_.chunkOutput[k]);
     }
+    Log(QStringLiteral("W+T+") + QString::number(record));
+    if (!SendCommand(command, kBytePauseMs)) {
+        Resync(true);
+        return;
+    }
     StartWait(kAnswerLength); // the record's "Z"
-    state_.chunkNumber = NextRecord(record);
+    state_.step = WaitStep::Reply;
     Log(state_.byteTrail);
 }
 
@@ -500,37 +662,48 @@ QString Communicator::PcClockText(const QDateTime& at) {
     return at.toString(QStringLiteral("dd.MM.yyyy / hh:mm:ss"));
 }
 
-void Communicator::SetClockFromPc() {
-    Guarded([this] {
-        if (!link_.Connected()) return;
+bool Communicator::SetClockFromPc() {
+    bool started = false;
+    Guarded([this, &started] {
+        if (!link_.Connected() || bracketOpen_) return;
         host_.FocusStatusBar();
         Messages();
         SetProgress(250);
         BeginTransfer();
-        // Nothing answers the clock: the exchange stays "waiting" until the next poll
-        // request takes the line.
-        state_.waiting = true;
-        state_.exchange = Exchange::SetClock;
-        state_.reply = Drain();
-        const QDateTime at = clock_.CurrentDateTime().addMSecs(kClockAheadMs);
-        for (char b : SetClockBytes(at)) SendByte(static_cast<uint8_t>(b), kClockBytePauseMs);
-        EndTransfer();
-        Log(QStringLiteral(">>> Time <<<"));
-        const QDate d = at.date();
-        const QTime t = at.time();
-        Log(QStringLiteral("%1-%2-%3 - %4-%5-%6")
-                .arg(d.day())
-                .arg(d.month())
-                .arg(d.year())
-                .arg(t.hour())
-                .arg(t.minute())
-                .arg(t.second()));
+        Arm(Exchange::SetClock, 0);
+        started = true;
+        DiscardArrived();
+        if (SendClock())
+            Finish(ExchangeEnd::Done);
+        else
+            Resync(true);
     });
+    DeliverOutcomes();
+    return started;
 }
 
-void Communicator::SwitchDayNight() {
-    Guarded([this] {
-        if (!link_.Connected()) return;
+// The clock command, with the time as it is when it goes out; false when the program
+// stood still in the middle of it.
+bool Communicator::SendClock() {
+    const QDateTime at = clock_.CurrentDateTime().addMSecs(kClockAheadMs);
+    if (!SendCommand(SetClockBytes(at), kClockBytePauseMs)) return false;
+    Log(QStringLiteral(">>> Time <<<"));
+    const QDate d = at.date();
+    const QTime t = at.time();
+    Log(QStringLiteral("%1-%2-%3 - %4-%5-%6")
+            .arg(d.day())
+            .arg(d.month())
+            .arg(d.year())
+            .arg(t.hour())
+            .arg(t.minute())
+            .arg(t.second()));
+    return true;
+}
+
+bool Communicator::SwitchDayNight() {
+    bool started = false;
+    Guarded([this, &started] {
+        if (!link_.Connected() || bracketOpen_) return;
         host_.FocusStatusBar();
         Messages();
         status_.dayMode = !status_.dayMode;
@@ -538,43 +711,73 @@ void Communicator::SwitchDayNight() {
         SetProgress(250);
         BeginTransfer();
         Messages();
-        state_.reply = Drain();
-        SendByte(kWrite, kDayNightVerbPauseMs);
-        SendByte(kDayNight, kDayNightObjectPauseMs);
-        EndTransfer();
-        Log(QStringLiteral(">>> Day-Night <<<"));
-        Log(status_.dayMode ? QStringLiteral("Day") : QStringLiteral("Night"));
+        Arm(Exchange::DayNight, 0);
+        started = true;
+        DiscardArrived();
+        if (SendDayNight())
+            Finish(ExchangeEnd::Done);
+        else
+            Resync(true);
     });
+    DeliverOutcomes();
+    return started;
+}
+
+bool Communicator::SendDayNight() {
+    if (!SendByte(kWrite, kDayNightVerbPauseMs, false) ||
+        !SendByte(kDayNight, kDayNightObjectPauseMs, true))
+        return false;
+    Log(QStringLiteral(">>> Day-Night <<<"));
+    Log(status_.dayMode ? QStringLiteral("Day") : QStringLiteral("Night"));
+    return true;
 }
 
 // ---- replies ------------------------------------------------------------------------------
+// What has arrived is a stream: each step takes the answer it expects from its front and
+// leaves what follows for the next step ("DZ" after the last parameter byte is "D", then
+// "Z"). A read expects one answer of a known length and nothing after it; more than that
+// is a garbled answer, which is asked for again.
 
-void Communicator::DispatchReply(int count) {
+void Communicator::TakeReplies() {
     switch (state_.exchange) {
-    case Exchange::Status:
-        if (count == kStatusReplyLength) TakeStatusReply();
-        return;
-    case Exchange::ReadParameters: TakeParameterBlock(count); return;
-    case Exchange::ReadNumbers:
-        if (count == kRecordReplyLength) TakeRecord();
-        return;
+    case Exchange::Status: TakeStatusReply(); return;
+    case Exchange::ReadParameters: TakeParameterBlock(); return;
+    case Exchange::ReadNumbers: TakeRecord(); return;
     case Exchange::WriteParameters:
-        if (count == kAnswerLength) TakeParameterAnswer();
+        while (state_.step == WaitStep::Reply && !arrived_.isEmpty() && TakeParameterAnswer()) {}
         return;
     case Exchange::WriteNumbers:
-        if (count >= kAnswerLength) TakeRecordAnswer();
+        while (state_.step == WaitStep::Reply && !arrived_.isEmpty() && TakeRecordAnswer()) {}
         return;
     case Exchange::None:
-    case Exchange::SetClock: return;
+    case Exchange::SetClock:
+    case Exchange::DayNight: return;
     }
 }
 
+bool Communicator::IsStatusReply(const QByteArray& bytes) {
+    if (bytes.size() != kStatusReplyLength) return false;
+    QByteArray tags;
+    for (int i = 0; i < kStatusReplyLength; i += 2) tags.append(bytes[i]);
+    for (const char* tag = kStatusTags; *tag; ++tag)
+        if (tags.count(*tag) != 1) return false;
+    return true;
+}
+
+// The status: the first ten tag and value pairs that hold every status tag once. Bytes
+// ahead of them (a late answer of something else, noise) are passed over; noise alone is
+// never a status, however long it is.
 void Communicator::TakeStatusReply() {
-    state_.reply = Drain();
-    Finish(ExchangeEnd::Done);
-    DecodeStatus(state_.reply.left(kStatusReplyLength));
-    link_.CloseLink(); // reopened by the next poll tick
-    status_.pollingAllowed = true;
+    for (int at = 0; at + kStatusReplyLength <= arrived_.size(); ++at) {
+        const QByteArray candidate = arrived_.mid(at, kStatusReplyLength);
+        if (!IsStatusReply(candidate)) continue;
+        arrived_.remove(0, at + kStatusReplyLength);
+        state_.reply = Chars(candidate);
+        DecodeStatus(state_.reply);
+        status_.pollingAllowed = true;
+        Finish(ExchangeEnd::Done);
+        return;
+    }
 }
 
 void Communicator::DecodeStatus(const QString& reply) {
@@ -611,21 +814,28 @@ void Communicator::DecodeStatus(const QString& reply) {
         }
     }
 }
-void Communicator::TakeParameterBlock(int count) {
-    if (count != kParameterReplyLength) {
+
+void Communicator::TakeParameterBlock() {
+    if (arrived_.isEmpty()) return;
+    if (arrived_.size() < kParameterReplyLength) {
         // Still arriving: the bar moves on.
         SetProgress(progress_ + 50);
         Messages();
         return;
     }
-    state_.reply = Drain();
-    state_.waiting = false;
+    if (arrived_.size() > kParameterReplyLength) {
+        Resync(false); // more than a block: which 256 of them are the block is not known
+        return;
+    }
+    const QByteArray block = arrived_;
+    arrived_.clear();
+    state_.reply = Chars(block);
     StopTimer(EngineTimer::Transfer);
     SetProgress(250);
     Messages();
-    if (onParameterBlock) onParameterBlock(Latin1(state_.reply));
+    if (onParameterBlock) onParameterBlock(block);
     const BlockDecodeResult decoded =
-        DecodeParameterBlock(Latin1(state_.reply), model_, log_, [this](BlockRefusal refusal) {
+        DecodeParameterBlock(block, model_, log_, [this](BlockRefusal refusal) {
             host_.ShowMessage(BlockRefusalMessage(refusal, texts_), QString(), MsgIcon::None);
             host_.LoadModelDefaults();
         });
@@ -635,48 +845,92 @@ void Communicator::TakeParameterBlock(int count) {
 }
 
 void Communicator::TakeRecord() {
-    state_.reply = Drain();
-    RestartTimeout();
-    if (onNumberRecord) onNumberRecord(state_.chunkNumber, Latin1(state_.reply));
-    state_.reply = DecodeNumberRecord(state_.chunkNumber, Latin1(state_.reply), model_);
-    state_.chunkReceived = true;
+    if (arrived_.size() < kRecordReplyLength) return;
+    if (arrived_.size() > kRecordReplyLength) {
+        Resync(false);
+        return;
+    }
+    const QByteArray bytes = arrived_;
+    arrived_.clear();
+    if (onNumberRecord) onNumberRecord(state_.chunkNumber, bytes);
+    state_.reply = DecodeNumberRecord(state_.chunkNumber, bytes, model_);
     Log(state_.reply);
+    state_.repeatsAfterLoss = 0;
+    state_.repeatsAfterStall = 0;
+    state_.step = WaitStep::Next;
 }
 
-void Communicator::TakeParameterAnswer() {
-    RestartTimeout();
-    state_.reply = Drain();
-    if (state_.reply == QLatin1Char(kAccepted)) {
+// One answer to a parameter byte; false when the exchange ended or the next byte is due.
+bool Communicator::TakeParameterAnswer() {
+    const char answer = arrived_.at(0);
+    arrived_.remove(0, 1);
+    state_.reply = QString(QChar(uchar(answer)));
+    if (answer == kAccepted) {
         SetProgress(progress_ + 1);
         Messages();
-        state_.byteAcknowledged = true;
-    } else if (state_.reply == QLatin1Char(kRefused)) {
-        state_.reply = Drain();
+        Log(state_.reply);
+        state_.step = WaitStep::Next;
+        return false;
+    }
+    if (answer == kRefused) {
+        arrived_.clear();
         Finish(ExchangeEnd::Refused, Msg(kMsgRefused) + QStringLiteral("  ...E"));
-        return;
-    } else if (state_.reply == QLatin1Char(kDone)) {
+        return false;
+    }
+    if (answer == kDone) {
         SetProgress(255);
         Messages();
         Log(state_.reply);
         Log(state_.byteTrail);
-        state_.reply = Drain();
+        arrived_.clear();
         Finish(ExchangeEnd::Done);
-        return;
+        return false;
     }
-    Log(state_.reply);
+    Log(state_.reply); // not an answer: noted, and the wait goes on
+    return true;
 }
 
-void Communicator::TakeRecordAnswer() {
-    RestartTimeout();
-    state_.reply = Drain();
-    if (state_.reply == QLatin1Char(kDone)) {
-        state_.chunkAcknowledged = true;
-    } else if (state_.reply == QLatin1Char(kRefused)) {
-        state_.reply = Drain();
+// The answer to a written record; false when the exchange ended or the next record is due.
+bool Communicator::TakeRecordAnswer() {
+    const char answer = arrived_.at(0);
+    arrived_.remove(0, 1);
+    state_.reply = QString(QChar(uchar(answer)));
+    if (answer == kRefused) {
+        arrived_.clear();
         Finish(ExchangeEnd::Refused, Msg(kMsgRefused) + QStringLiteral("  ...E"));
-        return;
+        return false;
     }
     Log(state_.reply);
+    if (answer != kDone) return true; // not an answer: the wait goes on
+    state_.repeatsAfterLoss = 0;
+    state_.repeatsAfterStall = 0;
+    // The last record is written once the door phone has said so.
+    if (state_.chunkNumber >= kLastRecord)
+        Finish(ExchangeEnd::Done);
+    else
+        state_.step = WaitStep::Next;
+    return false;
+}
+
+// Answers that came after the one a write took, before its next byte goes out: a second
+// "D" only repeats what was said, but an "E" or a "Z" among them is not lost. False when
+// they ended the exchange.
+bool Communicator::TakeLeftovers() {
+    ReadArrived();
+    const QByteArray rest = arrived_;
+    arrived_.clear();
+    if (rest.isEmpty()) return true;
+    state_.reply = Chars(rest);
+    Log(state_.reply);
+    if (rest.contains(kRefused)) {
+        Finish(ExchangeEnd::Refused, Msg(kMsgRefused) + QStringLiteral("  ...E"));
+        return false;
+    }
+    if (state_.exchange == Exchange::WriteParameters && rest.contains(kDone)) {
+        Finish(ExchangeEnd::Done);
+        return false;
+    }
+    return true;
 }
 
 // ---- Timer1: the transfer timer -----------------------------------------------------------
@@ -685,119 +939,188 @@ void Communicator::TransferTick() {
     if (!timer1_.running || busy_ > 0) return;
     Guarded([this] {
         StopTimer(EngineTimer::Transfer);
-        if (!link_.Link() && !state_.waiting) return;
+        if (!state_.Waiting()) return; // nothing to wait for: the timer rests
         SetTimerInterval(EngineTimer::Transfer, kTransferInterval);
+        const qint64 now = clock_.NowMs();
+        turnGapMs_ = now - lastTurnMs_;
+        lastTurnMs_ = now;
+        if (link_.Connected()) ReadArrived();
         if (!link_.Connected()) {
-            link_.CloseLink();
-            // The cable kind changed under a running transfer: the exchange cannot
+            // The cable went (or the model asks for the other one): the exchange cannot
             // finish, and the window must come back enabled.
-            if (state_.waiting && bracketOpen_) Finish(ExchangeEnd::Failed, Msg(kMsgNoAnswer));
+            link_.CloseLink();
+            NoAnswer();
             return;
         }
-        TakeArrivedBytes();
-        if (!state_.waiting) {
-            StartTimer(EngineTimer::Transfer);
-            return;
-        }
-        if (!RequestNextRecord() || !SendNextRecordIfStored()) return;
-        if (TimeoutElapsed()) {
-            TimeoutStep();
-            return;
-        }
-        if (!SendNextParameterByte()) return;
-        StartTimer(EngineTimer::Transfer);
+        Turn();
+        if (state_.Waiting()) StartTimer(EngineTimer::Transfer);
     });
+    DeliverOutcomes();
     // The tick that closed the first half of "Read all" / "Write all" starts the second.
     if (!bracketOpen_) Guarded([this] { ContinueAll(); });
+    DeliverOutcomes();
 }
 
-void Communicator::TakeArrivedBytes() {
-    const uint32_t count = link_.RxCount();
-    // A reply that is still arriving is not a missing reply: every new byte restarts the
-    // silence, while the request's deadline stands.
-    if (count > lastRxCount_) RestartTimeout();
-    lastRxCount_ = count;
-    if (count > 0) DispatchReply(static_cast<int>(count));
-}
-
-// A number read: the record just taken is followed by the request for the next one.
-bool Communicator::RequestNextRecord() {
-    if (!state_.chunkReceived) return true;
-    state_.chunkNumber = NextRecord(state_.chunkNumber);
-    if (state_.chunkNumber > kLastRecord) {
-        Finish(ExchangeEnd::Done);
-        return false;
+// One turn of the exchange in progress, after what arrived has been read.
+void Communicator::Turn() {
+    if (state_.step == WaitStep::Quiet) {
+        QuietStep();
+        return;
     }
-    SetProgress(ChunkProgress(state_.chunkNumber));
-    Messages();
-    state_.reply = Drain();
-    SendBytes({kRead, kNumbers, state_.chunkNumber}, kBytePauseMs);
-    StartWait(kRecordReplyLength);
-    state_.chunkReceived = false;
-    Log(QStringLiteral("R+T+") + QString::number(state_.chunkNumber));
-    return true;
+    // Stood still in the middle of the parameter write: the door phone may have dropped
+    // it, and would take the next byte for a new command.
+    if (Stalled() && CommandHalfSent()) {
+        Resync(true);
+        return;
+    }
+    for (;;) {
+        if (state_.step == WaitStep::Reply) TakeReplies();
+        if (state_.step != WaitStep::Next) break;
+        SendNext();
+        // An answer that came together with the one just taken ("DZ") is taken now.
+        if (state_.step != WaitStep::Reply || arrived_.isEmpty()) break;
+    }
+    if (state_.step != WaitStep::Reply || !TimeoutElapsed()) return;
+    const qint64 silence = clock_.NowMs() - state_.lastByteMs;
+    if (Stalled() && turnGapMs_ * 2 > silence) {
+        // The program itself was not running for most of the wait: the door phone has had
+        // no fair chance to answer, so the line gets a fresh wait.
+        StartWait(AnswerBytes(state_.exchange));
+        return;
+    }
+    TimeoutStep();
 }
 
-// A number write: a stored record is followed by the next one. The last record ends the
-// write as soon as it has gone out.
-bool Communicator::SendNextRecordIfStored() {
-    if (!state_.chunkAcknowledged) return true;
-    state_.chunkAcknowledged = false;
-    SetProgress(ChunkProgress(state_.chunkNumber));
-    Messages();
-    SendRecord(state_.chunkNumber);
-    if (state_.chunkNumber > kLastRecord) {
-        Finish(ExchangeEnd::Done);
-        return false;
+// The answer came: the next request, record or byte.
+void Communicator::SendNext() {
+    switch (state_.exchange) {
+    case Exchange::ReadNumbers: {
+        const int next = NextRecord(state_.chunkNumber);
+        if (next > kLastRecord) {
+            Finish(ExchangeEnd::Done);
+            return;
+        }
+        SetProgress(ChunkProgress(next));
+        Messages();
+        RequestRecord(next);
+        return;
     }
-    return true;
+    case Exchange::WriteNumbers: {
+        const int next = NextRecord(state_.chunkNumber);
+        SetProgress(ChunkProgress(next));
+        Messages();
+        SendRecord(next);
+        return;
+    }
+    case Exchange::WriteParameters: SendParameterByte(); return;
+    default: state_.step = WaitStep::Reply; return;
+    }
 }
 
 // A parameter write: every accepted byte is followed by the next one. Byte 256 is never
 // sent, but a "D" after byte 255 still adds it to the trail; past that the block has
 // nothing more to add.
-bool Communicator::SendNextParameterByte() {
-    if (!state_.byteAcknowledged) return true;
+void Communicator::SendParameterByte() {
     int& pos = state_.parameterPosition;
     if (pos == 0) {
-        if (!parametersEncoded_ && !EncodeParameters()) {
-            Finish(ExchangeEnd::Refused);
-            return false;
+        QString error;
+        if (!parametersEncoded_ && !EncodeParameters(&error)) {
+            Finish(ExchangeEnd::Refused, error, MsgIcon::Error);
+            return;
         }
         pos = 1;
-        SendByte(state_.parameterOutput[1], kBytePauseMs);
-    } else if (pos >= 2 && pos < kParameterBlockSize) {
-        SendByte(state_.parameterOutput[pos], kBytePauseMs);
     }
-    if (pos >= 1 && pos <= kParameterBlockSize) {
+    if (pos < kParameterBlockSize) {
+        if (!TakeLeftovers()) return;
+        // The byte continues the write that "W" "P" began.
+        if (!SendByte(state_.parameterOutput[pos], kBytePauseMs, true)) {
+            Resync(true);
+            return;
+        }
+    }
+    if (pos <= kParameterBlockSize) {
         state_.byteTrail += QLatin1Char('-') + QString::number(state_.parameterOutput[pos]);
         ++pos;
     }
     // The next answer: the "D" of the byte just sent, or after the last byte the "Z".
     StartWait(kAnswerLength);
-    state_.byteAcknowledged = false;
-    return true;
+    state_.step = WaitStep::Reply;
 }
 
 void Communicator::TimeoutStep() {
-    if (IsNumberExchange(state_.exchange) && state_.reply.startsWith(QLatin1Char(kRefused))) {
+    // A record answered with something that starts with "E" is asked for or sent again,
+    // up to a limit counted since the last parameter write.
+    if (IsNumberExchange(state_.exchange) && arrived_.startsWith(kRefused)) {
+        state_.reply = Chars(arrived_);
+        arrived_.clear();
         ++state_.retryCount;
         if (state_.retryCount > kMaxChunkRetries) {
             Finish(ExchangeEnd::Failed, Msg(kMsgTooManyRetries));
             return;
         }
-        // The same record again: the next tick requests or sends it anew.
+        // The same record again: the next turn requests or sends it anew.
         state_.chunkNumber = PreviousRecord(state_.chunkNumber);
-        state_.waiting = true;
-        if (state_.exchange == Exchange::ReadNumbers)
-            state_.chunkReceived = true;
-        else
-            state_.chunkAcknowledged = true;
+        state_.step = WaitStep::Next;
         StartWait(AnswerBytes(state_.exchange));
-        StartTimer(EngineTimer::Transfer);
+        return;
+    }
+    if (Repeatable(state_.exchange) && state_.repeatsAfterLoss < kRepeatsAfterLoss) {
+        Resync(false);
         return;
     }
     NoAnswer();
+}
+
+// Losing step and finding it again: from now on nothing goes out until the line has been
+// quiet for longer than the door phone keeps a half command; then the request in transfer
+// goes again from its first byte.
+void Communicator::Resync(bool afterStall) {
+    if (afterStall ? ++state_.repeatsAfterStall > kRepeatsAfterStall
+                   : ++state_.repeatsAfterLoss > kRepeatsAfterLoss) {
+        NoAnswer();
+        return;
+    }
+    Log(afterStall ? QStringLiteral("Again after a pause of the program")
+                   : QStringLiteral("Again after a lost answer"));
+    const qint64 now = clock_.NowMs();
+    state_.step = WaitStep::Quiet;
+    state_.lastByteMs = now;
+    state_.deadlineMs = now + kResyncLimitMs;
+    arrived_.clear();
+}
+
+void Communicator::QuietStep() {
+    const qint64 now = clock_.NowMs();
+    arrived_.clear(); // whatever still comes belongs to the request that was lost
+    if (now - state_.lastByteMs >= kResyncQuietMs) {
+        Repeat();
+        return;
+    }
+    if (now > state_.deadlineMs) NoAnswer(); // a line that never falls quiet
+}
+
+// The request in transfer, again from its first byte.
+void Communicator::Repeat() {
+    switch (state_.exchange) {
+    case Exchange::ReadParameters: RequestParameters(); return;
+    case Exchange::ReadNumbers: RequestRecord(state_.chunkNumber); return;
+    case Exchange::WriteParameters: StartParameterWrite(); return;
+    case Exchange::WriteNumbers: SendRecord(state_.chunkNumber); return;
+    case Exchange::SetClock:
+        if (SendClock())
+            Finish(ExchangeEnd::Done);
+        else
+            Resync(true);
+        return;
+    case Exchange::DayNight:
+        if (SendDayNight())
+            Finish(ExchangeEnd::Done);
+        else
+            Resync(true);
+        return;
+    case Exchange::Status:
+    case Exchange::None: NoAnswer(); return;
+    }
 }
 
 // No answer in time. A transfer the user started says so every time. The status poll
@@ -807,6 +1130,7 @@ void Communicator::NoAnswer() {
     const bool poll = state_.exchange == Exchange::Status;
     const bool tell = !poll || (!status_.silent && !closing_);
     status_.silent = true;
+    arrived_.clear();
     Finish(ExchangeEnd::Failed, tell ? Msg(kMsgNoAnswer) : QString());
 }
 
@@ -821,6 +1145,8 @@ void Communicator::PollTick() {
         // A command that follows one that has ended (the backup before a write, the read
         // after it) starts here too, as the "all" continuations do.
         if (commandsEnabled_ && onIdlePollTick && onIdlePollTick()) return;
+        // A cable of the kind no longer wanted is let go.
+        if (!link_.Connected() && link_.Link()) link_.CloseLink();
         try {
             link_.ConnectAttempt();
         } catch (...) { StopTimer(EngineTimer::Transfer); }
@@ -831,9 +1157,10 @@ void Communicator::PollTick() {
         // whose timer was stopped (the cable went, another window paused the timers)
         // never ends by itself; the next request takes its place.
         const bool statusPending =
-            state_.waiting && state_.exchange == Exchange::Status && timer1_.running;
+            state_.Waiting() && state_.exchange == Exchange::Status && timer1_.running;
         bool requested = false;
-        if (status_.pollingAllowed && !statusPending && link_.Connected() && link_.Link()) {
+        if (status_.pollingAllowed && !statusPending && !bracketOpen_ && link_.Connected() &&
+            link_.Link()) {
             RequestStatus();
             requested = true;
         }
@@ -849,16 +1176,17 @@ void Communicator::PollTick() {
         status_.deviceTimeText.clear();
         status_.resetsText.clear();
     });
+    DeliverOutcomes();
 }
 
 void Communicator::RequestStatus() {
-    state_.waiting = true;
-    state_.expectedLength = kStatusReplyLength;
     state_.exchange = Exchange::Status;
+    state_.expectedLength = kStatusReplyLength;
     StartTimer(EngineTimer::Transfer);
-    state_.reply = Drain();
-    SendByte(kStatus, 0);
+    DiscardArrived();
+    SendByte(kStatus, 0, false);
     StartWait(kStatusReplyLength);
+    state_.step = WaitStep::Reply;
 }
 
 void Communicator::ConnectionReport() {

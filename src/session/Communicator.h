@@ -16,6 +16,8 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class CommLog;
 class DoorPhoneLink;
@@ -89,6 +91,29 @@ inline constexpr int kBitsPerByte = 10; // start bit, eight data bits, stop bit
 constexpr int LineTimeMs(int bytes) {
     return (bytes * kBitsPerByte * 1000 + kLineBaud - 1) / kLineBaud;
 }
+
+// Losing step and finding it again. The door phone drops a command that stays half-sent
+// for about a second, and the program itself can stand still for seconds (a loaded
+// machine, a USB hub, suspend). So:
+// - a gap this long between two turns of the engine means the program was not running;
+//   bytes that arrived meanwhile came at an unknown moment;
+inline constexpr int kStallMs = 400;
+// - a command left half-sent this long may have been dropped by the door phone, so the
+//   engine does not go on with its rest after a stall of half of it;
+inline constexpr int kHalfCommandLimitMs = 1000;
+// - before a request is repeated, the line must have been quiet for longer than that, so
+//   that whatever the door phone still had to say is over and it waits for a new command;
+inline constexpr int kResyncQuietMs = 1200;
+// - and a line that never falls quiet ends the exchange after this much more.
+inline constexpr int kResyncLimitMs = kResyncQuietMs + kReplyTimeoutMs;
+// A request whose answer went missing or came garbled is repeated once; only when the
+// repeat fails too is the exchange a failure. A stall of the program's own is not the
+// door phone's fault and does not use up the repeat, but it cannot go on for ever.
+inline constexpr int kRepeatsAfterLoss = 1;
+inline constexpr int kRepeatsAfterStall = 5;
+
+// The ten tags of a status reply, each once, in any order.
+inline constexpr char kStatusTags[] = "VSNHRMDIJG";
 } // namespace DoorPhoneProtocol
 
 // The exchange in progress.
@@ -100,37 +125,58 @@ enum class Exchange {
     WriteParameters, // "W" "P", then byte by byte, each answered "D" (the last "Z")
     WriteNumbers,    // "W" "T" n and the 24 bytes of record n, answered "Z"
     SetClock,        // "W" "C" and the clock's fields: no answer
+    DayNight,        // "W" "G": no answer
 };
 
 // How an exchange ended.
 enum class ExchangeEnd {
     Done,    // everything went and came as it should
-    Refused, // the door phone answered "E", or sent a block that was refused
-    Failed,  // no answer in time, too many retries, the cable went
+    Refused, // the door phone answered "E", or sent a block that was refused, or the
+             // block to be sent could not be built
+    Failed,  // no answer in time (also after a repeat), too many retries, the cable went
     Aborted, // a run-time error inside the exchange
+};
+
+// What an exchange's listeners are told when it has ended.
+struct ExchangeOutcome {
+    Exchange exchange = Exchange::None;
+    ExchangeEnd end = ExchangeEnd::Done;
+    QString message; // the text shown to the user, "" when none was shown
+    // The second half of "Read all" / "Write all" follows: the command is not over yet.
+    bool continues = false;
 };
 
 // What follows the first half of "Read all" / "Write all".
 enum class AllContinuation { None, ReadNumbers, WriteNumbers };
 
+// What the exchange in progress waits for.
+enum class WaitStep {
+    Idle,  // no exchange in progress
+    Reply, // a request, a record or a parameter byte went out; its answer is awaited
+    Next,  // the answer came: the next request, record or byte goes out on this tick
+    Quiet, // an answer went missing or came garbled, or the program stood still in the
+           // middle of a command: the line must fall quiet before the request is repeated
+};
+
 // The exchange in progress.
 struct TransferState {
     Exchange exchange = Exchange::None;
-    int expectedLength = 0; // 20, 256, 24, 255, 1
-    bool waiting = false;   // an exchange is in progress
-    qint64 lastByteMs = 0;  // clock time of the request or of the last byte that came
-    qint64 deadlineMs = 0;  // the wait ends by then, however many bytes come
-    int chunkNumber = 0;    // number record in transfer: 1..99, 101..199
-    bool chunkReceived = false;
-    bool chunkAcknowledged = false;
-    bool byteAcknowledged = false;
-    int parameterPosition = 0; // next position of the parameter block to send
-    int retryCount = 0;        // time-out retries of number records since the last parameter write
+    WaitStep step = WaitStep::Idle;
+    int expectedLength = 0;    // 20, 256, 24, 255, 1
+    qint64 lastByteMs = 0;     // clock time of the request or of the last byte that came
+    qint64 deadlineMs = 0;     // the wait ends by then, however many bytes come
+    qint64 waitStartMs = 0;    // when the request of the current wait went out
+    int chunkNumber = 0;       // number record in transfer: 1..99, 101..199
+    int parameterPosition = 0; // next position of the parameter block to send (0: none yet)
+    int retryCount = 0;        // retries of records answered "E" since the last parameter write
+    int repeatsAfterLoss = 0;  // repeats of the request in transfer after a lost answer
+    int repeatsAfterStall = 0; // ... and after a stall of the program
     AllContinuation continuation = AllContinuation::None;
-    QString reply;                          // last text drained from the receive queue
+    QString reply;                          // last text taken from the door phone's answers
     QString byteTrail;                      // "-" and the decimal value of every byte sent
     std::array<int, 257> parameterOutput{}; // positions 1..256
     std::array<int, 25> chunkOutput{};      // positions 1..24
+    bool Waiting() const { return step != WaitStep::Idle; }
 };
 
 // What the last status reply said, and what the poll keeps between ticks.
@@ -176,17 +222,25 @@ public:
     // refused: the window goes on, the command line stops.
     void SetAllGoesOnAfterFailure(bool goOn) { allGoesOnAfterFailure_ = goOn; }
 
-    // The menu "Communicator".
-    void ReadParameters();
-    void ReadNumbers();
-    void ReadAll();
-    void WriteParameters();
-    void WriteNumbers();
-    void WriteAll();
+    // The menu "Communicator". Each returns whether the command started (false: not
+    // connected, the button-count question was answered No, or the block to be written
+    // could not be built); a command that started ends with an ExchangeOutcome.
+    bool ReadParameters();
+    bool ReadNumbers();
+    bool ReadAll();
+    bool WriteParameters();
+    bool WriteNumbers();
+    bool WriteAll();
     // "Set time from PC" (Button1, and the clocks' pop-up menu).
-    void SetClockFromPc();
+    bool SetClockFromPc();
     // A click on either day/night picture.
-    void SwitchDayNight();
+    bool SwitchDayNight();
+
+    // Every exchange ends with one call of each listener, after the transfer bracket has
+    // closed: the status poll, the commands and each half of "all" alike.
+    using ExchangeListener = std::function<void(const ExchangeOutcome&)>;
+    int AddExchangeListener(ExchangeListener listener);
+    void RemoveExchangeListener(int id);
 
     // Timer ticks: Timer1 (transfers) and Timer2 (the poll). A tick that arrives while
     // the engine is already inside a command or a tick (a message box lets the window's
@@ -212,6 +266,8 @@ public:
     bool DoorPhoneSilent() const { return status_.silent; }
     // A transfer bracket is open (between BeginTransfer and EndTransfer).
     bool TransferActive() const { return bracketOpen_; }
+    // A command or its "all" continuation is under way: nothing else may start.
+    bool CommandBusy() const { return bracketOpen_ || ContinuationPending(); }
     bool DeviceCommandsEnabled() const { return commandsEnabled_; }
     int Progress() const { return progress_; }
     // The text last given to Label4.
@@ -219,6 +275,9 @@ public:
 
     // The status decoder: pairs of tag and value in the first 20 characters.
     void DecodeStatus(const QString& reply);
+    // Whether these bytes are a status reply: ten pairs whose tags are the ten status
+    // tags, each once.
+    static bool IsStatusReply(const QByteArray& bytes);
     // The 17 bytes of the set-clock command for this time (the allowance already added).
     static QByteArray SetClockBytes(const QDateTime& at);
     // "31.12.2026 / 23:59:58", as Label5 shows the PC's time.
@@ -243,33 +302,51 @@ private:
     };
     class BusyScope;
 
-    // Exchanges: start, replies, end.
+    // Exchanges: start, replies, end. The Start... functions start a command without
+    // telling the listeners; the public commands tell them once the command is set up.
+    bool StartReadParameters();
+    bool StartReadNumbers();
+    bool StartWriteParameters();
+    bool StartWriteNumbers();
     void OpenBracket(); // focus, messages, progress, BeginTransfer
     void Arm(Exchange exchange, int expectedLength);
-    void Finish(ExchangeEnd end, const QString& message = QString());
-    void DispatchReply(int count);
+    void Finish(ExchangeEnd end, const QString& message = QString(), MsgIcon icon = MsgIcon::None);
+    void DeliverOutcomes();
+    void TakeReplies();
     void TakeStatusReply();
     void NoAnswer();
-    void TakeParameterBlock(int count);
+    void TakeParameterBlock();
     void TakeRecord();
-    void TakeParameterAnswer();
-    void TakeRecordAnswer();
-    bool EncodeParameters();
+    bool TakeParameterAnswer();
+    bool TakeRecordAnswer();
+    bool EncodeParameters(QString* error);
     void EncodeChunk(int record);
 
-    // The transfer tick, step by step; each returns false when it ended the tick.
-    void TakeArrivedBytes();
-    bool RequestNextRecord();
-    bool SendNextRecordIfStored();
-    bool SendNextParameterByte();
+    // The requests, and the transfer tick's turn.
+    void RequestParameters();
+    void RequestRecord(int record);
     void SendRecord(int record);
+    void StartParameterWrite();
+    void SendParameterByte();
+    bool SendClock();
+    bool SendDayNight();
+    void Turn();
+    void SendNext();
     void TimeoutStep();
+    // Losing step: the line must fall quiet, then the request in transfer goes again.
+    void Resync(bool afterStall);
+    void QuietStep();
+    void Repeat();
     // The time-out, on the clock's time: a wait starts with every request (and its
     // deadline with it), the silence restarts with every byte that arrives, and every
     // tick asks whether either has run out.
     void StartWait(int answerBytes);
     void RestartTimeout();
     bool TimeoutElapsed() const;
+    // The program stood still between the engine's last turn and this tick.
+    bool Stalled() const;
+    // A command is half-sent: the door phone waits for its rest.
+    bool CommandHalfSent() const;
 
     // The poll tick.
     bool ContinueAll();
@@ -279,9 +356,11 @@ private:
     void UpdateStatusLine();
 
     // Small helpers.
-    void SendBytes(std::initializer_list<int> values, int pauseMs);
-    void SendByte(int value, int pauseMs);
-    QString Drain();
+    bool SendByte(int value, int pauseMs, bool continuesCommand);
+    bool SendCommand(const QByteArray& bytes, int pauseMs);
+    void ReadArrived();
+    void DiscardArrived();
+    bool TakeLeftovers();
     void Log(const QString& text);
     void SetProgress(int value);
     void Messages();
@@ -306,16 +385,24 @@ private:
     DeviceStatus status_;
     TimerSlot timer1_;
     TimerSlot timer2_;
+    // What has arrived from the door phone and is not taken yet: each step takes the
+    // answer it expects from the front, and what follows stays for the next step.
+    QByteArray arrived_;
+    qint64 lastTurnMs_ = 0; // the engine's last turn (a tick, a byte sent)
+    qint64 turnGapMs_ = 0;  // how long the engine stood still before this tick
     int progress_ = 0;
     bool bracketOpen_ = false;
     bool commandsEnabled_ = false;
     bool parametersEncoded_ = false;
-    bool lastWriteStarted_ = false;
     bool allGoesOnAfterFailure_ = true;
     bool closing_ = false;
-    uint32_t lastRxCount_ = 0;
     int busy_ = 0;
     QString label4_;
+    std::vector<std::pair<int, ExchangeListener>> listeners_;
+    int nextListenerId_ = 1;
+    // An outcome waits here while Finish closes the bracket, then goes to the listeners.
+    std::vector<ExchangeOutcome> outcomes_;
+    bool delivering_ = false;
 };
 
 // Runs a Communicator's two timers on its clock port: the command line, the tests and the

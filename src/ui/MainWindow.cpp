@@ -1002,7 +1002,6 @@ void TForm1::FocusButtonCountField() {
 }
 
 void TForm1::ShowMessage(const QString& text, const QString& caption, MsgIcon icon) {
-    if (guard_) guard_->MessageShown();
     dialogs_->Message(this, text, caption, icon);
 }
 

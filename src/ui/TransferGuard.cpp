@@ -5,9 +5,15 @@
 #include "LanguageTexts.h"
 #include "SettingsModel.h"
 
-TransferGuard::TransferGuard(Context context) : c_(std::move(context)) {}
+TransferGuard::TransferGuard(Context context) : c_(std::move(context)) {
+    // A step failed when the engine says an exchange of it did not end Done.
+    listener_ = c_.comm->AddExchangeListener([this](const ExchangeOutcome& o) {
+        if (Busy() && o.exchange != Exchange::Status && o.end != ExchangeEnd::Done) failed_ = true;
+    });
+}
 
 TransferGuard::~TransferGuard() {
+    c_.comm->RemoveExchangeListener(listener_);
     c_.comm->onParameterBlock = nullptr;
     c_.comm->onNumberRecord = nullptr;
 }
@@ -94,10 +100,6 @@ bool TransferGuard::Handle(const QString& name) {
     }
     StartWrite();
     return true;
-}
-
-void TransferGuard::MessageShown() {
-    if (Busy()) failed_ = true;
 }
 
 bool TransferGuard::PollTick() {

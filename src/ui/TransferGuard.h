@@ -39,8 +39,6 @@ public:
     bool Handle(const QString& actionName);
     // The poll tick: the step in progress has ended; true when the next one started.
     bool PollTick();
-    // A message box was shown: the step in progress failed.
-    void MessageShown();
 
     bool Busy() const { return phase_ != Phase::Idle; }
     QString LastBackup() const { return lastBackup_; }
@@ -61,4 +59,5 @@ private:
     SentImage sent_;
     RawRead raw_;
     QString lastBackup_;
+    int listener_ = 0;
 };

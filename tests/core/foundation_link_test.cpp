@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 struct Rig {
     VirtualClock clock;
@@ -144,14 +146,40 @@ TEST(FoundationLink, WritesWithoutLinkFail) {
     EXPECT_EQ(link.RxCount(), 0u);
 }
 
-TEST(FoundationLink, UnpluggedCableFailsReadsAndWrites) {
-    Rig rig;
-    rig.backend.AddBothCables(rig.far);
-    DoorPhoneLink link(rig.backend, rig.clock);
-    link.ConnectAttempt();
-    rig.backend.SetPlugged(0, false);
-    EXPECT_FALSE(link.WriteByte('V'));
-    EXPECT_EQ(link.RxCount(), 0u);
-    // Unplugging does not clear the connected flag; the next command times out.
-    EXPECT_TRUE(link.Connected());
+// A cable that fails as a pulled one does is let go at once, whichever call noticed it,
+// and is found again by the next connection attempt once it is back.
+TEST(FoundationLink, UnpluggedCableIsLetGoAndFoundAgain) {
+    const struct {
+        const char* name;
+        std::function<void(DoorPhoneLink&)> call;
+    } calls[] = {
+        {"write", [](DoorPhoneLink& l) { EXPECT_FALSE(l.WriteByte('V')); }},
+        {"count", [](DoorPhoneLink& l) { EXPECT_EQ(l.RxCount(), 0u); }},
+        {"drain", [](DoorPhoneLink& l) { EXPECT_EQ(l.ReceiveDrain(), QString()); }},
+    };
+    for (const auto& c : calls) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.backend.AddBothCables(rig.far);
+        DoorPhoneLink link(rig.backend, rig.clock);
+        int lost = 0;
+        link.onLost = [&] { ++lost; };
+        link.ConnectAttempt();
+        ASSERT_TRUE(link.Connected());
+        rig.backend.SetPlugged(0, false);
+        c.call(link);
+        EXPECT_FALSE(link.Connected());
+        EXPECT_TRUE(link.Lost());
+        EXPECT_EQ(link.Link(), nullptr);
+        EXPECT_EQ(lost, 1);
+        EXPECT_EQ(link.CableStatusText(), QString("------------"));
+        // Still gone: nothing opens, and a drain does not try.
+        link.ConnectAttempt();
+        EXPECT_FALSE(link.Connected());
+        rig.backend.SetPlugged(0, true);
+        link.ConnectAttempt();
+        EXPECT_TRUE(link.Connected());
+        EXPECT_FALSE(link.Lost());
+        EXPECT_EQ(link.CableStatusText(), QString("OK-Norva"));
+    }
 }

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct LinkHarness {
     VirtualClock clock;
@@ -35,8 +36,12 @@ struct LinkHarness {
         return options;
     }
 
+    // How every exchange ended, in order.
+    std::vector<ExchangeOutcome> outcomes;
+
     // Connected and polling, as after a start-up that found the cable.
     LinkHarness() {
+        comm.AddExchangeListener([this](const ExchangeOutcome& o) { outcomes.push_back(o); });
         phone->AttachTo(*session.BackendInUse().sim);
         link.ConnectAttempt();
         host.commandsEnabled = link.Connected();
@@ -49,7 +54,7 @@ struct LinkHarness {
         return loop.RunUntil(
             [this] {
                 const TransferState& s = comm.State();
-                return !comm.TransferActive() && !s.waiting && !comm.ContinuationPending();
+                return !comm.TransferActive() && !s.Waiting() && !comm.ContinuationPending();
             },
             maxMs);
     }
@@ -58,8 +63,15 @@ struct LinkHarness {
         phone->ClearLineRecord();
         host.messages.clear();
         host.progress.clear();
+        outcomes.clear();
         command();
         return RunToIdle(maxMs);
+    }
+    // How the last command (not the poll) ended; Failed when none ended.
+    ExchangeEnd LastEnd() const {
+        for (auto it = outcomes.rbegin(); it != outcomes.rend(); ++it)
+            if (it->exchange != Exchange::Status) return it->end;
+        return ExchangeEnd::Failed;
     }
     // The window is usable again after a transfer.
     bool WindowEnabled() const {

@@ -73,7 +73,7 @@ TEST(LinkStatus, DecoderTable) {
     }
 }
 
-TEST(LinkStatus, PollShowsTheLastReplyAndReopensTheCable) {
+TEST(LinkStatus, PollShowsTheLastReplyAndKeepsTheCableOpen) {
     LinkHarness h;
     h.host.settingsFile = QStringLiteral("/home/me/settings/Door 1.NVS");
     h.phone->version = 255;
@@ -84,12 +84,13 @@ TEST(LinkStatus, PollShowsTheLastReplyAndReopensTheCable) {
     h.loop.RunFor(2001); // first tick: the request goes out
     EXPECT_EQ(h.phone->ReceivedFromHost(), QByteArray("V"));
     EXPECT_EQ(h.host.panels[1], QStringLiteral("Firmware: "));
-    h.loop.RunFor(100); // the reply came and closed the cable
-    EXPECT_EQ(h.link.Link(), nullptr);
+    h.loop.RunFor(100); // the reply came; the port stays open, no other program takes it
+    TFT232* const port = h.link.Link();
+    EXPECT_NE(port, nullptr);
     EXPECT_EQ(h.comm.Status().versionText, QStringLiteral("2.55"));
 
     h.loop.RunFor(900); // second tick: shows it, asks again
-    EXPECT_NE(h.link.Link(), nullptr);
+    EXPECT_EQ(h.link.Link(), port);
     EXPECT_EQ(h.phone->ReceivedFromHost(), QByteArray("VV"));
     const std::array<QString, 5> panels = {"USB: OK-Norva", "Firmware: 2.55", "File: Door 1.NVS",
                                            "Reset: 300", "Local"};
@@ -104,16 +105,80 @@ TEST(LinkStatus, PollShowsTheLastReplyAndReopensTheCable) {
     EXPECT_TRUE(h.host.messages.isEmpty());
 }
 
-TEST(LinkStatus, StatusOfWrongLengthTimesOutAndIsAskedAgain) {
-    for (const int length : {19, 21}) {
-        SCOPED_TRACE(length);
+// A status is ten tag and value pairs holding each status tag once. Anything else, however
+// long, is not one: the wait runs out and the poll asks again.
+TEST(LinkStatus, OnlyAStatusIsTakenForAStatus) {
+    struct Case {
+        const char* name;
+        std::function<void(LinkHarness&)> fault;
+        bool taken;
+    };
+    // A line that answers one of "Y", "O", "K", "Z" every 20 ms and never a status.
+    const auto chatter = [](LinkHarness& h) {
+        h.phone->faults().silent = true;
+        h.loop.afterTick = [&h, next = qint64(0), i = 0]() mutable {
+            if (h.clock.NowMs() < next) return;
+            h.phone->SendToHost(QByteArray(1, "YOKZ"[i++ % 4]));
+            next = h.clock.NowMs() + 20;
+        };
+    };
+    const Case cases[] = {
+        {"19 bytes", [](LinkHarness& h) { h.phone->faults().statusLength = 19; }, false},
+        {"21 bytes: the status, then a byte more",
+         [](LinkHarness& h) { h.phone->faults().statusLength = 21; }, true},
+        {"noise ahead of the status",
+         [](LinkHarness& h) { h.phone->faults().garbageBeforeReply = "Y"; }, true},
+        {"acknowledgement letters", chatter, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         LinkHarness h;
-        h.phone->faults().statusLength = length;
-        h.loop.RunFor(2000 + 3300); // the first request, then 3.2 s without a full reply
-        EXPECT_EQ(h.host.messages, QStringList{kTimeout});
+        c.fault(h);
+        h.loop.RunFor(2000 + 3300); // the first request, then 3.2 s for a reply
+        h.loop.afterTick = nullptr;
+        EXPECT_EQ(h.host.messages, c.taken ? QStringList{} : QStringList{kTimeout});
+        EXPECT_EQ(h.comm.DoorPhoneSilent(), !c.taken);
         EXPECT_TRUE(h.host.commandsEnabled);
         h.loop.RunFor(1500);
-        EXPECT_GE(h.phone->ReceivedFromHost().count('V'), 2);
+        EXPECT_GE(h.phone->ReceivedFromHost().count('V'), 2) << "the poll asks again";
+    }
+}
+
+// The tags decide, not the length or the order.
+TEST(LinkStatus, StatusReplyTable) {
+    const QByteArray good("S\x01"
+                          "N\x02"
+                          "H\x03"
+                          "R\x26"
+                          "M\x12"
+                          "D\x31"
+                          "V\xFD"
+                          "I\x07"
+                          "J\x00"
+                          "GD",
+                          20);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool status;
+    };
+    QByteArray reordered = good.mid(10) + good.left(10);
+    QByteArray twice = good;
+    twice[18] = 'V'; // "V" twice, "G" missing
+    QByteArray unknown = good;
+    unknown[0] = 'X';
+    const Case cases[] = {
+        {"the door phone's order", good, true},
+        {"another order", reordered, true},
+        {"a tag twice, one missing", twice, false},
+        {"an unknown tag", unknown, false},
+        {"19 bytes", good.left(19), false},
+        {"21 bytes", good + 'x', false},
+        {"letters only", QByteArray("YOKZYOKZYOKZYOKZYOKZ"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Communicator::IsStatusReply(c.bytes), c.status);
     }
 }
 

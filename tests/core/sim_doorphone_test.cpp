@@ -150,10 +150,13 @@ TEST(SimDoorPhone, MemoryFolder) {
         // Both files exist from the start.
         EXPECT_EQ(ReadFile(dir.filePath("parameters.bin")), SimDoorPhone::FactoryParameters());
         EXPECT_EQ(ReadFile(dir.filePath("numbers.bin")).size(), 198 * 24);
-        // A record written over the line is in the file at once, at its place.
+        // A record written over the line is in the file as soon as its "Z" has gone out,
+        // at its place; not before, so that the save never holds the answer back.
         const QByteArray record = EncodeDialNumber(QStringLiteral("4711"));
         Send(*phone, clock, QByteArray("WT") + char(199) + record, 2);
         clock.Advance(50);
+        EXPECT_EQ(phone->TakeBytesForHost(clock.NowMs()), QByteArray("Z"));
+        EXPECT_NE(ReadFile(dir.filePath("numbers.bin")).mid(197 * 24, 24), record);
         phone->TakeBytesForHost(clock.NowMs());
         EXPECT_EQ(ReadFile(dir.filePath("numbers.bin")).mid(197 * 24, 24), record);
         QByteArray block = phone->Parameters();

@@ -28,7 +28,7 @@ TEST(WindowRealTime, ReadParametersWithTheWindowTimers) {
         << window.Model().Text("Edit59").toStdString() << " active "
         << window.Comm().TransferActive() << " cmd "
         << static_cast<int>(window.Comm().State().exchange) << " waiting "
-        << window.Comm().State().waiting << " t1 "
+        << window.Comm().State().Waiting() << " t1 "
         << window.Comm().TimerRunning(EngineTimer::Transfer) << " msgs "
         << dialogs.Texts().join("|").toStdString();
     EXPECT_EQ(qobject_cast<QLineEdit*>(window.Control("Edit59"))->text(), QString("150"));

@@ -38,7 +38,7 @@ TEST(WindowSilence, NoBoxOverTheCloseQuestion) {
             ASSERT_EQ(MessageTexts(rig.dialogs.shown), QStringList{kTimeout});
         } else {
             rig.RunFor(1000); // a status request is waiting for its answer
-            ASSERT_TRUE(rig.window->Comm().State().waiting);
+            ASSERT_TRUE(rig.window->Comm().State().Waiting());
         }
         rig.dialogs.shown.clear();
         rig.dialogs.answers = {false};

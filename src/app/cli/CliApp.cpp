@@ -28,6 +28,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <memory>
@@ -303,7 +304,12 @@ private:
     bool CheckOutputFolder(const QString& path);
     bool Connect();
     bool PollStatus();
+    // Runs the timers until the command just started (and its "all" continuation) has
+    // ended; true when every exchange of it ended Done.
     bool RunExchange();
+    // What the engine said of the exchanges since the last Watch().
+    void Watch() { outcomes_.clear(); }
+    bool Ended(Exchange exchange) const;
     // One read of `what` into the settings, its raw bytes into raw; false on a failure.
     bool ReadInto(BackupContent what, RawRead* raw);
     GuardedWritePlan Plan(BackupContent what);
@@ -335,6 +341,8 @@ private:
     // The defaults a refused block loads: the start-up model's, whatever a settings file
     // says about the selector since.
     QString templatePath_;
+    QList<ExchangeOutcome> outcomes_;
+    int listener_ = 0;
 };
 
 // The command line's start-up: Config.ini only read, the log by request, English for a
@@ -368,9 +376,11 @@ CliSession::CliSession(const CliOptions& options, CliHost& host)
         host_.Note(path + QStringLiteral(": ") + text);
     };
     host_.loadDefaults = [this] { session_.LoadModelDefaults(templatePath_); };
+    listener_ = comm_.AddExchangeListener([this](const ExchangeOutcome& o) { outcomes_ << o; });
 }
 
 CliSession::~CliSession() {
+    comm_.RemoveExchangeListener(listener_);
     host_.loadDefaults = nullptr;
     if (log_.Enabled()) log_.Close(true);
 }
@@ -456,13 +466,20 @@ bool CliSession::Connect() {
     return false;
 }
 
+bool CliSession::Ended(Exchange exchange) const {
+    for (const ExchangeOutcome& o : outcomes_)
+        if (o.exchange == exchange && !o.continues) return true;
+    return false;
+}
+
 // One status exchange, as the poll tick makes it.
 bool CliSession::PollStatus() {
+    Watch();
     comm_.SetPollingAllowed(true);
     comm_.StartPollTimer();
     comm_.PollTick(); // the tick now, not a second later
     const TransferState& state = comm_.State();
-    if (!state.waiting || state.exchange != Exchange::Status) {
+    if (!state.Waiting() || state.exchange != Exchange::Status) {
         comm_.StopTimers();
         // Not connected says which cable is missing; a cable that was found but would
         // not open says that.
@@ -470,28 +487,32 @@ bool CliSession::PollStatus() {
             host_.Fail(QStringLiteral("no cable: the cable could not be opened"));
         return false;
     }
-    session_.Loop().RunUntil([&] { return host_.Failed() || !comm_.State().waiting; }, kGuardMs);
-    const bool answered = !host_.Failed() && !comm_.State().waiting;
+    session_.Loop().RunUntil([&] { return Ended(Exchange::Status); }, kGuardMs);
     comm_.StopTimers();
-    if (!answered && !host_.Failed()) host_.Fail(QStringLiteral("the door phone did not answer"));
-    return answered;
+    for (const ExchangeOutcome& o : outcomes_)
+        if (o.exchange == Exchange::Status && o.end == ExchangeEnd::Done) return true;
+    host_.Fail(link_.Lost() ? QStringLiteral("the cable was disconnected")
+                            : QStringLiteral("the door phone did not answer"));
+    return false;
 }
 
 // Runs the timers until the command that was just started (and an "all" continuation)
 // has ended. The first failure ends it: nothing more is sent after a refused block.
 bool CliSession::RunExchange() {
-    for (;;) {
-        session_.Loop().RunUntil([&] { return host_.Failed() || !comm_.TransferActive(); },
-                                 kGuardMs);
-        if (host_.Failed()) return false;
-        if (comm_.TransferActive()) {
-            host_.Fail(QStringLiteral("the transfer did not end"));
-            return false;
-        }
-        if (!comm_.ContinuationPending()) return true;
-        // The poll tick carries "all" on once the first half has ended its bracket.
-        comm_.PollTick();
+    const auto over = [this] {
+        return std::any_of(outcomes_.begin(), outcomes_.end(), [](const ExchangeOutcome& o) {
+            return o.exchange != Exchange::Status && !o.continues;
+        });
+    };
+    session_.Loop().RunUntil(over, kGuardMs);
+    comm_.StopTimers();
+    if (!over()) {
+        host_.Fail(QStringLiteral("the transfer did not end"));
+        return false;
     }
+    for (const ExchangeOutcome& o : outcomes_)
+        if (o.exchange != Exchange::Status && o.end != ExchangeEnd::Done) return false;
+    return true;
 }
 
 int CliSession::Status() {
@@ -513,19 +534,21 @@ BackupContent ContentOf(const QString& command) {
 
 bool CliSession::ReadInto(BackupContent what, RawRead* raw) {
     host_.Arm();
+    Watch();
     if (raw) {
         comm_.onParameterBlock = [raw](const QByteArray& block) { raw->block = block; };
         comm_.onNumberRecord = [raw](int record, const QByteArray& bytes) {
             raw->records.insert(record, bytes);
         };
     }
+    bool started = false;
     if (what == BackupContent::Parameters)
-        comm_.ReadParameters();
+        started = comm_.ReadParameters();
     else if (what == BackupContent::Numbers)
-        comm_.ReadNumbers();
+        started = comm_.ReadNumbers();
     else
-        comm_.ReadAll();
-    const bool ok = RunExchange();
+        started = comm_.ReadAll();
+    const bool ok = started && RunExchange();
     comm_.onParameterBlock = nullptr;
     comm_.onNumberRecord = nullptr;
     return ok;
@@ -617,13 +640,15 @@ int CliSession::Write() {
         // The block carries the door phone's day mode and reset count: without a status
         // first, every write would put the door phone into night mode.
         if (parameters && !PollStatus()) return false;
+        Watch();
+        bool started = false;
         if (o_.command == QLatin1String("write-parameters"))
-            comm_.WriteParameters();
+            started = comm_.WriteParameters();
         else if (o_.command == QLatin1String("write-numbers"))
-            comm_.WriteNumbers();
+            started = comm_.WriteNumbers();
         else
-            comm_.WriteAll();
-        return RunExchange();
+            started = comm_.WriteAll();
+        return started && RunExchange();
     };
     steps.status = [this](const QString& text) { host_.Note(text); };
     const LanguageTexts& texts = session_.Texts();
@@ -651,9 +676,10 @@ int CliSession::Write() {
 int CliSession::SetTime() {
     host_.Arm();
     if (!Connect()) return kExitFailed;
-    comm_.SetClockFromPc();
+    Watch();
+    if (!comm_.SetClockFromPc() || !RunExchange()) return kExitFailed;
     // The command has no answer: the status that follows shows the clock was taken.
-    if (host_.Failed() || !PollStatus()) return kExitFailed;
+    if (!PollStatus()) return kExitFailed;
     Print(QStringLiteral("clock"), comm_.Status().deviceTimeText);
     return kExitOk;
 }
@@ -663,8 +689,9 @@ int CliSession::DayNight() {
     // The switch flips what the last status said; the status after it says what the
     // door phone actually did.
     if (!Connect() || !PollStatus()) return kExitFailed;
-    comm_.SwitchDayNight();
-    if (host_.Failed() || !PollStatus()) return kExitFailed;
+    Watch();
+    if (!comm_.SwitchDayNight() || !RunExchange()) return kExitFailed;
+    if (!PollStatus()) return kExitFailed;
     Print(QStringLiteral("mode"),
           comm_.Status().dayMode ? QStringLiteral("day") : QStringLiteral("night"));
     return kExitOk;
@@ -717,7 +744,7 @@ int CliSession::Decode() {
                                                 QString(), MsgIcon::None);
                               host_.LoadModelDefaults();
                           }).accepted;
-    if (!accepted || host_.Failed()) return kExitFailed;
+    if (!accepted) return kExitFailed;
     return SaveSettings(out) ? kExitOk : kExitUsage;
 }
 

@@ -30,7 +30,6 @@ void CliHost::ShowMessage(const QString& text, const QString& caption, MsgIcon) 
         line = caption.trimmed() + QStringLiteral(": ") + line;
     std::fprintf(err_, "%s\n", line.toLocal8Bit().constData());
     std::fflush(err_);
-    if (armed_) failures_ << Lines(text);
 }
 
 bool CliHost::AskYesNo(const QString& text, const QString& caption, MsgIcon) {

@@ -1,8 +1,8 @@
 #pragma once
 // What the engines show "on the main window", for the command line: messages and the
-// answered question go to stderr, the progress bar too while stderr is a terminal.
-// Every message shown after Arm() is a failure of the command in progress, so that the
-// exit code can say so.
+// answered question go to stderr, the progress bar too while stderr is a terminal. The
+// exit code does not follow these texts: the engines say how each exchange ended, and the
+// command line's own failures (no cable, a file that cannot be written) are Fail()ed.
 
 #include "ModelTemplate.h"
 #include "Ports.h"
@@ -30,11 +30,8 @@ public:
         if (loadDefaults) loadDefaults();
     }
 
-    // From now on a message is a failure of the command.
-    void Arm() {
-        armed_ = true;
-        failures_.clear();
-    }
+    // Forgets the command line's own failures so far (a new step begins).
+    void Arm() { failures_.clear(); }
     bool Failed() const { return !failures_.isEmpty(); }
     QStringList Failures() const { return failures_; }
 
@@ -55,7 +52,6 @@ private:
     bool progressVisible_ = false;
     bool progressDrawn_ = false;
     int drawnPercent_ = -1;
-    bool armed_ = false;
     QStringList failures_;
 };
 
