@@ -233,6 +233,11 @@ void SimDoorPhone::Settle() {
     Advance(std::numeric_limits<double>::infinity());
 }
 
+void SimDoorPhone::StoodStill(double ms) {
+    lastCommandByteMs_ += ms;
+    loaderLastMs_ += ms;
+}
+
 void SimDoorPhone::SendToHost(const QByteArray& bytes) {
     Answer(bytes, double(clock_.NowMs()));
 }

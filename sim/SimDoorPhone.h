@@ -111,6 +111,10 @@ public:
     void SendToHost(const QByteArray& bytes);
     // Takes in every byte the program has sent, however far its arrival lies ahead.
     void Settle();
+    // The simulator's own process stood still for this long (a loaded machine stops it as
+    // it stops the program). A door phone does not stand still, so its patience with a
+    // half-received command does not count that time.
+    void StoodStill(double ms);
 
     // Pulls the cable of every simulated cable that leads here when the unplug fault fires.
     void AttachTo(SimCableBackend& backend);

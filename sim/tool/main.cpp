@@ -348,7 +348,14 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     int stdinFd = options.ignoreStdin ? -1 : STDIN_FILENO;
+    // A turn of the loop takes a millisecond or so; a much longer one means this process
+    // was stopped or starved, which a door phone never is.
+    constexpr qint64 kStoodStillMs = 200;
+    qint64 lastTurn = clock.NowMs();
     while (!gStop) {
+        const qint64 now = clock.NowMs();
+        if (now - lastTurn > kStoodStillMs) phone.StoodStill(double(now - lastTurn));
+        lastTurn = now;
         // After the cable was pulled only stdin and the signals are left to wait for.
         if (!line.Serve(stdinFd, line.Plugged() ? 1 : 50)) break;
         if (!line.Plugged() && stdinFd < 0) ::usleep(50000);

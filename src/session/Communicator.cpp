@@ -310,7 +310,6 @@ void Communicator::StartWait(int answerBytes) {
     state_.lastByteMs = now;
     state_.waitStartMs = now;
     state_.deadlineMs = now + LineTimeMs(answerBytes) + kReplyTimeoutMs;
-    lastTurnMs_ = now;
 }
 
 // Every byte that arrives starts the silence anew (not the deadline).
@@ -380,6 +379,7 @@ void Communicator::Arm(Exchange exchange, int expectedLength) {
     state_.repeatsAfterStall = 0;
     StartWait(AnswerBytes(exchange));
     state_.step = WaitStep::Reply;
+    lastTurnMs_ = clock_.NowMs();
 }
 
 // The one way an exchange ends. It stops waiting, says what went wrong, decides whether
@@ -1180,6 +1180,7 @@ void Communicator::PollTick() {
 }
 
 void Communicator::RequestStatus() {
+    lastTurnMs_ = clock_.NowMs();
     state_.exchange = Exchange::Status;
     state_.expectedLength = kStatusReplyLength;
     StartTimer(EngineTimer::Transfer);

@@ -64,6 +64,7 @@ public:
     }
     ~SimProcess() { Stop(); }
     QString Path() const { return path_; }
+    qint64 Pid() const { return process_.processId(); }
     // Closing stdin ends it; the memory files are saved on the way out.
     int Stop() {
         if (process_.state() == QProcess::NotRunning) return process_.exitCode();
