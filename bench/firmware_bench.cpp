@@ -34,11 +34,11 @@ public:
     void SetStatusLabel(const QString&) override {}
     void SetStatusColour(FwLabelColour) override {}
     void SetProgressRange(int, int) override {}
-    void SetProgress(int, int) override {}
+    void SetProgress(int, int, const QString&) override {}
     void SetBlockLabels(const QString&, const QString&) override {}
-    void ShowEndingMessage(const QString& text) override { message = text; }
-    void RunEnded(FwEnding, const QString&) override {}
-    QString message;
+    void ShowEndingMessage(const FwReport&, const QString&) override {}
+    void RunEnded(const FwReport& ending, const QString&) override { report = ending; }
+    FwReport report;
 };
 
 // A full program: words 4 .. 0x1DFF, then the record that ends the image.
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     if (inProcess) {
         auto sim = std::make_unique<SimCableBackend>(clock);
         auto phone = std::make_shared<SimDoorPhone>(clock);
-        phone->timing().answerMs = answerMs;
+        phone->timing().loaderAnswerMs = answerMs;
         sim->AddBothCables(phone);
         backend.farEnd = phone;
         backend.backend = std::move(sim);
@@ -152,11 +152,13 @@ int main(int argc, char** argv) {
     const qint64 answers = sent - 1;
     const double byteMs = 10000.0 / 9600;
     const double floor = double(sent + answers) * byteMs;
-    std::printf("firmware image: %d blocks, ending %s, %s\n", image.BlockCount(),
-                qPrintable(FirmwareUpgrade::EndingLabel(engine.Ending())),
+    std::printf("firmware image: %d blocks, ending %s (%s), %s\n", image.BlockCount(),
+                qPrintable(FirmwareUpgrade::EndingLabel(port.report.ending)),
+                qPrintable(port.report.detail),
                 inProcess ? "simulated cable in this process" : "pseudo-terminal simulator");
+    std::printf("blocks restarted %d times\n", engine.TotalRestarts());
     if (inProcess) std::printf("loader answer time %.1f ms\n", answerMs);
     std::printf("elapsed %.1f s, wire floor %.1f s, ratio %.2f\n", elapsed / 1000, floor / 1000,
                 elapsed / floor);
-    return engine.Ending() == FwEnding::Finish ? 0 : 1;
+    return port.report.Finished() ? 0 : 1;
 }
