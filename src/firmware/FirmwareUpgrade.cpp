@@ -165,7 +165,7 @@ void FirmwareUpgrade::Timer1Timer() {
 }
 
 QString FirmwareUpgrade::TakeReply() {
-    const QString reply = FwDrain();
+    QString reply = FwDrain();
     if (!reply.isEmpty()) {
         heardMs_ = clock_.NowMs();
         LogLine(lastSent_ + kExchange + reply);
@@ -190,10 +190,12 @@ bool FirmwareUpgrade::ConnectStep(const QString& reply, qint64 now) {
         // phone's own program: it starts again with the start byte.
         SendText(QString(QLatin1Char(kStart)));
         lastSent_ = ByteHex(uint8_t(kStart));
+        sentMs_ = clock_.NowMs();
     }
     if (now >= nextPollMs_) {
         SendText(QString(QLatin1Char(kPoll)));
         lastSent_ = ByteHex(uint8_t(kPoll));
+        sentMs_ = clock_.NowMs();
         nextPollMs_ = now + kConnectPaceMs;
         if (++connectTries_ >= kConnectTries) {
             const int tries = connectTries_;
