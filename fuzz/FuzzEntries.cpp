@@ -16,6 +16,7 @@
 #include "SimCableBackend.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <cstdio>
 #include <cstdlib>
 
@@ -143,6 +144,24 @@ void FuzzLabelFile(const uint8_t* data, size_t size) {
             "panel labels do not survive a save");
 }
 
+// The program words of the loaded lines of an accepted file, read here on their own so that
+// the image can be held to them: word address -> its two bytes as the file gives them.
+QMap<int, QByteArray> ProgramWords(const QStringList& loaded) {
+    QMap<int, QByteArray> words;
+    bool otherSegment = false;
+    for (const QString& line : loaded) {
+        const QByteArray record = QByteArray::fromHex(line.mid(1).toLatin1());
+        const int count = uint8_t(record[0]), type = uint8_t(record[3]);
+        const int address = uint8_t(record[1]) * 256 + uint8_t(record[2]);
+        if (type == 2 || type == 4) otherSegment = record.mid(4, count).count('\0') != count;
+        if (type != 0 || otherSegment || address / 2 < fwimage::kFirstWord) continue;
+        for (int i = 0; i + 1 < count; i += 2)
+            if (address + i < fwimage::kProgramBytes)
+                words.insert((address + i) / 2, record.mid(4 + i, 2));
+    }
+    return words;
+}
+
 void FuzzHexImage(const uint8_t* data, size_t size) {
     static LanguageTexts texts;
     const HexLoad load = LoadHexText(Bytes(data, size));
@@ -155,8 +174,11 @@ void FuzzHexImage(const uint8_t* data, size_t size) {
         return;
     }
     // An accepted file is an image the loader can take whole: blocks of 10 bytes inside
-    // the words it writes, ending in the end block and in the room it has.
-    Require(blocks >= 1 && blocks <= fwimage::kMaxBlocks, "an image of a block count not sent");
+    // the words it writes, on the 4-word grid and in address order, ending in the end block
+    // and in the room it has.
+    Require(blocks >= 2 && blocks <= fwimage::kMaxBlocks, "an image of a block count not sent");
+    const QMap<int, QByteArray> words = ProgramWords(load.loaded);
+    int previous = 0, placed = 0;
     for (int i = 0; i < blocks; ++i) {
         const QByteArray& block = load.image.blocks[i];
         Require(block.size() == fwimage::kBlockBytes, "a block of another size");
@@ -167,7 +189,27 @@ void FuzzHexImage(const uint8_t* data, size_t size) {
         const int word = uint8_t(block[0]) | (uint8_t(block[1]) << 8);
         Require(word >= fwimage::kFirstWord && word + fwimage::kWordsPerBlock <= fwimage::kEndWord,
                 "a block outside the words the loader writes");
+        Require(word % fwimage::kWordsPerBlock == 0 && word > previous,
+                "blocks off the 4-word grid or out of order");
+        previous = word;
+        // Every word of the block is the file's word at that address, or padding where the
+        // file gives none: no supplied byte at a wrong word.
+        bool any = false;
+        for (int k = 0; k < fwimage::kWordsPerBlock; ++k) {
+            const QByteArray there = block.mid(2 + 2 * k, 2);
+            const auto given = words.constFind(word + k);
+            if (given == words.cend()) {
+                Require(there == QByteArray(2, char(fwimage::kPadding)),
+                        "a word the file does not give is not padding");
+                continue;
+            }
+            Require(there == *given, "a supplied word placed at a wrong address");
+            any = true;
+            ++placed;
+        }
+        Require(any, "a block without a word of the file");
     }
+    Require(placed == words.size(), "a supplied program word is missing from the image");
 }
 
 FuzzEntry FuzzEntryByName(std::string_view name) {

@@ -35,6 +35,9 @@ public:
         double storeMs = 20.0; // from the "D" of byte 255 to the "Z" of a parameter write
         int packetBytes = 62;  // bytes per USB packet towards the program (1 = byte by byte)
         bool dBeforeZ = true;  // byte 255 of a parameter write gets a "D" before the "Z"
+        // The firmware loader answers an image byte as soon as it is in: its own time to
+        // answer, on top of the line.
+        double loaderAnswerMs = 0.0;
     };
 
     // Misbehaviour on purpose. Numbers of bytes and records are 1-based; 0 means off.
@@ -125,6 +128,11 @@ public:
     // "Z"; a block outside words 4..0x1DFF gets "E". A completed upgrade keeps the program
     // memory (0x3C00 bytes, 0xFF where nothing was written) and saves it as firmware.bin in
     // the memory folder. Faults fire once; byte and block numbers count from the "Y".
+    //
+    // Like a real loader it drops a block left half-received for more than 400 ms, so
+    // that a program which lost step can start the block again after a quiet line. After
+    // an "E" the door phone is back in its own program; a run that was given up leaves
+    // the loader waiting for the rest of the image, and it takes every byte as image.
     struct LoaderFaults {
         bool neverReady = false;  // "w" gets no "Y"
         int okAtByte = 0;         // "OK" in one reply instead of this byte's answer
@@ -132,7 +140,10 @@ public:
         int restartAtByte = 0;    // "P" after this byte
         int silentAtByte = 0;     // no answer to this byte
         int errorAtBlock = 0;     // "E" for this block
+        int stallAtByte = 0;      // the answer to this byte comes stallMs late, and every
+        int stallMs = 0;          // answer after it waits behind it on the line
     };
+    static constexpr double kLoaderBlockGapMs = 400; // a half block older than this is dropped
     static constexpr const char* kFirmwareFile = "firmware.bin";
     static constexpr int kFirmwareBytes = 0x3C00;
     LoaderFaults& loaderFaults() { return loaderFaults_; }

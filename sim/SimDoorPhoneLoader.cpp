@@ -15,9 +15,6 @@ constexpr int kBlockBytes = 10;
 constexpr int kFirstWord = 4;
 constexpr int kLastWord = 0x1DFF;
 constexpr int kEndBlockAddress = 0xFF55; // "U" and 0xFF: the end block
-// A block left half-sent this long is dropped: the program sends it again from its first
-// byte after its own, longer wait.
-constexpr double kBlockGapMs = 400;
 
 void SaveFirmware(const QString& dir, const QByteArray& memory) {
     if (dir.isEmpty() || !QDir().mkpath(dir)) return;
@@ -57,7 +54,7 @@ bool SimDoorPhone::LoaderTakes(uint8_t byte, double atMs, bool idle) {
 }
 
 void SimDoorPhone::LoaderByte(uint8_t byte, double atMs) {
-    const double answerAt = atMs + timing_.answerMs;
+    double answerAt = atMs + timing_.loaderAnswerMs;
     if (loader_ == LoaderState::Waiting) {
         // "F" and "x" again only start it again.
         if (byte == kPoll && !loaderFaults_.neverReady) {
@@ -67,10 +64,13 @@ void SimDoorPhone::LoaderByte(uint8_t byte, double atMs) {
         }
         return;
     }
-    if (!loaderBlock_.isEmpty() && atMs - loaderLastMs_ > kBlockGapMs) loaderBlock_.clear();
+    // A block left half-received this long is dropped: the program sends it again from
+    // its first byte after a quiet line.
+    if (!loaderBlock_.isEmpty() && atMs - loaderLastMs_ > kLoaderBlockGapMs) loaderBlock_.clear();
     loaderLastMs_ = atMs;
     loaderBlock_.append(char(byte));
     const int n = ++loaderBytes_;
+    if (Fires(loaderFaults_.stallAtByte, n)) answerAt += loaderFaults_.stallMs;
     if (Fires(loaderFaults_.silentAtByte, n)) return;
     if (Fires(loaderFaults_.okAtByte, n)) {
         if (loaderBlock_.size() == kBlockBytes) LoaderBlock(-1);

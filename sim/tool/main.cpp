@@ -60,6 +60,8 @@ const char kUsage[] =
     "  --loader-p-at N          answer image byte N with \"P\"\n"
     "  --loader-silent-at N     leave image byte N without an answer\n"
     "  --loader-error-at-block N  answer block N with \"E\"\n"
+    "  --loader-stall-at N MS   answer image byte N MS milliseconds late; the answers after\n"
+    "                           it wait behind it"
     "A completed firmware upgrade is saved as firmware.bin in the --state folder.\n";
 
 struct SimOptions {
@@ -165,7 +167,12 @@ bool ParseArguments(const QStringList& args, SimOptions* o, QString* error, bool
             ok = number(&o->loader.silentAtByte, 1, 1 << 30);
         else if (name == QLatin1String("--loader-error-at-block"))
             ok = number(&o->loader.errorAtBlock, 1, 1 << 30);
-        else if (name == QLatin1String("--wrong-byte"))
+        else if (name == QLatin1String("--loader-stall-at")) {
+            // Two values: the byte, then the time ("--loader-stall-at=N MS" too).
+            ok = number(&o->loader.stallAtByte, 1, 1 << 30);
+            hasValue = false;
+            ok = ok && number(&o->loader.stallMs, 1, 10 * 60 * 1000);
+        } else if (name == QLatin1String("--wrong-byte"))
             ok = number(&f.wrongParameterByte, 1, 255);
         else if (name == QLatin1String("--wrong-record"))
             ok = number(&f.wrongRecord, 1, 199);

@@ -414,16 +414,13 @@ Table Build() {
     add("Firmware", 15, "a record after the end-of-file record", {Store()});
     add("Firmware", 16, "the file has no end-of-file record (incomplete file?)", {Store()});
     add("Firmware", 17, "data past the end of the program memory", {Store()});
-    add("Firmware", 18,
-        "the file has no data at or above address 3C00, the upgrade would have "
-        "no end",
-        {Store()});
-    add("Firmware", 19, "the file needs more than 2100 blocks", {Store()});
     add("Firmware", 20, "the file cannot be read", {Store()});
     add("Firmware", 21,
         "NORVA DoorPhone is not connected. Connect it and open the firmware upgrade again.",
         {Store()});
     add("Firmware", 22, "The firmware log LOG_FW_file.TXT could not be written", {Store()});
+    add("Firmware", 23, "a program word is given a second time with another value", {Store()});
+    add("Firmware", 24, "the file holds no program (no data from address 0008 to 3BFF)", {Store()});
 
     // Messages and dialog texts, all held for the operations that show them.
     add("Message", 1, "Open file with DoorPhone settings", {Store()});

@@ -3,6 +3,9 @@
 #include "FileAccess.h"
 #include "LanguageTexts.h"
 
+#include <algorithm>
+#include <vector>
+
 const char* const kHexDropFrom = ":103C400088018C018E018D012400900122008C01DD";
 const char* const kHexDropUntil = ":020000040001F9";
 
@@ -130,59 +133,63 @@ QStringList FilterHexLines(const QStringList& lines) {
 
 FirmwareImage BuildFirmwareImage(const QStringList& loaded, HexCheck* check,
                                  const QList<int>& lineNumbers) {
-    FirmwareImage image;
-    HexCheck result{HexFault::NoEndBlock, 0, {}};
-    int expected = fwimage::kFirstWord;
-    bool upperAddress = false; // an extended address record moved the data out of 0..0xFFFF
+    // Program memory word by word: the two bytes of a word as the file gives them, or -1
+    // for a word the file does not give.
+    constexpr int kNotGiven = -1;
+    std::vector<int> words(fwimage::kEndWord, kNotGiven);
+    HexCheck result;
+    bool upperAddress = false; // an extended address moved the data out of 0..0xFFFF
+    bool anyWord = false;
     const auto lineOf = [&](int index) {
         return index < lineNumbers.size() ? lineNumbers[index] : index + 1;
     };
-    for (int i = 0; i < loaded.size(); ++i) {
+    for (int i = 0; i < loaded.size() && result.Ok(); ++i) {
         const QString& line = loaded[i];
         if (line.isEmpty() || CheckRecord(line) != HexFault::None) continue;
         const Record r = ParseRecord(line);
-        result.line = lineOf(i);
         if (r.type == kExtendedSegmentRecord || r.type == kExtendedLinearRecord) {
             // Data that follows lies beyond the program memory (configuration, EEPROM):
             // it must never be written into the program as if its address were low.
-            upperAddress = (r.data.size() >= 2 && (r.data[0] != 0 || r.data[1] != 0));
+            upperAddress = std::any_of(r.data.begin(), r.data.end(), [](char b) { return b; });
             continue;
         }
-        if (r.type != kDataRecord) continue;
-        const int word = r.address / 2;
-        if (upperAddress || word >= fwimage::kEndWord) {
-            image.blocks.append(EndBlock());
-            result.fault = HexFault::None;
+        if (r.type != kDataRecord || upperAddress || r.address >= fwimage::kProgramBytes) continue;
+        if (r.address + r.count > fwimage::kProgramBytes) {
+            result = {HexFault::PastProgramEnd, lineOf(i), {}};
             break;
         }
-        if (word < fwimage::kFirstWord) continue; // with its second half, as the loader wants
-        if (r.count == 0) continue;               // nothing to write
-        if (word != expected) expected = word;
-        for (int first = 0; first < r.count; first += 2 * fwimage::kWordsPerBlock) {
-            if (expected + fwimage::kWordsPerBlock > fwimage::kEndWord) {
-                result.fault = HexFault::PastProgramEnd;
+        const int first = r.address / 2;
+        if (first < fwimage::kFirstWord) continue; // with its second half, as the loader wants
+        for (int k = 0; 2 * k < r.count; ++k) {
+            const int value = uint8_t(r.data[2 * k]) | (uint8_t(r.data[2 * k + 1]) << 8);
+            int& word = words[first + k];
+            if (word != kNotGiven && word != value) {
+                result = {HexFault::WordTwice, lineOf(i), {}};
                 break;
             }
-            QByteArray block(fwimage::kBlockBytes, char(fwimage::kPadding));
-            block[0] = char(expected & 0xFF);
-            block[1] = char((expected >> 8) & 0xFF);
-            for (int k = 0; k < 2 * fwimage::kWordsPerBlock && first + k < r.count; ++k)
-                block[2 + k] = r.data[first + k];
-            image.blocks.append(block);
-            expected += fwimage::kWordsPerBlock;
-        }
-        if (result.fault == HexFault::PastProgramEnd) break;
-        if (image.blocks.size() >= fwimage::kMaxBlocks) {
-            // No room left for the end block.
-            result.fault = HexFault::TooManyBlocks;
-            break;
+            word = value;
+            anyWord = true;
         }
     }
-    // Without an end block the fault belongs to the end of the file.
-    if (result.fault == HexFault::NoEndBlock)
-        result.line = lineNumbers.isEmpty() ? int(loaded.size()) : lineNumbers.last();
+    if (result.Ok() && !anyWord) result = {HexFault::NoProgram, 0, {}};
     if (check) *check = result;
-    if (!result.Ok()) image.blocks.clear();
+    FirmwareImage image;
+    if (!result.Ok()) return image;
+    for (int base = fwimage::kFirstWord; base < fwimage::kEndWord;
+         base += fwimage::kWordsPerBlock) {
+        const auto from = words.begin() + base, to = from + fwimage::kWordsPerBlock;
+        if (std::all_of(from, to, [](int w) { return w == kNotGiven; })) continue;
+        QByteArray block(fwimage::kBlockBytes, char(fwimage::kPadding));
+        block[0] = char(base & 0xFF);
+        block[1] = char((base >> 8) & 0xFF);
+        for (int k = 0; k < fwimage::kWordsPerBlock; ++k) {
+            if (from[k] == kNotGiven) continue;
+            block[2 + 2 * k] = char(from[k] & 0xFF);
+            block[3 + 2 * k] = char((from[k] >> 8) & 0xFF);
+        }
+        image.blocks.append(block);
+    }
+    image.blocks.append(EndBlock());
     return image;
 }
 
@@ -240,9 +247,9 @@ QString HexFaultText(const HexCheck& check, const LanguageTexts& texts) {
     case HexFault::AfterEnd: key = 15; break;
     case HexFault::NoEndRecord: key = 16; break;
     case HexFault::PastProgramEnd: key = 17; break;
-    case HexFault::NoEndBlock: key = 18; break;
-    case HexFault::TooManyBlocks: key = 19; break;
     case HexFault::Unreadable: key = 20; break;
+    case HexFault::WordTwice: key = 23; break;
+    case HexFault::NoProgram: key = 24; break;
     }
     if (check.line <= 0)
         return check.detail.isEmpty()

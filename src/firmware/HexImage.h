@@ -3,10 +3,16 @@
 // numbered 10-byte blocks (a word address, low byte first, then 4 words of data) ending in
 // the end block. Program memory counts 16-bit words; the file counts bytes.
 //
+// The image is the program's words, not the order of the file's records: every data record
+// puts its words into one map of program memory, and the blocks are the groups of 4 words
+// (at word addresses 4, 8, ... 0x1DFC) that hold at least one of them, in address order,
+// words not given 0xFF. Whatever order a tool chain writes its records in, each word lands
+// where its address says.
+//
 // A firmware image can leave a door phone without a working program, so a file is checked
 // whole before anything of it is used: every line must be a sound record, the file must
-// end in an end-of-file record, and the image built from it must end in the end block
-// within the room it has. A refused file names the line and the reason.
+// end in an end-of-file record, no word may be given two different values and there must
+// be a program at all. A refused file names the line and the reason.
 
 #include <QByteArray>
 #include <QList>
@@ -17,11 +23,13 @@ class LanguageTexts;
 
 namespace fwimage {
 // Words 0..3 and everything from word 0x1E00 on are never sent: the door phone keeps its
-// own content there.
+// own content there. Data outside program memory (at byte 0x3C00 or above, or after an
+// extended address) is configuration or EEPROM: it is not program and is not sent.
 constexpr int kFirstWord = 4;
 constexpr int kEndWord = 0x1E00;      // first word that is no longer sent
 constexpr int kProgramBytes = 0x3C00; // byte addresses 0..0x3BFF
-constexpr int kMaxBlocks = 2100;      // end block included
+// The most blocks an image can have: words 4 .. 0x1DFF in groups of 4, and the end block.
+constexpr int kMaxBlocks = (kEndWord - kFirstWord) / 4 + 1;
 constexpr int kBlockBytes = 10;
 constexpr int kWordsPerBlock = 4;
 constexpr int kMaxRecordData = 16;   // bytes of a data record the image can take
@@ -50,14 +58,14 @@ enum class HexFault {
     AfterEnd,       // a record after the end-of-file record
     NoEndRecord,    // the file stops without an end-of-file record
     PastProgramEnd, // a data record that starts below 0x3C00 and runs past it
-    NoEndBlock,     // nothing at or above word 0x1E00: the image would have no end
-    TooManyBlocks,  // more than 2100 blocks
+    WordTwice,      // a program word given a second time with another value
+    NoProgram,      // not one program word in the whole file
     Unreadable,     // the file cannot be read: missing, not a file, too large
 };
 
 struct HexCheck {
     HexFault fault = HexFault::None;
-    int line = 0;   // 1-based line of the file; 0 when the fault has no line
+    int line = 0;   // 1-based line of the file; 0 when the fault has no line of its own
     QString detail; // why a file cannot be read ("File too large: ...")
     bool Ok() const { return fault == HexFault::None; }
 };
@@ -79,6 +87,7 @@ HexCheck CheckHexLines(const QStringList& lines);
 QStringList FilterHexLines(const QStringList& lines);
 // The blocks of the loaded lines; lineNumbers gives the file line of each loaded line
 // (for the faults of the image; empty = numbered from 1). Digits of either case count.
+// Lines that are not sound records are passed over (CheckHexLines refuses them first).
 FirmwareImage BuildFirmwareImage(const QStringList& loaded, HexCheck* check = nullptr,
                                  const QList<int>& lineNumbers = {});
 // Splits the text of a file into lines (CR LF, LF or CR).

@@ -49,6 +49,9 @@ FirmwareWindow::FirmwareWindow(const FirmwareWindowContext& context, QWidget* pa
         bar->setValue(0);
         bar->setTextVisible(false);
     }
+    // The tens of blocks carry the block in words: "block 195 of 1919".
+    progress1_->setFormat(QString());
+    progress1_->setTextVisible(true);
     label1_ = Named(new QLabel(QLatin1String(FirmwareUpgrade::kIdleLabel), this), "Label1");
     QFont bold = label1_->font();
     bold.setBold(true);
@@ -163,6 +166,7 @@ void FirmwareWindow::FormShow() {
     if (!context_.link->Connected()) return;
     context_.link->ReceiveDrain();
     progress1_->setValue(0);
+    progress1_->setFormat(QString());
     progress2_->setValue(0);
     memo2_->clear();
     memo2_->hide();
@@ -320,9 +324,10 @@ void FirmwareWindow::SetProgressRange(int max1, int max2) {
     progress2_->setRange(0, qMax(1, max2));
 }
 
-void FirmwareWindow::SetProgress(int value1, int value2) {
+void FirmwareWindow::SetProgress(int value1, int value2, const QString& text) {
     progress1_->setValue(qBound(0, value1, progress1_->maximum()));
     progress2_->setValue(qBound(0, value2, progress2_->maximum()));
+    progress1_->setFormat(text);
 }
 
 void FirmwareWindow::SetBlockLabels(const QString& block, const QString& byte) {
@@ -330,17 +335,25 @@ void FirmwareWindow::SetBlockLabels(const QString& block, const QString& byte) {
     label5_->setText(byte);
 }
 
-void FirmwareWindow::ShowEndingMessage(const QString& text) {
-    context_.dialogs->Message(this, text, QString(), MsgIcon::Information);
+void FirmwareWindow::ShowEndingMessage(const FwReport& report, const QString& message) {
+    // A failed run says what happened below the ending's own text, with the error icon.
+    if (report.Finished())
+        context_.dialogs->Message(this, message, QString(), MsgIcon::Information);
+    else
+        context_.dialogs->Message(this, message + QStringLiteral("\n\n") + report.detail, QString(),
+                                  MsgIcon::Error);
 }
 
-void FirmwareWindow::RunEnded(FwEnding, const QString& log) {
+void FirmwareWindow::RunEnded(const FwReport&, const QString& log) {
     timer1_->stop();
     button1_->setEnabled(false);
     button2_->setEnabled(false);
     button3_->setEnabled(true);
     memo2_->setPlainText(log);
     memo2_->show();
+    // The ending is at the foot of the log.
+    memo2_->moveCursor(QTextCursor::End);
+    memo2_->verticalScrollBar()->setValue(memo2_->verticalScrollBar()->maximum());
     if (!engine_->LogError().isEmpty())
         context_.dialogs->Message(this, Fw(22) + QStringLiteral(": ") + engine_->LogError(),
                                   QString(), MsgIcon::Warning);

@@ -3,7 +3,8 @@
 // comes on, and writes it into the door phone's loader with the upgrade engine, showing
 // both progress bars, the status label and, when the run has ended, the firmware log.
 // While a run is in progress nothing of the window can be used and it cannot be closed;
-// every run ends in one of the four endings with "Cancel" on.
+// every run ends in one of the four endings with "Cancel" on, a failed one with the error
+// icon and what happened, and the firmware log in view down to its last line.
 
 #include "FirmwareUpgrade.h"
 #include "HexImage.h"
@@ -61,10 +62,10 @@ public:
     void SetStatusLabel(const QString& text) override;
     void SetStatusColour(FwLabelColour colour) override;
     void SetProgressRange(int max1, int max2) override;
-    void SetProgress(int value1, int value2) override;
+    void SetProgress(int value1, int value2, const QString& text) override;
     void SetBlockLabels(const QString& block, const QString& byte) override;
-    void ShowEndingMessage(const QString& text) override;
-    void RunEnded(FwEnding ending, const QString& log) override;
+    void ShowEndingMessage(const FwReport& report, const QString& message) override;
+    void RunEnded(const FwReport& report, const QString& log) override;
 
     void done(int result) override;
 

@@ -23,12 +23,16 @@ TEST(FirmwareCli, HexImageAndFirmwareThroughTheSimulator) {
         QString err; // a part of stderr
     };
     const Case cases[] = {
-        {"refused file", {"hex-image", bad, dir.filePath("bad.bin")}, 1, "no end-of-file record"},
+        {"refused file", {"hex-image", bad, dir.filePath("bad.bin")}, 2, "no end-of-file record"},
         {"blocks", {"hex-image", good, dir.filePath("good.bin")}, 0, ""},
         {"refused before the cable",
          {"--simulator=" + dir.filePath("phone"), "firmware", bad, "--yes"},
-         1,
+         2,
          "Line "},
+        {"a missing file",
+         {"--simulator=" + dir.filePath("phone"), "firmware", dir.filePath("none.hex"), "--yes"},
+         2,
+         "File not found"},
         {"not confirmed",
          {"--simulator=" + dir.filePath("phone"), "firmware", good},
          1,

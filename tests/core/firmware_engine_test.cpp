@@ -107,6 +107,7 @@ TEST(FirmwareEngine, RepliesOfAScriptedLoader) {
         FwEnding ending;
         QByteArray wireStart; // what the loader received first (after "xw")
         qint64 minMs, maxMs;  // elapsed clock time
+        const char* detail;   // how the run ended, in words
     };
     // A loader that takes blocks as the door phone does, but answers image byte n with
     // special(n) when that is not null (and then drops the half block it holds).
@@ -125,29 +126,48 @@ TEST(FirmwareEngine, RepliesOfAScriptedLoader) {
             return "K";
         };
     };
+    // A loader that answers connect(byte, index) up to firstImage, then takes the blocks.
+    const auto connectThen = [](std::function<const char*(uint8_t, int)> connect, int firstImage) {
+        return [connect, firstImage](uint8_t byte, int index) -> QByteArray {
+            if (index < firstImage) return connect(byte, index);
+            return (index - firstImage) % 10 == 9 ? "K" : "O";
+        };
+    };
+    const auto at = [](int n, const char* reply) {
+        return [n, reply](int i) { return i == n ? QByteArray(reply) : QByteArray(); };
+    };
+    // Out of step, the block goes again after 0.6 s of quiet line.
+    const qint64 quiet = FirmwareUpgrade::kQuietMs;
     const Case cases[] = {
-        {"ZK finishes", loader([](int n) { return n == 4 ? QByteArray("ZK") : QByteArray(); }),
-         FwEnding::Finish, b1.left(4), 0, 50},
-        {"OK matches nothing: the block starts again after 0.8 s",
-         loader([](int n) { return n == 3 ? QByteArray("OK") : QByteArray(); }), FwEnding::Finish,
-         b1.left(3) + b1, 800, 900},
-        {"K after the 5th byte sends byte 1 again",
-         loader([](int n) { return n == 5 ? QByteArray("K") : QByteArray(); }), FwEnding::Finish,
-         b1.left(5) + b1, 0, 50},
-        {"P sends byte 1 again",
-         loader([](int n) { return n == 7 ? QByteArray("P") : QByteArray(); }), FwEnding::Finish,
-         b1.left(7) + b1, 0, 50},
-        {"O after a whole block is an error",
-         loader([](int n) { return n == 10 ? QByteArray("O") : QByteArray(); }), FwEnding::Error,
-         b1, 0, 50},
-        {"E is an error", loader([](int n) { return n == 2 ? QByteArray("E") : QByteArray(); }),
-         FwEnding::Error, b1.left(2), 0, 50},
+        {"ZK finishes", loader(at(4, "ZK")), FwEnding::Finish, b1.left(4), 0, 50,
+         "complete at block 1 of 3"},
+        {"OK is out of step: the block again after a quiet line", loader(at(3, "OK")),
+         FwEnding::Finish, b1.left(3) + b1, quiet, quiet + 100, "took all 3 blocks"},
+        {"K after the 5th byte is out of step: the block again after a quiet line",
+         loader(at(5, "K")), FwEnding::Finish, b1.left(5) + b1, quiet, quiet + 100, "took all"},
+        {"O after a whole block is out of step: the block again", loader(at(10, "O")),
+         FwEnding::Finish, b1 + b1, quiet, quiet + 100, "took all"},
+        {"P sends byte 1 again at once", loader(at(7, "P")), FwEnding::Finish, b1.left(7) + b1, 0,
+         50, "took all"},
+        {"E is an error", loader(at(2, "E")), FwEnding::Error, b1.left(2), 0, 50,
+         "the door phone answered 'E' to block 1 of 3"},
         {"a loader that falls silent ends by time-out",
          loader([](int n) { return n >= 4 ? QByteArray("") : QByteArray(); }), FwEnding::ErrorTime,
-         b1.left(4) + b1.left(1), 11 * 800, 11 * 800 + 100},
+         b1.left(4) + b1.left(1), 11 * 800, 11 * 800 + 100,
+         "no answer for 0.8 s at block 1 byte 1, 11 restarts"},
         {"a loader that asks for the block forever ends",
          loader([](int n) { return n % 10 == 0 ? QByteArray("P") : QByteArray(); }),
-         FwEnding::ErrorTime, b1 + b1, 0, 10000},
+         FwEnding::ErrorTime, b1 + b1, 0, 10000,
+         "the door phone asked for block 1 of 3 again, 101 restarts"},
+        {"Y to the third w: a quiet line first, as a w may have started a block",
+         connectThen([](uint8_t b, int i) { return b == 'w' && i == 4 ? "Y" : ""; }, 5),
+         FwEnding::Finish, "ww" + b1, 2 * 16 + quiet, 2 * 16 + quiet + 100, "took all"},
+        {"E while connecting: a loader left waiting refused x and w; x starts it again",
+         connectThen([](uint8_t b, int i) { return i == 3               ? "E"
+                                                   : b == 'w' && i == 5 ? "Y"
+                                                                        : ""; },
+                     6),
+         FwEnding::Finish, "wxw" + b1, quiet, quiet + 100, "took all"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -158,7 +178,78 @@ TEST(FirmwareEngine, RepliesOfAScriptedLoader) {
         EXPECT_GE(rig.Elapsed(), c.minMs);
         EXPECT_LE(rig.Elapsed(), c.maxMs);
         EXPECT_EQ(rig.port.endings, 1);
+        EXPECT_TRUE(rig.port.report.detail.contains(c.detail))
+            << rig.port.report.detail.toStdString();
     }
+}
+
+// The computer stands still in the middle of a block (a loaded machine, a USB hiccup),
+// or the loader answers late: either way the run ends "Finish" with the right program,
+// and a short pause costs no restart.
+TEST(FirmwareEngine, PausesOfTheComputerAndStallsOfTheLoader) {
+    const FirmwareImage image = SmallImage(6);
+    const int block = 3;
+    for (const bool computer : {true, false}) {
+        for (const int ms : {300, 600, 1000, 3000}) {
+            for (const int byte : {1, 5, 10}) {
+                SCOPED_TRACE(QStringLiteral("%1 %2 ms at byte %3")
+                                 .arg(computer ? "computer frozen" : "loader stalled")
+                                 .arg(ms)
+                                 .arg(byte)
+                                 .toStdString());
+                FirmwareRig rig;
+                if (!computer) {
+                    rig.phone->loaderFaults().stallAtByte = (block - 1) * 10 + byte;
+                    rig.phone->loaderFaults().stallMs = ms;
+                }
+                ASSERT_TRUE(rig.Start(image));
+                bool frozen = false;
+                RunFirmwareTimer(rig.engine, rig.clock, 600000, [&] {
+                    if (!computer || frozen || rig.engine.BlockNumber() != block ||
+                        rig.engine.BytesSent() != byte)
+                        return;
+                    frozen = true;
+                    rig.clock.Sleep(ms);
+                });
+                EXPECT_EQ(rig.engine.Ending(), FwEnding::Finish)
+                    << rig.port.report.detail.toStdString();
+                EXPECT_EQ(FileText(QDir(rig.folder.path()).filePath("firmware.bin")),
+                          ImageMemory(image));
+                // Shorter than the loader keeps a half block, a pause sends nothing twice.
+                if (ms < SimDoorPhone::kLoaderBlockGapMs) {
+                    EXPECT_EQ(rig.engine.TotalRestarts(), 0);
+                }
+                // Every word of the program went to its own address once the run ended.
+                EXPECT_FALSE(rig.phone->LoaderActive());
+            }
+        }
+    }
+}
+
+// A run that was given up leaves the loader waiting for the rest of the image; it takes
+// everything as image bytes and answers no status. The next run starts it again and
+// finishes.
+TEST(FirmwareEngine, TheNextRunFinishesWhatAGivenUpRunLeft) {
+    const FirmwareImage image = SmallImage(6);
+    FirmwareRig rig;
+    rig.phone->loaderFaults().stallAtByte = 25;
+    rig.phone->loaderFaults().stallMs = 20000;
+    EXPECT_EQ(rig.Run(image), FwEnding::ErrorTime);
+    ASSERT_TRUE(rig.phone->LoaderActive());
+    // As the command line's next run: a new opening of the port, a status request that
+    // gets no status, then the upgrade with "x" only.
+    rig.clock.Sleep(30000);
+    rig.link.CloseLink();
+    rig.link.ConnectAttempt();
+    ASSERT_TRUE(rig.link.WriteByte('V'));
+    rig.clock.Sleep(3200);
+    rig.engine.FwDrain();
+    RecordingFwPort port;
+    FirmwareUpgrade again(rig.link, rig.clock, port, rig.texts);
+    ASSERT_TRUE(again.Start(image, false, rig.folder.path()));
+    RunFirmwareTimer(again, rig.clock, 600000);
+    EXPECT_EQ(again.Ending(), FwEnding::Finish) << port.report.detail.toStdString();
+    EXPECT_EQ(FileText(QDir(rig.folder.path()).filePath("firmware.bin")), ImageMemory(image));
 }
 
 TEST(FirmwareEngine, PulledCableEndsByTimeOut) {
@@ -214,6 +305,10 @@ TEST(FirmwareEngine, WholeImageIntoTheSimulator) {
               DoorPhoneMemory(SimDoorPhone::kFirmwareBytes));
     EXPECT_EQ(rig.port.max1, 1920 / 10 - 1);
     EXPECT_GT(moves, 1900);
+    EXPECT_EQ(rig.port.progressTexts.first(), "block 1 of 1920");
+    EXPECT_EQ(rig.port.progressTexts.last(), "block 1920 of 1920");
+    EXPECT_EQ(rig.port.report.detail, "the door phone took all 1920 blocks");
+    EXPECT_EQ(rig.engine.TotalRestarts(), 0);
     // Every byte and its answer, each 10 bits at 9600 baud and 1 ms to answer, seen at
     // the next 1 ms tick: 4 ms a byte on the virtual line.
     EXPECT_LT(rig.Elapsed(), 19300 * 4);

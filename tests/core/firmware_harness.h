@@ -89,7 +89,9 @@ struct RecordingFwPort : FirmwarePort {
     int progressCalls = 0;
     QString blockLabel, byteLabel;
     QStringList messages;
+    QStringList progressTexts;
     int endings = 0;
+    FwReport report;
     FwEnding ending = FwEnding::None;
     QString log;
 
@@ -99,19 +101,21 @@ struct RecordingFwPort : FirmwarePort {
         max1 = m1;
         max2 = m2;
     }
-    void SetProgress(int v1, int v2) override {
+    void SetProgress(int v1, int v2, const QString& text) override {
         value1 = v1;
         value2 = v2;
         ++progressCalls;
+        if (progressTexts.isEmpty() || progressTexts.last() != text) progressTexts << text;
     }
     void SetBlockLabels(const QString& block, const QString& byte) override {
         blockLabel = block;
         byteLabel = byte;
     }
-    void ShowEndingMessage(const QString& text) override { messages << text; }
-    void RunEnded(FwEnding e, const QString& text) override {
+    void ShowEndingMessage(const FwReport&, const QString& text) override { messages << text; }
+    void RunEnded(const FwReport& r, const QString& text) override {
         ++endings;
-        ending = e;
+        report = r;
+        ending = r.ending;
         log = text;
     }
 };

@@ -62,7 +62,7 @@ TEST(TextsTable, SectionsAndKeysInApplicationOrder) {
         {"Page13", Range(1, 11)},
         {"Page14", Join(Join({1, 2}, Range(10, 15)), {3, 4, 5})},
         {"Labels", Join(Range(1, 8), Range(10, 22))},
-        {"Firmware", Range(1, 22)},
+        {"Firmware", Join(Range(1, 17), Range(20, 24))},
         {"Message", Join(Range(1, 45), Range(48, 62))},
         {"Help", Range(1, 4)},
         {"Audio", Range(1, 15)},

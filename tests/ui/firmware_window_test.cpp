@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace {
@@ -26,6 +27,12 @@ QProgressBar* Bar(FirmwareWindow* w, const char* name) {
 }
 QPlainTextEdit* Memo(FirmwareWindow* w, const char* name) {
     return w->findChild<QPlainTextEdit*>(name);
+}
+// The firmware log in view down to its ending, once the window has laid it out.
+bool LogAtItsEnd(FirmwareWindow* w) {
+    QApplication::processEvents();
+    const QScrollBar* bar = Memo(w, "Memo2")->verticalScrollBar();
+    return bar->value() == bar->maximum();
 }
 
 // Opens the firmware window from the menu and runs script inside it; the window is left
@@ -89,6 +96,10 @@ TEST(FirmwareWindow, FlashesAHexFileIntoTheSimulator) {
         EXPECT_TRUE(Btn(w, "Button3")->isEnabled());
         EXPECT_TRUE(Memo(w, "Memo2")->isVisible());
         EXPECT_TRUE(Memo(w, "Memo2")->toPlainText().contains("77<=>Y"));
+        EXPECT_GT(Memo(w, "Memo2")->verticalScrollBar()->maximum(), 0);
+        EXPECT_TRUE(LogAtItsEnd(w));
+        const int count = w->Engine().BlockCount();
+        EXPECT_EQ(Bar(w, "ProgressBar1")->text(), QStringLiteral("block %1 of %1").arg(count));
     });
     EXPECT_TRUE(timersStopped);
     // The version the simulator reports (2.53) wants "F" before "x".
@@ -99,6 +110,7 @@ TEST(FirmwareWindow, FlashesAHexFileIntoTheSimulator) {
     EXPECT_EQ(shown[0], "open: HEX file for NORVA firmware");
     EXPECT_TRUE(shown[1].startsWith("question: Upgrade time is cca 10minutes.\n"));
     EXPECT_EQ(shown[2], "message: Download firmware to NORVA DoorPhone is successfully complete");
+    EXPECT_EQ(rig.dialogs.shown[2].icon, MsgIcon::Information);
     // Closed: the poll runs again, SendFFlag is cleared, the HEX file is remembered.
     EXPECT_TRUE(rig.window->Comm().TimerRunning(EngineTimer::Poll));
     EXPECT_FALSE(rig.window->Comm().SendFFlag());
@@ -185,6 +197,13 @@ TEST(FirmwareWindow, ARunCannotBeLeftAndEndsUsable) {
         RunFirmwareTimer(w->Engine(), rig.clock, 5000);
         EXPECT_EQ(Text(w, "Label1"), "Error conection");
         EXPECT_TRUE(Btn(w, "Button3")->isEnabled());
+        EXPECT_TRUE(LogAtItsEnd(w));
+        // A failed run says so with the error icon, and says what happened.
+        ASSERT_FALSE(rig.dialogs.shown.isEmpty());
+        const ScriptedDialogs::Shown& ending = rig.dialogs.shown.last();
+        EXPECT_EQ(ending.icon, MsgIcon::Error);
+        EXPECT_TRUE(ending.text.contains("the loader did not answer 'Y' to 101 'w'"))
+            << ending.text.toStdString();
         w->Button3Click();
         EXPECT_FALSE(w->isVisible());
     });

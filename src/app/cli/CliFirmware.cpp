@@ -20,7 +20,7 @@ constexpr qint64 kGuardMs = 60LL * 60 * 1000;
 constexpr qint64 kProgressEveryMs = 200;
 
 // The run on stderr: a progress line (redrawn on a terminal, every tenth otherwise) and
-// the ending's message.
+// the ending's message with what happened.
 class CliFirmwarePort : public FirmwarePort {
 public:
     explicit CliFirmwarePort(ClockPort& clock) : clock_(clock) {
@@ -34,15 +34,17 @@ public:
     void SetStatusLabel(const QString&) override {}
     void SetStatusColour(FwLabelColour) override {}
     void SetProgressRange(int, int) override {}
-    void SetProgress(int, int) override { Draw(false); }
+    void SetProgress(int, int, const QString&) override { Draw(false); }
     void SetBlockLabels(const QString&, const QString&) override {}
-    void ShowEndingMessage(const QString& text) override {
+    void ShowEndingMessage(const FwReport&, const QString& message) override {
         Draw(true);
         EndLine();
-        message_ = text;
+        message_ = message;
     }
-    void RunEnded(FwEnding, const QString&) override {}
+    void RunEnded(const FwReport& report, const QString&) override { report_ = report; }
     QString Message() const { return message_; }
+    // How the run ended, as the engine reported it.
+    const FwReport& Report() const { return report_; }
 
 private:
     void Draw(bool force) {
@@ -60,8 +62,9 @@ private:
         drawnTenth_ = percent / 10;
         drawnDone_ = done;
         const qint64 s = (now - startMs_) / 1000;
-        std::fprintf(stderr, "%s%3d%%  %d / %d blocks  %lld:%02lld%s", tty_ ? "\r" : "", percent,
-                     done, count, s / 60, s % 60, tty_ ? "" : "\n");
+        std::fprintf(stderr, "%s%3d%%  %s  %lld:%02lld%s", tty_ ? "\r" : "", percent,
+                     engine_->ProgressText().toLocal8Bit().constData(), s / 60, s % 60,
+                     tty_ ? "  " : "\n");
         std::fflush(stderr);
         drawn_ = tty_;
     }
@@ -80,6 +83,7 @@ private:
     int drawnTenth_ = -1;
     int drawnDone_ = -1;
     QString message_;
+    FwReport report_;
 };
 
 // The window's question, on the terminal: only "y" or "yes" goes on.
@@ -102,15 +106,24 @@ bool Confirm(const LanguageTexts& texts) {
 } // namespace
 
 int RunFirmwareCommand(const CliFirmwareContext& c) {
-    // The file is checked whole before the cable is touched.
+    // The file is checked whole before the cable is touched; a bad one is a file error.
     const HexLoad load = LoadHexFile(c.hexFile);
     if (!load.check.Ok()) {
         c.host.Note(c.hexFile + QStringLiteral(": ") + HexFaultText(load.check, c.texts));
-        return kExitFailed;
+        return kExitUsage;
     }
     c.host.Arm();
-    // The status first: it tells whether the loader wants "F" before "x".
-    if (!c.connect() || !c.pollStatus()) return kExitFailed;
+    if (!c.connect()) return kExitFailed;
+    // The status first: it tells whether the loader wants "F" before "x". A loader left
+    // waiting by a run that did not end answers no status, and only a new start of the
+    // upgrade gets it out of there, so no answer is no reason to stop.
+    if (!c.pollStatus()) {
+        if (!c.link.Connected()) return kExitFailed;
+        c.host.Note(QStringLiteral("no status from the door phone; starting the upgrade anyway, "
+                                   "as a loader left waiting by an unfinished upgrade answers "
+                                   "no status"));
+        c.host.Arm();
+    }
     c.comm.StopTimers();
     if (!c.yes && !Confirm(c.texts)) {
         c.host.Note(QStringLiteral("firmware upgrade not confirmed; nothing was sent"));
@@ -132,11 +145,13 @@ int RunFirmwareCommand(const CliFirmwareContext& c) {
     if (!engine.LogError().isEmpty())
         c.host.Note(c.texts.Text(QStringLiteral("Firmware"), 22) + QStringLiteral(": ") +
                     engine.LogError());
-    const FwEnding ending = engine.Ending();
+    const FwReport& report = port.Report();
     c.host.Note(port.Message());
-    std::printf("firmware: %s\n", FirmwareUpgrade::EndingLabel(ending).toLocal8Bit().constData());
+    c.host.Note(report.detail);
+    std::printf("firmware: %s\n",
+                FirmwareUpgrade::EndingLabel(report.ending).toLocal8Bit().constData());
     std::fflush(stdout);
-    return ending == FwEnding::Finish ? kExitOk : kExitFailed;
+    return report.Finished() ? kExitOk : kExitFailed;
 }
 
 int RunHexImageCommand(CliHost& host, const LanguageTexts& texts, const QString& hexFile,
@@ -144,7 +159,7 @@ int RunHexImageCommand(CliHost& host, const LanguageTexts& texts, const QString&
     const HexLoad load = LoadHexFile(hexFile);
     if (!load.check.Ok()) {
         host.Note(hexFile + QStringLiteral(": ") + HexFaultText(load.check, texts));
-        return kExitFailed;
+        return kExitUsage;
     }
     QByteArray bytes;
     for (const QByteArray& block : load.image.blocks) bytes += block;

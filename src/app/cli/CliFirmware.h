@@ -21,10 +21,11 @@ struct CliFirmwareContext {
     QString hexFile;
     bool yes = false;                 // no question on the terminal
     std::function<bool()> connect;    // the cable, as for every command
-    std::function<bool()> pollStatus; // one status exchange (sets SendFFlag)
+    std::function<bool()> pollStatus; // one status exchange (sets SendFFlag); true: answered
 };
 
-// Exit 0 only when the door phone reported the upgrade complete ("Finish").
+// Exit 0 only when the door phone reported the upgrade complete ("Finish"), 1 for a failed
+// upgrade, 2 for a HEX file that is missing or refused.
 int RunFirmwareCommand(const CliFirmwareContext& context);
 // Writes the blocks a write of hexFile would send, 10 bytes each, block 1 to the end block.
 int RunHexImageCommand(CliHost& host, const LanguageTexts& texts, const QString& hexFile,
