@@ -97,22 +97,6 @@ TEST(CableAccess, AnInstalledRuleIsNotOfferedAgain) {
     EXPECT_FALSE(UdevRuleInstalled({}));
 }
 
-TEST(CableAccess, TheStatusLineWordsForEachReason) {
-    struct Case {
-        OpenFailure reason;
-        const char* brief;
-    } cases[] = {
-        {OpenFailure::None, ""},
-        {OpenFailure::Permission, "permission denied /dev/ttyUSB0"},
-        {OpenFailure::Busy, "busy /dev/ttyUSB0"},
-        {OpenFailure::Gone, "unplugged /dev/ttyUSB0"},
-        {OpenFailure::Missing, "no such device /dev/ttyUSB0"},
-        {OpenFailure::Other, "cannot be opened /dev/ttyUSB0"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(OpenProblemBrief({c.reason, "/dev/ttyUSB0", {}}), QString(c.brief));
-}
-
 TEST(CableAccess, TheSerialBackendKeepsWhyAnOpenFailed) {
     Pty pty;
     ASSERT_FALSE(pty.slavePath.isEmpty());
