@@ -3,6 +3,7 @@
 #include "AppConfig.h"
 #include "MainWindow.h"
 #include "Screenshots.h"
+#include "WindowOptions.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -15,10 +16,15 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-    // Answered before anything needs a display or the one-instance lock.
-    for (int i = 1; i < argc; ++i) {
+    // Answered before anything needs a display or the one-instance lock: a second user of
+    // the program, or a shell without a desktop, still gets them.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("norvaset %s\n", ProgramVersionText().toLocal8Bit().constData());
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(WindowUsage().toLocal8Bit().constData(), stdout);
             return 0;
         }
     }
@@ -33,27 +39,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QUENDRAL_Connect"));
 
+    // The options of the table; --help and --version were answered above.
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Settings of the Norva door phone"));
-    parser.addHelpOption();
-    parser.addOption({QStringLiteral("version"), QStringLiteral("Print the version and quit.")});
-    const QCommandLineOption home(QStringLiteral("home"),
-                                  QStringLiteral("Use DIR as the program folder."),
-                                  QStringLiteral("DIR"));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Use this serial device as the cable."),
-                                  QStringLiteral("PATH"));
-    const QCommandLineOption screenshots(
-        QStringLiteral("screenshots"),
-        QStringLiteral("Save a picture of every page into DIR, then quit (questions are "
-                       "answered No and messages are printed)."),
-        QStringLiteral("DIR"));
-    parser.addOption(home);
-    parser.addOption(port);
-    parser.addOption(screenshots);
-    parser.addOption({QStringLiteral("simulator"),
-                      QStringLiteral("Talk to the simulated door phone (--simulator=DIR keeps "
-                                     "its memory in DIR).")});
+    for (const WindowOption& o : WindowOptions())
+        parser.addOption({o.names, o.description, o.valueName});
+    const QString home = QStringLiteral("home");
+    const QString port = QStringLiteral("port");
+    const QString screenshots = QStringLiteral("screenshots");
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Settings file to open."),
                                  QStringLiteral("[file]"));
 

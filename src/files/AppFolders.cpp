@@ -35,30 +35,51 @@ AppFolders AppFolders::Resolve(const QString& home) {
     return Resolve(places);
 }
 
+bool AppFolders::IsInstalledLayout(const QString& executableDir, const QString& shareDir) {
+    return QDir(executableDir).dirName() == QLatin1String("bin") && QFileInfo(shareDir).isDir();
+}
+
 AppFolders AppFolders::Resolve(const Places& p) {
     AppFolders f;
     const QString exeDir = WithSlash(
         p.executableDir.isEmpty() ? QCoreApplication::applicationDirPath() : p.executableDir);
-    f.program_ = p.home.isEmpty() ? exeDir : WithSlash(p.home);
-    f.config_ = f.data_ = f.program_;
-    if (p.home.isEmpty() && !CanWrite(f.program_)) {
-        f.userFolders_ = true;
-        f.config_ =
-            WithSlash(p.userConfigDir.isEmpty() ? UserFolder(QStandardPaths::GenericConfigLocation)
-                                                : p.userConfigDir);
-        f.data_ =
-            WithSlash(p.userDataDir.isEmpty() ? UserFolder(QStandardPaths::GenericDataLocation)
-                                              : p.userDataDir);
-        QDir().mkpath(f.config_);
-        QDir().mkpath(f.data_);
-    }
     const QString share =
         WithSlash(p.shareDir.isEmpty() ? exeDir + QStringLiteral("../share/norvaset") : p.shareDir);
+    f.userData_ = WithSlash(
+        p.userDataDir.isEmpty() ? UserFolder(QStandardPaths::GenericDataLocation) : p.userDataDir);
+    const QString userConfig =
+        WithSlash(p.userConfigDir.isEmpty() ? UserFolder(QStandardPaths::GenericConfigLocation)
+                                            : p.userConfigDir);
+    f.program_ = p.home.isEmpty() ? exeDir : WithSlash(p.home);
+    f.config_ = f.data_ = f.program_;
+    // Decided by where the program lies, not by a write test: root passes any write test.
+    f.installed_ = p.home.isEmpty() && IsInstalledLayout(exeDir, share);
+    if (f.installed_ || !CanWrite(f.program_)) {
+        // A --home folder the user asked for still holds the configuration that is read.
+        if (p.home.isEmpty()) {
+            f.userFolders_ = true;
+            f.config_ = userConfig;
+            QDir().mkpath(f.config_);
+        }
+        f.data_ = f.userData_;
+        QDir().mkpath(f.data_);
+    }
     // A folder given with --home holds what it holds, as it always did; only the installed
     // data stands behind it, so that a fresh folder still starts with languages and models.
     f.shipped_ << f.program_;
     if (share != f.program_) f.shipped_ << share;
     return f;
+}
+
+QString AppFolders::SettingsFolder(const QString& lastSettingsFile) const {
+    if (!lastSettingsFile.isEmpty()) {
+        const QFileInfo last(lastSettingsFile);
+        if (last.absoluteDir().exists()) return WithSlash(last.absolutePath());
+    }
+    if (!installed_) return program_;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir()) return WithSlash(documents);
+    return WithSlash(QDir::homePath());
 }
 
 QString AppFolders::Find(const QString& name) const {

@@ -497,10 +497,11 @@ Table Build() {
         {StoreJoined(Composition::TwoLines)});
     add("Message", 62, "only 1 or 2 or 4 buttons", {StoreJoined(Composition::TwoLines)});
 
-    // Help window text.
+    // Help window text: the four texts run on without a separator, so each carries the
+    // blank that joins it to the next.
     const Composition help = Composition::HelpText;
-    add("Help", 1, "Control program using the right mouse button.", {Memo("TForm3.Memo1", help)});
-    add("Help", 2, "In a field such as time, treewiev settings,", {Memo("TForm3.Memo1", help)});
+    add("Help", 1, "Control program using the right mouse button. ", {Memo("TForm3.Memo1", help)});
+    add("Help", 2, "In a field such as time, treewiev settings, ", {Memo("TForm3.Memo1", help)});
     add("Help", 3,
         "and automatic day / night mode features can be used in the hidden menu, right-mouse "
         "button.",

@@ -40,6 +40,7 @@ enum class OpenFailure {
     Permission, // the device node exists, but this user may not open it
     Busy,       // another program has it open
     Gone,       // unplugged between listing and opening
+    Missing,    // a port named by the user that does not exist (never plugged in, or misspelt)
     Other,
 };
 

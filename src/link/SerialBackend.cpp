@@ -30,7 +30,9 @@ public:
     bool Open(OpenProblem* problem) {
         problem->path = path_;
         if (!QFileInfo::exists(path_)) {
-            problem->reason = OpenFailure::Gone;
+            // A port given by name is listed whether or not it is there.
+            problem->reason =
+                path_ == backend_.explicitPort_ ? OpenFailure::Missing : OpenFailure::Gone;
             return false;
         }
         // The port's own error cannot tell a node we may not open from one that another

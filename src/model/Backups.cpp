@@ -107,11 +107,11 @@ QByteArray BackupBytes(const SettingsModel& model, BackupContent what) {
     return SettingsFileBytes(copy);
 }
 
-BackupFolder::BackupFolder(const QString& programFolder, const QString& fallback)
-    : programFolder_(programFolder), fallback_(fallback.isEmpty() ? UserDataBackups() : fallback) {}
+BackupFolder::BackupFolder(const QString& dataFolder, const QString& fallback)
+    : dataFolder_(dataFolder), fallback_(fallback.isEmpty() ? UserDataBackups() : fallback) {}
 
 QString BackupFolder::Path(QString* error) const {
-    const QString own = QDir(programFolder_).filePath(QLatin1String(kFolderName));
+    const QString own = QDir(dataFolder_).filePath(QLatin1String(kFolderName));
     QString ownError;
     if (Writable(own, &ownError)) return QDir::cleanPath(own);
     QString fallbackError;

@@ -43,12 +43,13 @@ public:
     static constexpr int kKeep = 500;
     static constexpr const char* kFolderName = "Backups";
 
-    // programFolder: the program folder; fallback: the folder used when the program
-    // folder cannot be written ("" = "Backups" in the user's data folder).
-    explicit BackupFolder(const QString& programFolder, const QString& fallback = QString());
+    // dataFolder: the folder that holds "Backups" (the program folder of a build or --home
+    // copy, the user's data folder of an installed one); fallback: the folder used when
+    // that cannot be written ("" = "Backups" in the user's data folder).
+    explicit BackupFolder(const QString& dataFolder, const QString& fallback = QString());
 
-    // The folder the backups go to, made when missing: "Backups" in the program folder
-    // when it can be written there, else the fallback. "" (with error) when neither can.
+    // The folder the backups go to, made when missing: "Backups" in the data folder when
+    // it can be written there, else the fallback. "" (with error) when neither can.
     QString Path(QString* error = nullptr) const;
 
     // Saves the bytes under a fresh name (a second backup in the same second gets "-2",
@@ -63,7 +64,7 @@ public:
     static int Prune(const QString& folder, int keep = kKeep);
 
 private:
-    QString programFolder_;
+    QString dataFolder_;
     QString fallback_;
 };
 

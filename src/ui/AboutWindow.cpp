@@ -165,12 +165,23 @@ void TForm2::ShowVersion(const QString& versionText) {
 }
 
 void TForm2::Label9Click() {
-    if (host_.openAddress && host_.texts) host_.openAddress(MailAddress(*host_.texts));
+    if (!host_.openAddress || !host_.texts) return;
+    if (host_.openAddress(MailAddress(*host_.texts))) return;
+    if (host_.report)
+        host_.report(QStringLiteral("No e-mail program on this computer opens the link. Write to "
+                                    "%1 with the subject \"%2\".")
+                         .arg(host_.texts->Text(QStringLiteral("Info"), 10),
+                              host_.texts->Text(QStringLiteral("Info"), 11)));
 }
 
 void TForm2::Label8Click() {
-    if (host_.openAddress && host_.texts)
-        host_.openAddress(host_.texts->Text(QStringLiteral("Info"), 14));
+    if (!host_.openAddress || !host_.texts) return;
+    const QString address = host_.texts->Text(QStringLiteral("Info"), 14);
+    if (host_.openAddress(address)) return;
+    if (host_.report)
+        host_.report(
+            QStringLiteral("No web browser on this computer opens the link. The address is %1.")
+                .arg(address));
 }
 
 void TForm2::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {

@@ -25,14 +25,19 @@ public:
 
     struct Host {
         const LanguageTexts* texts = nullptr;
-        std::function<void(const QString& address)> openAddress;
+        // False when nothing on this computer could open the address.
+        std::function<bool(const QString& address)> openAddress;
         std::function<QString()> versionText; // empty function: the program's own
+        // Shows a message over the About window (a link that could not be opened).
+        std::function<void(const QString& text)> report;
     };
 
     explicit TForm2(Host host, QWidget* parent = nullptr);
 
     // Fills the version box: "(V  " + text + ")" and the first four characters in bold.
     void ShowVersion(const QString& versionText);
+    // The links. One that nothing can open is reported with the address written out, so
+    // that it can be copied by hand.
     void Label9Click(); // e-mail
     void Label8Click(); // web
     // A left-button release over the window or one of its fields: with Shift and Ctrl

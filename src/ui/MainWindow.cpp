@@ -171,7 +171,9 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     BuildStatusBar();
 
     fileMenu_ = std::make_unique<SettingsFileMenu>(SettingsFileMenu::Context{
-        this, dialogs_, &model_, &log_, &texts_, [this] { return ProgramFolder(); },
+        this, dialogs_, &model_, &log_, &texts_,
+        // Settings files are the user's documents, not the program's configuration.
+        [this] { return Folders().SettingsFolder(fileMenu_->SettingsFileName()); },
         [this] { LoadModelDefaults(); },
         [this] {
             SetStatusPanel(2, texts_.Text(QStringLiteral("Menu"), 28) + QStringLiteral(": ") +
@@ -184,7 +186,14 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
 
     help_ = new TForm3(this);
     const DesktopServices desktop = options.desktop.Completed();
-    about_ = new TForm2({&texts_, desktop.openAddress, {}}, this);
+    about_ = new TForm2({&texts_,
+                         desktop.openAddress,
+                         {},
+                         [this](const QString& text) {
+                             // Over the About window, which stays on top of the main one.
+                             dialogs_->Message(about_, text, QString(), MsgIcon::Warning);
+                         }},
+                        this);
     tones_ = new TForm6(
         {&log_, [this](const QString& name) { return Folders().Find(name); }, desktop.playSound},
         this);
@@ -412,15 +421,16 @@ void TForm1::BuildMenus() {
     logFile1_ = AddAction(option, "LogFile1", texts_.Text(QStringLiteral("Menu"), 46));
     onClick(logFile1_, [this] { LogFile1Click(); });
 
-    backupMenu_ = std::make_unique<BackupMenu>(BackupMenu::Context{
-        this, dialogs_, &model_, &texts_, [this] { return ProgramFolder(); },
-        [this](const QString& error) {
-            ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
-        },
-        [this] {
-            return BackupFolder(Folders().ProgramFolder(),
-                                Folders().DataFolder() + QLatin1String(BackupFolder::kFolderName));
-        }});
+    backupMenu_ = std::make_unique<BackupMenu>(
+        BackupMenu::Context{this, dialogs_, &model_, &texts_, [this] { return ProgramFolder(); },
+                            [this](const QString& error) {
+                                ReportFolderNotWritable(QLatin1String(AppConfig::kFileName), error);
+                            },
+                            [this] {
+                                return BackupFolder(Folders().DataFolder(),
+                                                    Folders().UserDataFolder() +
+                                                        QLatin1String(BackupFolder::kFolderName));
+                            }});
     for (QAction* a : backupMenu_->AddItems(file, actions_.value("Print1"), option))
         actions_.insert(a->objectName(), a);
     guard_ = std::make_unique<TransferGuard>(TransferGuard::Context{
@@ -430,8 +440,10 @@ void TForm1::BuildMenus() {
             plan.what = what;
             plan.backupBefore = backupMenu_->Options().backupBeforeWrite;
             plan.verifyAfter = backupMenu_->Options().verifyAfterWrite;
-            plan.programFolder = Folders().ProgramFolder();
-            plan.backupFallback = Folders().DataFolder() + QLatin1String(BackupFolder::kFolderName);
+            // "Backups" beside the logs, else in the user's data folder.
+            plan.programFolder = Folders().DataFolder();
+            plan.backupFallback =
+                Folders().UserDataFolder() + QLatin1String(BackupFolder::kFolderName);
             plan.modelName = model_.ChoiceText(QStringLiteral("ComboBox16"));
             plan.firmware = [this] {
                 const DeviceStatus& s = session_->Comm().Status();
@@ -519,9 +531,12 @@ void TForm1::BuildStatusBar() {
     for (int i = 0; i < 5; ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        // The file name panel gives way when the window is narrow.
+        // The file name panel gives way when the window is narrow; the cable panel grows
+        // for a cable that will not open.
         if (i == 2)
             label->setMinimumWidth(60);
+        else if (i == 0)
+            label->setMinimumWidth(kPanelWidths[i]);
         else
             label->setFixedWidth(kPanelWidths[i]);
         label->setFrameShape(QFrame::Panel);
@@ -786,10 +801,18 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::ReportFolderNotWritable(const QString& what, const QString& error) {
     if (folderWarned_) return;
     folderWarned_ = true;
-    ShowMessage(QStringLiteral("The program folder %1 cannot be written (%2: %3). NorvaSet runs "
-                               "on, but keeps neither its configuration nor the log.")
-                    .arg(QDir::toNativeSeparators(ProgramFolder()), what, error),
-                QString(), MsgIcon::Warning);
+    // Say where what still can be kept goes, so that nobody looks for it in the wrong place.
+    const QString data = QDir::toNativeSeparators(Folders().DataFolder());
+    const QString text =
+        what == QLatin1String(CommLog::kFileName)
+            ? QStringLiteral("The communication log cannot be written in %1 (%2). NorvaSet runs "
+                             "on without the log.")
+                  .arg(data, error)
+            : QStringLiteral("The program folder %1 cannot be written (%2: %3). NorvaSet runs "
+                             "on, but does not keep its configuration. Backups and the "
+                             "communication log go to %4.")
+                  .arg(QDir::toNativeSeparators(ProgramFolder()), what, error, data);
+    ShowMessage(text, QString(), MsgIcon::Warning);
 }
 
 void TForm1::Forw() {
@@ -960,7 +983,21 @@ void TForm1::Image2Click() {
 // ---- HostPort ------------------------------------------------------------------------------
 
 void TForm1::SetStatusPanel(int panel, const QString& text) {
-    if (panel >= 0 && panel < 5) panels_[panel]->setText(text);
+    if (panel < 0 || panel >= 5) return;
+    QString shown = text;
+    QString hint;
+    // A cable that will not open says why instead of an empty "USB: ", the whole story
+    // under the mouse.
+    if (panel == 0 && !session_->Link().Connected()) {
+        const OpenProblem& problem = session_->Link().LastOpenProblem();
+        if (problem.reason != OpenFailure::None) {
+            shown = QStringLiteral("USB: ") + OpenProblemBrief(problem);
+            hint = OpenProblemText(problem,
+                                   QLatin1String(CableFor(session_->Link().Kind()).description));
+        }
+    }
+    panels_[panel]->setText(shown);
+    if (panel == 0) panels_[panel]->setToolTip(hint);
 }
 
 QString TForm1::StatusPanelText(int panel) const {

@@ -18,9 +18,9 @@ public:
         SettingsModel* model = nullptr;
         CommLog* log = nullptr;
         const LanguageTexts* texts = nullptr;
-        std::function<QString()> programFolder;
-        std::function<void()> loadDefaults;    // File > New
-        std::function<void()> fileNameChanged; // status panel 2
+        std::function<QString()> programFolder; // where the file dialogs start
+        std::function<void()> loadDefaults;     // File > New
+        std::function<void()> fileNameChanged;  // status panel 2
     };
 
     explicit SettingsFileMenu(Context context) : c_(std::move(context)) {}

@@ -46,7 +46,9 @@ TEST_F(CliCommands, UsageAndFileErrorsExitTwoWithTheirText) {
 TEST_F(CliCommands, NoCableExitsOne) {
     const Result r = Run({"--port", Path("no-such-port"), "read-all", "x.nvs"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("no cable: " + Path("no-such-port") + " cannot be opened"))
+    // The reason, and what to do about it.
+    EXPECT_TRUE(r.err.contains("no cable: The cable TROX cannot be opened: there is no device " +
+                               Path("no-such-port") + " (no such device). Plug the cable in"))
         << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(Path("x.nvs")));
 }

@@ -49,26 +49,65 @@ TEST(CableAccess, EveryReasonIsToldWithWhatToDo) {
         {OpenFailure::None, {}},
     };
     for (const Case& c : cases) {
-        const QString text = OpenProblemText({c.reason, pty.slavePath, "it broke"}, "TROX");
+        const QString text = OpenProblemText({c.reason, pty.slavePath, "it broke"}, "TROX", false);
         for (const QString& s : c.says) EXPECT_TRUE(text.contains(s)) << text.toStdString();
         EXPECT_EQ(text.isEmpty(), c.says.isEmpty());
     }
+    // A port named by hand that is not there.
+    EXPECT_EQ(OpenProblemText({OpenFailure::Missing, "/dev/ttyUSB7", {}}, "TROX", false),
+              QString("The cable TROX cannot be opened: there is no device /dev/ttyUSB7 (no such "
+                      "device). Plug the cable in, or check the name of the port."));
     // The group that owns the node is the other way in.
     const QString group = DeviceGroup(pty.slavePath);
     if (!group.isEmpty() && group != "root") {
-        EXPECT_TRUE(OpenProblemText({OpenFailure::Permission, pty.slavePath, {}}, "TROX")
+        EXPECT_TRUE(OpenProblemText({OpenFailure::Permission, pty.slavePath, {}}, "TROX", false)
                         .contains("group \"" + group + "\""));
     }
+}
+
+TEST(CableAccess, AnInstalledRuleIsNotOfferedAgain) {
+    const OpenProblem denied{OpenFailure::Permission, "/dev/ttyUSB0", {}};
+    const QString without = OpenProblemText(denied, "TROX", false);
+    const QString with = OpenProblemText(denied, "TROX", true);
+    EXPECT_TRUE(without.contains("Install NorvaSet's udev rule")) << without.toStdString();
+    EXPECT_FALSE(with.contains("Install")) << with.toStdString();
+    EXPECT_TRUE(with.contains("udev rule is installed: unplug the cable and plug it in again"))
+        << with.toStdString();
+
+    // Where udev finds the rule: the first folder with the name decides, and a rule
+    // linked to /dev/null (or left empty) is switched off.
+    QTemporaryDir dir;
+    const QString etc = dir.filePath("etc"), lib = dir.filePath("lib");
+    QDir().mkpath(etc);
+    QDir().mkpath(lib);
+    const auto write = [](const QString& path, const QByteArray& text) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    const QStringList folders = {etc, lib, dir.filePath("missing")};
+    EXPECT_FALSE(UdevRuleInstalled(folders));
+    write(lib + "/60-norvaset.rules", "SUBSYSTEM==\"tty\"\n");
+    EXPECT_TRUE(UdevRuleInstalled(folders));
+    ASSERT_TRUE(QFile::link("/dev/null", etc + "/60-norvaset.rules"));
+    EXPECT_FALSE(UdevRuleInstalled(folders)) << "masked";
+    QFile::remove(etc + "/60-norvaset.rules");
+    write(etc + "/60-norvaset.rules", "");
+    EXPECT_FALSE(UdevRuleInstalled(folders)) << "emptied";
+    EXPECT_FALSE(UdevRuleInstalled({}));
 }
 
 TEST(CableAccess, TheSerialBackendKeepsWhyAnOpenFailed) {
     Pty pty;
     ASSERT_FALSE(pty.slavePath.isEmpty());
 
-    Rig gone("/dev/norvaset-no-such-cable");
-    gone.link->ConnectAttempt();
-    EXPECT_FALSE(gone.link->Connected());
-    EXPECT_EQ(gone.link->LastOpenProblem().reason, OpenFailure::Gone);
+    // A port named by hand is listed whether or not it is there; missing, it says so.
+    Rig missing("/dev/norvaset-no-such-cable");
+    missing.link->ConnectAttempt();
+    EXPECT_FALSE(missing.link->Connected());
+    EXPECT_EQ(missing.link->LastOpenProblem().reason, OpenFailure::Missing);
+    ASSERT_EQ(missing.reported.size(), 1);
+    EXPECT_EQ(missing.reported[0].path, "/dev/norvaset-no-such-cable");
 
     Rig first(pty.slavePath);
     first.link->ConnectAttempt();

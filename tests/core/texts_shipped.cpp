@@ -129,6 +129,29 @@ TEST(TextsShipped, TranslationsHaveTheSameKeysAndModelFiles) {
     }
 }
 
+// Texts that are joined without a separator (the Help window's) carry the blank between
+// them, in the built-in table and in every shipped language file.
+TEST(TextsShipped, JoinedTextsKeepTheirBlanks) {
+    std::vector<std::pair<QString, LanguageTexts>> languages(3);
+    languages[0].first = QStringLiteral("built-in");
+    languages[1].first = QStringLiteral("English.lng");
+    languages[2].first = QStringLiteral("Czech.lng");
+    for (std::size_t i = 1; i < languages.size(); ++i)
+        ASSERT_TRUE(languages[i].second.LoadFile(AssetPath(languages[i].first.toUtf8())));
+    for (const auto& [name, texts] : languages) {
+        QStringList parts;
+        for (int key = 1; key <= 4; ++key) {
+            const QString part = texts.Text(QStringLiteral("Help"), key);
+            if (!part.isEmpty()) parts << part;
+        }
+        ASSERT_GE(parts.size(), 2) << name.toStdString();
+        for (int i = 0; i + 1 < parts.size(); ++i)
+            EXPECT_TRUE(parts[i].back().isSpace() || parts[i + 1].front().isSpace())
+                << name.toStdString() << ": \"" << parts[i].toStdString() << "\" runs into \""
+                << parts[i + 1].toStdString() << "\"";
+    }
+}
+
 // Writes assets/English.lng from the table; run with --gtest_also_run_disabled_tests after
 // changing a built-in text.
 TEST(TextsShipped, DISABLED_WriteEnglishFile) {

@@ -147,8 +147,8 @@ TEST(TextsTable, ComposedTextsWithBuiltIns) {
         {"Message", 55, "Edit91", TextUse::Hint, -1,
          "Attention to the setting of this parameter affects numbering buttons!"},
         {"Help", 3, "TForm3.Memo1", TextUse::Text, -1,
-         "Control program using the right mouse button.In a field such as time, treewiev "
-         "settings,and automatic day / night mode features can be used in the hidden menu, "
+         "Control program using the right mouse button. In a field such as time, treewiev "
+         "settings, and automatic day / night mode features can be used in the hidden menu, "
          "right-mouse button."},
     };
     for (const Case& c : cases)

@@ -48,6 +48,30 @@ TEST(AppStartup, SecondInstanceEndsSilentlyWithCodeZero) {
     EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
     EXPECT_FALSE(QFile::exists(QDir(home2.path()).filePath("Config.ini")));
 
+    // Help and the version are answered all the same, without a display.
+    QProcessEnvironment noDisplay = env;
+    noDisplay.remove("QT_QPA_PLATFORM");
+    noDisplay.remove("DISPLAY");
+    noDisplay.remove("WAYLAND_DISPLAY");
+    struct Case {
+        QStringList args;
+        QString starts;
+    } cases[] = {
+        {{"--help"}, "Usage: norvaset [options] [settings.nvs]\n"},
+        {{"-h"}, "Usage: norvaset "},
+        {{"--simulator", "--version"}, "norvaset " + ProgramVersionText() + "\n"},
+    };
+    for (const Case& c : cases) {
+        QProcess asked;
+        asked.setProcessEnvironment(noDisplay);
+        asked.start(ProgramPath(), c.args);
+        ASSERT_TRUE(asked.waitForFinished(10000));
+        EXPECT_EQ(asked.exitCode(), 0) << c.args.join(' ').toStdString();
+        const QString out = QString::fromLocal8Bit(asked.readAllStandardOutput());
+        EXPECT_TRUE(out.startsWith(c.starts)) << out.toStdString();
+        EXPECT_TRUE(asked.readAllStandardError().isEmpty());
+    }
+
     first.kill();
     first.waitForFinished(5000);
 }
@@ -82,17 +106,57 @@ TEST(AppStartup, LogSwitchedOnAtStartAndTrailerAtClose) {
 }
 
 TEST(AppStartup, ReadOnlyProgramFolderIsReportedOnceAndTheWindowRuns) {
-    // A folder that nobody, root included, can create files in.
-    WindowRig rig(true, {}, "/proc/self/fdinfo");
-    auto folderMessages = [&] {
-        return (MessageTexts(rig.startup) + MessageTexts(rig.dialogs.shown))
-            .filter("cannot be written")
-            .size();
-    };
-    EXPECT_EQ(folderMessages(), 1);
-    EXPECT_EQ(rig.window->StatusPanelText(0), QString("USB: OK-Norva"));
-    rig.window->LogFile1Click(); // the log cannot open either; said once only
-    rig.dialogs.answers = {false};
-    rig.window->close();
-    EXPECT_EQ(folderMessages(), 1);
+    // The user's data folder, where the log and the backups go instead.
+    QTemporaryDir userData;
+    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", userData.path().toLocal8Bit());
+    const QString data = userData.path() + "/norvaset/";
+    {
+        // A folder that nobody, root included, can create files in.
+        WindowRig rig(true, {}, "/proc/self/fdinfo");
+        auto folderMessages = [&] {
+            return (MessageTexts(rig.startup) + MessageTexts(rig.dialogs.shown))
+                .filter("cannot be written");
+        };
+        ASSERT_EQ(folderMessages().size(), 1);
+        // The warning says where what can still be kept goes.
+        EXPECT_TRUE(folderMessages()[0].contains("Backups and the communication log go to " + data))
+            << folderMessages()[0].toStdString();
+        EXPECT_EQ(rig.window->StatusPanelText(0), QString("USB: OK-Norva"));
+        rig.window->LogFile1Click(); // the log opens in the data folder
+        EXPECT_TRUE(QFile::exists(data + "LOG_comm_file.TXT"));
+        rig.dialogs.answers = {false};
+        rig.window->close();
+        EXPECT_EQ(folderMessages().size(), 1) << "said once only";
+    }
+    if (oldDataHome.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", oldDataHome);
+}
+
+TEST(AppStartup, APortThatDoesNotExistIsNamedWithTheReason) {
+    QTemporaryDir home;
+    VirtualClock clock;
+    ScriptedDialogs dialogs;
+    MainWindowOptions options;
+    options.home = home.path();
+    options.backend.port = home.filePath("ttyUSB7");
+    options.dialogs = &dialogs;
+    options.clock = &clock;
+    options.driveTimers = false;
+    TForm1 window(options);
+    window.show();
+    QCoreApplication::processEvents();
+    const QString status = window.StatusPanelText(0);
+    EXPECT_EQ(status, "USB: no such device " + options.backend.port);
+    QStringList told = MessageTexts(dialogs.shown).filter("no such device");
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains("Plug the cable in, or check the name")) << told[0].toStdString();
+    // Every poll tries again; the message is not repeated.
+    window.Session().Link().ConnectAttempt();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(MessageTexts(dialogs.shown).filter("no such device").size(), 1);
+    dialogs.answers = {false};
+    window.close();
 }

@@ -19,6 +19,7 @@ struct SmallWindowsRig {
     VirtualClock clock;
     ScriptedDialogs dialogs;
     bool audio = true;
+    bool linksOpen = true; // something on the desktop opens mail and web links
     QStringList played, opened;
     std::unique_ptr<TForm1> window;
 
@@ -31,7 +32,10 @@ struct SmallWindowsRig {
         options.driveTimers = false;
         options.desktop.hasAudioOutput = [this] { return audio; };
         options.desktop.playSound = [this](const QString& path) { played << path; };
-        options.desktop.openAddress = [this](const QString& a) { opened << a; };
+        options.desktop.openAddress = [this](const QString& a) {
+            opened << a;
+            return linksOpen;
+        };
         window = std::make_unique<TForm1>(options);
         window->show();
         dialogs.shown.clear();
@@ -100,7 +104,13 @@ TEST(SmallWindows, TheLinksOpenTheirAddressesAsWritten) {
     texts.Set("Info", 11, "Dotaz k nastavení & ceně #2");
     texts.Set("Info", 14, "https://www.vendrolux.example/norva");
     QStringList opened;
-    TForm2 about({&texts, [&](const QString& a) { opened << a; }, [] { return QString(); }});
+    TForm2 about({&texts,
+                  [&](const QString& a) {
+                      opened << a;
+                      return true;
+                  },
+                  [] { return QString(); },
+                  {}});
     about.Label("Label9")->setText("Email: dotazy@vendrolux.example");
     about.Label("Label8")->setText("WEB : www.vendrolux.example");
     about.show();
@@ -134,7 +144,13 @@ TEST(SmallWindows, ShiftCtrlClickShowsTheCreditsForThreeSeconds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.over) + " " + std::to_string(int(c.keys)));
         QStringList opened;
-        TForm2 about({&texts, [&](const QString& a) { opened << a; }, {}});
+        TForm2 about({&texts,
+                      [&](const QString& a) {
+                          opened << a;
+                          return true;
+                      },
+                      {},
+                      {}});
         about.show();
         QWidget* target =
             QString(c.over) == "TForm2" ? static_cast<QWidget*>(&about) : about.Label(c.over);
@@ -236,6 +252,38 @@ TEST(SmallWindows, AboutTakesTheLanguageTextsAndLogsAfterClosing) {
     EXPECT_FALSE(about->isVisible());
     EXPECT_TRUE(about->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(rig.LogLines().contains("Go to About..."));
+}
+
+TEST(SmallWindows, ALinkNothingCanOpenIsSaidWithItsAddress) {
+    SmallWindowsRig rig;
+    rig.linksOpen = false;
+    TForm2* about = rig.window->AboutWindow();
+    struct Case {
+        const char* link;
+        QStringList says;
+    } cases[] = {
+        {"Label9",
+         {"No e-mail program", "info@vendrolux.example", "\"Inquiry on setting DoorPhone Norva\""}},
+        {"Label8", {"No web browser", "The address is "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        rig.dialogs.shown.clear();
+        if (QString(c.link) == "Label9")
+            about->Label9Click();
+        else
+            about->Label8Click();
+        ASSERT_EQ(rig.dialogs.shown.size(), 1);
+        for (const QString& s : c.says)
+            EXPECT_TRUE(rig.dialogs.shown[0].text.contains(s))
+                << rig.dialogs.shown[0].text.toStdString();
+    }
+    // A link that opened says nothing.
+    rig.linksOpen = true;
+    rig.dialogs.shown.clear();
+    about->Label8Click();
+    EXPECT_TRUE(rig.dialogs.shown.isEmpty());
+    EXPECT_EQ(rig.opened.size(), 3);
 }
 
 TEST(SmallWindows, HelpShowsTheFourHelpTextsJoinedReadOnly) {

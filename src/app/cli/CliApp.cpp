@@ -79,6 +79,9 @@ QString CliUsage() {
     return QStringLiteral(
         "Usage: norvaset-cli [options] COMMAND [ARGS]\n"
         "\n"
+        "Runs the door-phone commands of the NorvaSet window from a shell, for scripts and\n"
+        "installers. Messages go to stderr; stdout carries only results.\n"
+        "\n"
         "Commands:\n"
         "  status                    version, resets, clock, day/night of the door phone\n"
         "  read-parameters OUT.nvs   read the parameters, save them as a settings file\n"
@@ -107,8 +110,9 @@ QString CliUsage() {
         "  --home DIR          program folder (Config.ini, language file, model templates)\n"
         "  --model N           model selector position (default: Config.ini)\n"
         "  --base IN.nvs       reads and decode start from this file, not the defaults\n"
-        "  --log               write the communication log in the program folder\n"
-        "  --help, --version\n"
+        "  --log               write the communication log (the program folder, or the\n"
+        "                      user's data folder where that cannot be written)\n"
+        "  --help, --version   print this help, or the version\n"
         "\n"
         "  --verify            writes: read back and compare what was written\n"
         "  --no-backup         writes: no backup of the door phone's content first\n"
@@ -442,10 +446,8 @@ bool CliSession::Connect() {
     if (link_.Connected()) return true;
     const CableInfo& cable = CableFor(link_.Kind());
     const OpenProblem& problem = link_.LastOpenProblem();
-    // A named port that does not exist was never plugged in: no "unplugged" story for it.
-    const bool portMissing = !o_.backend.port.isEmpty() && problem.reason == OpenFailure::Gone;
-    if (problem.reason != OpenFailure::None && !portMissing) {
-        // Found, but it would not open: say why, and how to mend a permission.
+    if (problem.reason != OpenFailure::None) {
+        // Found or named, but it would not open: say why, and how to mend it.
         host_.Fail(QStringLiteral("no cable: ") +
                    OpenProblemText(problem, QLatin1String(cable.description)));
     } else if (!o_.backend.port.isEmpty()) {
@@ -557,11 +559,11 @@ bool CliSession::ReadInto(BackupContent what, RawRead* raw) {
 GuardedWritePlan CliSession::Plan(BackupContent what) {
     GuardedWritePlan plan;
     plan.what = what;
-    // The backups beside the program, else in the user's data folder; the switches are
-    // in Config.ini.
-    plan.programFolder = session_.Folders().ProgramFolder();
+    // The backups beside the logs, else in the user's data folder; the switches are in
+    // Config.ini.
+    plan.programFolder = session_.Folders().DataFolder();
     plan.backupFallback =
-        session_.Folders().DataFolder() + QLatin1String(BackupFolder::kFolderName);
+        session_.Folders().UserDataFolder() + QLatin1String(BackupFolder::kFolderName);
     plan.modelName = model_.ChoiceText(QLatin1String(kModelSelectorField));
     plan.firmware = [this] { return Firmware(); };
     plan.now = [this] { return session_.Clock().CurrentDateTime(); };
