@@ -389,6 +389,26 @@ public:
         }
     }
 
+    // A field that the layout table does not place goes below the rest of its group (the
+    // group below the rest of the page): a new field needs no layout of its own.
+    void PlaceUnplaced() {
+        for (const FieldDef& def : FieldCatalogue()) {
+            if (set_.widgets.contains(def.name) || def.page < 0 || def.page >= kPageCount) continue;
+            if (!def.group.isEmpty() && !containers_.count(def.group))
+                Add(G(def.page, QString(), NextRow(pages_[def.page]), 0, def.group));
+            const int row = NextRow(def.group.isEmpty() ? pages_[def.page] : def.group);
+            Cell kind = Cell::Row;
+            if (def.kind == FieldKind::Flag)
+                kind = Cell::Check;
+            else if (def.style == ChoiceStyle::RadioGroup)
+                kind = Cell::Radio;
+            else if (def.label.isEmpty())
+                kind = Cell::Field;
+            const int span = kind == Cell::Row || kind == Cell::Field ? 1 : 4;
+            Add({def.page, def.group, row, 0, 1, span, kind, def.name, def.label, def.unit, 1});
+        }
+    }
+
     PageSet Finish() {
         for (auto& [name, c] : containers_) {
             QGridLayout* grid = c.grid;
@@ -428,6 +448,11 @@ private:
         void Compact(int col) { lastCompactCol = std::max(lastCompactCol, col); }
         int stretchRow = -1;
     };
+
+    int NextRow(const QString& container) {
+        const auto it = containers_.find(container);
+        return it == containers_.end() ? 0 : it->second.grid->rowCount();
+    }
 
     void Register(QWidget* w) {
         if (set_.widgets.contains(w->objectName()))
@@ -506,6 +531,7 @@ private:
 PageSet BuildPages(QWidget* parent) {
     Builder builder(parent);
     for (const Item& item : LayoutTable()) builder.Add(item);
+    builder.PlaceUnplaced();
     PageSet set = builder.Finish();
 
     // Radio buttons that are shown but never chosen (mode 5 of relay 1: sequential
