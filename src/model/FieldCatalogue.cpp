@@ -165,7 +165,7 @@ std::vector<FieldDef> BuildCatalogue() {
                            3, "Prol: ", Page::Basic));
     c.push_back(RadioGroup("GroupBox4", "call.hang_up_by_button", {{7, 0, "off"}, {8, 1, "on"}}, 0,
                            4, "Hang: ", Page::Basic));
-    text(1, "password", Factory::Password, 5, "Pass: ", KF::Digits, ER::B, 4, Page::Basic,
+    text(1, "service.password", Factory::Password, 5, "Pass: ", KF::Digits, ER::B, 4, Page::Basic,
          {"GroupBox5", "Label10"});
 
     // Codes.

@@ -126,7 +126,7 @@ TEST_F(CliText, SetChangesAFileOnEveryPage) {
 
 TEST_F(CliText, BadInputIsSaidWithItsPlaceAndWritesNothing) {
     cli::SaveModel(Path("in.nvs"), phone_);
-    cli::WriteBytes(Path("bad.txt"), "password = 1111\nrelay1.mode = 9\n");
+    cli::WriteBytes(Path("bad.txt"), "service.password = 1111\nrelay1.mode = 9\n");
     const struct {
         QStringList args;
         const char* err;
@@ -135,7 +135,7 @@ TEST_F(CliText, BadInputIsSaidWithItsPlaceAndWritesNothing) {
          "relay1.pulse_time = 1.5: takes 0.5 or 1 ... 99 sec"},
         {{"set", "in.nvs", "out.nvs", "nosuch=1"}, "nosuch = 1: no setting of this name"},
         {{"set", "in.nvs", "out.nvs"}, "usage: norvaset-cli [options] set IN.nvs OUT.nvs"},
-        {{"set", "missing.nvs", "out.nvs", "password=1111"}, "missing.nvs: File not found"},
+        {{"set", "missing.nvs", "out.nvs", "service.password=1111"}, "missing.nvs: File not found"},
         {{"import", "bad.txt", "out.nvs"}, "bad.txt: line 2: relay1.mode = 9: not one of"},
         {{"import", "missing.txt", "out.nvs"}, "missing.txt: File not found"},
         {{"export", "missing.nvs", "out.txt"}, "missing.nvs: File not found"},

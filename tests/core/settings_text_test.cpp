@@ -67,7 +67,7 @@ TEST(SettingsText, StableNamesAndTheirValuesAreTheReleasedOnes) {
     OfferEveryListItem(model);
     QStringList actual;
     QSet<QString> seen;
-    const QRegularExpression form(QStringLiteral("^[a-z0-9_]+(\\.[a-z0-9_]+)+$|^[a-z_]+$"));
+    const QRegularExpression form(QStringLiteral("^[a-z0-9_]+(\\.[a-z0-9_]+)+$"));
     for (const FieldDef* def : FieldsInTextOrder()) {
         actual << def->stableName + " | " + SettingRange(*def, model, ExitContext{});
         EXPECT_TRUE(form.match(def->stableName).hasMatch()) << def->stableName.toStdString();
@@ -125,7 +125,7 @@ TEST(SettingsText, TextFormIsReadableLinesInPageOrder) {
     const auto at = [&](const QString& line) { return lines.indexOf(line); };
     EXPECT_GE(at("# Basic parameters"), 0);
     EXPECT_EQ(at("dial.method = pulse"), at("# Basic parameters") + 1);
-    EXPECT_LT(at("password = 1234"), at("# Codes"));
+    EXPECT_LT(at("service.password = 1234"), at("# Codes"));
     EXPECT_LT(at("# Relay 1"), at("# External codes 1"));
     EXPECT_EQ(at("button1.night = *0#P"), at("button1.day =") + 1);
     EXPECT_GE(at("# Buttons 91-99"), 0);
@@ -144,14 +144,15 @@ TEST(SettingsText, BadTextIsRefusedWholeWithLineNumbers) {
         {"relay1.mode = 9\n", 1, "not one of 1, 2, 3, 4, 5, 6, 7, 8"},
         {"dial.method = Pulse\naudio.soft_clipping = yes\n", 2, "takes on or off"},
         {"dial.dtmf_level = -20\n", 1, "not one of -16"},
-        {"password = \"12\n", 1, "no closing quote"},
-        {"password = \"12\" 3\n", 1, "text after the closing quote"},
-        {"password = \"1\\q\"\n", 1, "unknown escape \\q"},
-        {"password = \"1\\x4\"\n", 1, "\\x needs two hexadecimal digits"},
-        {"password = \" 12\"\n", 1, "blanks or control characters at the ends"},
-        {"password = 123456789012345678901234567890123\n", 1, "longer than the 32 characters"},
-        {"password = \xe2\x82\xac\n", 1, "cannot be kept in a settings file"},
-        {"password = 1\n\xff = 2\n", 2, "not UTF-8 text"},
+        {"service.password = \"12\n", 1, "no closing quote"},
+        {"service.password = \"12\" 3\n", 1, "text after the closing quote"},
+        {"service.password = \"1\\q\"\n", 1, "unknown escape \\q"},
+        {"service.password = \"1\\x4\"\n", 1, "\\x needs two hexadecimal digits"},
+        {"service.password = \" 12\"\n", 1, "blanks or control characters at the ends"},
+        {"service.password = 123456789012345678901234567890123\n", 1,
+         "longer than the 32 characters"},
+        {"service.password = \xe2\x82\xac\n", 1, "cannot be kept in a settings file"},
+        {"service.password = 1\n\xff = 2\n", 2, "not UTF-8 text"},
         {"relay2.mode = 5\nrelay1.mode = 3\n", 2, "relay 2 in mode 5 needs relay 1 in mode 1"},
     };
     for (const auto& c : cases) {
@@ -173,8 +174,8 @@ TEST(SettingsText, BadTextIsRefusedWholeWithLineNumbers) {
     EXPECT_EQ(model.ChoiceText("ComboBox15"), "Type 2");
     EXPECT_EQ(model.Text("Edit8"), "45");
     // The problem's text quotes what it cannot show.
-    EXPECT_EQ(SettingProblemText({3, "password", "1\x1b[2J", "takes 4 digits"}),
-              "line 3: password = \"1\\x1b[2J\": takes 4 digits");
+    EXPECT_EQ(SettingProblemText({3, "service.password", "1\x1b[2J", "takes 4 digits"}),
+              "line 3: service.password = \"1\\x1b[2J\": takes 4 digits");
 }
 
 // set: each value as if typed into its field and left, on every page.
@@ -189,8 +190,8 @@ TEST(SettingsText, AssignmentsGoThroughTheWindowsFieldRules) {
         {"doorphone.basic_buttons=1", "Edit91", "1", ""},
         {"doorphone.basic_buttons=3", "Edit91", nullptr, "affects numbering buttons"},
         {"dial.method=PULSE", "GroupBox1", "RadioButton2", ""},
-        {"password=4071", "Edit1", "4071", ""},
-        {"password=407", "Edit1", nullptr, "Password must be long 4 digit"},
+        {"service.password=4071", "Edit1", "4071", ""},
+        {"service.password=407", "Edit1", nullptr, "Password must be long 4 digit"},
         {"hang_up.code1=5*", "Edit2", "*5", ""}, // the star moves to the front
         {"hang_up.code1=**", "Edit2", "", ""},   // two stars switch the code off
         {"hang_up.code1=5", "Edit2", nullptr, "Code must be long 2 digit or blank"},
@@ -249,10 +250,11 @@ TEST(SettingsText, AssignmentsAreTakenAllOrNothingAndTheInterlockHasItsSay) {
     before.CopyFrom(model);
     QStringList notes;
     // One refused value keeps the good ones out too.
-    EXPECT_EQ(ApplySettingAssignments({"password=1111", "password=2222", "relay1.mode=9"}, model,
-                                      {}, texts, &notes)
-                  .size(),
-              2);
+    EXPECT_EQ(
+        ApplySettingAssignments({"service.password=1111", "service.password=2222", "relay1.mode=9"},
+                                model, {}, texts, &notes)
+            .size(),
+        2);
     EXPECT_TRUE(model.SameValues(before));
     // Relay 1 asked for in another mode than relay 2's mode 5 allows is refused ...
     const QList<SettingProblem> refused =
