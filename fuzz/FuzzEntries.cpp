@@ -13,6 +13,7 @@
 #include "Ports.h"
 #include "SettingsFile.h"
 #include "SettingsModel.h"
+#include "SettingsText.h"
 #include "SimCableBackend.h"
 
 #include <QByteArray>
@@ -212,6 +213,36 @@ void FuzzHexImage(const uint8_t* data, size_t size) {
     Require(placed == words.size(), "a supplied program word is missing from the image");
 }
 
+void FuzzSettingsText(const uint8_t* data, size_t size) {
+    const auto prepared = [](SettingsModel& model) {
+        model.SetChoiceItems(QStringLiteral("ComboBox16"),
+                             {QStringLiteral("Norva 10"), QStringLiteral("Norva 99")});
+        OfferEveryListItem(model);
+    };
+    SettingsModel model, untouched;
+    prepared(model);
+    prepared(untouched);
+    if (!ApplySettingsText(Bytes(data, size), model).isEmpty()) {
+        Require(model.SameValues(untouched), "a refused text changed the settings");
+        return;
+    }
+    // What a text put into the settings is written as a text that reads back the same,
+    // and survives a settings file on the way.
+    const QString text = SettingsText(model);
+    SettingsModel again;
+    prepared(again);
+    Require(ApplySettingsText(text.toUtf8(), again).isEmpty(), "a written text is refused");
+    Require(again.SameValues(model), "a written text reads back otherwise");
+    SettingsModel fromFile;
+    prepared(fromFile);
+    try {
+        ApplySettingsFileBytes(SettingsFileBytes(model), fromFile);
+    } catch (const SettingsFileError&) {
+        Require(false, "a settings file written from a text does not read back");
+    }
+    Require(SettingsText(fromFile) == text, "a text does not survive a settings file");
+}
+
 FuzzEntry FuzzEntryByName(std::string_view name) {
     static const struct {
         std::string_view name;
@@ -221,6 +252,7 @@ FuzzEntry FuzzEntryByName(std::string_view name) {
         {"parameter_block", FuzzParameterBlock}, {"number_record", FuzzNumberRecord},
         {"status_reply", FuzzStatusReply},       {"jpeg_picture", FuzzJpegPicture},
         {"label_file", FuzzLabelFile},           {"hex_image", FuzzHexImage},
+        {"settings_text", FuzzSettingsText},
     };
     for (const auto& e : entries)
         if (e.name == name) return e.entry;

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <span>
 
@@ -62,14 +63,21 @@ enum class FileCoding {
 
 // One alternative of a choice field.
 struct ChoiceOption {
-    QString name;        // radio button name ("RadioButton30") or list item text ("-10")
-    int value = 0;       // the radio button's parameter-block value; a list item's position
-    QString templateKey; // [Defaults] key that selects this radio button ("RB34" selects
-                         // RadioButton30); empty for list items
+    QString name;  // radio button name ("RadioButton30") or list item text ("-10")
+    int value = 0; // the radio button's parameter-block value; a list item's position
+    QString key;   // the value a script writes for it: a word or number for a radio button
+                   // ("tone", "5"), the item text for a list item; fixed like the field's
+                   // stable name
+    QStringList templateKeys; // [Defaults] keys that select this radio button: its own
+                              // ("RB30"), and "RB34" for relay 1 mode 1 as well
+    bool offered = true;      // false: shown, but never to be chosen (relay 1 mode 5)
 };
 
 struct FieldDef {
     QString name;
+    // The name scripts and the settings text use ("relay1.pulse_time"): ASCII, lower case,
+    // dots between the parts. Others rely on it, so it never changes once released.
+    QString stableName;
     FieldKind kind = FieldKind::Text;
     ChoiceStyle style = ChoiceStyle::None;
     QList<ChoiceOption> options; // radio buttons in position order, or the list items
@@ -80,25 +88,41 @@ struct FieldDef {
     int defaultChoice = -1; // choice fields: position, -1 none
     bool defaultFlag = false;
 
-    QString templateKey;         // [Defaults] key of a text, list or flag field; empty for
-                                 // radio groups (keys per button) and fields without a key
-    bool builtInDefault = false; // set by the built-in basic defaults (no template file)
+    QString templateKey;          // [Defaults] key of a text, list or flag field; empty for
+                                  // radio groups (keys per button) and fields without a key
+    bool keptWithoutKeys = false; // radio groups: a template without any of the group's
+                                  // keys leaves it as it was (no button reads as "1")
+    bool builtInDefault = false;  // set by the built-in basic defaults (no template file)
 
     int fileRecord = 0; // settings-file record number 1..335; 0 when not in the file
     QString fileKey;    // the record's key ("Dial: ")
     FileCoding fileCoding = FileCoding::None;
+    int fileGeneration = 0; // 0: in every settings file; 1: since the code relay (records
+                            // 329..334); 2: since the mute flag (335)
 
     KeyFilter keyFilter = KeyFilter::None;
     ExitRule exitRule = ExitRule::A;
     int maxLength = 0;     // most characters the keyboard may enter (text fields), 0 unlimited
     int page = -1;         // page number (TabSheet index) that shows the field
     int exitPosition = -1; // lists (rule M): the position set when left with an empty text
+
+    // How the page shows it. Captions are the language texts of the named controls; radio
+    // groups and check boxes carry their caption themselves.
+    QString group;    // the group box around the field; "" when it sits on the page itself
+    QString subGroup; // external codes: the box inside the group ("1 impuls", "2 impulses")
+    QString label;    // the caption label beside it ("Label72"); the row label of a
+                      // day/night time or a telephone number; "" when there is none
+    QString column;   // day/night times and telephone numbers: the column heading label
+    QString mark;     // external codes: the code's number shown above it ("1" .. "5", "*")
+    QString unit;     // the unit shown after it ("sec", "ms", "dBm"), "" when none
 };
 
 // Every field, in the order of the pages.
 std::span<const FieldDef> FieldCatalogue();
 // The field of this name, or nullptr.
 const FieldDef* FindField(QStringView name);
+// The field of this stable name ("relay1.pulse_time"), or nullptr.
+const FieldDef* FindFieldByStableName(QStringView stableName);
 const FieldDef* FindField(const QString& name);
 // Index into FieldCatalogue(), or -1.
 int FieldIndex(QStringView name);
@@ -107,8 +131,9 @@ int FieldIndex(const QString& name);
 const FieldDef* FindRadioGroup(QStringView radioButtonName, int* position = nullptr);
 const FieldDef* FindRadioGroup(const QString& radioButtonName, int* position = nullptr);
 
-// The [Defaults] keys in the order a template is read. Each key names either a radio
-// button (option >= 0) or a whole text, list or flag field (option == -1).
+// The [Defaults] keys in the order a template is read, taken from the catalogue: the fields
+// in catalogue order, a radio group's keys by button number ("RB9" .. "RB17"). Each key
+// names either a radio button (option >= 0) or a whole text, list or flag field (-1).
 struct TemplateKeyDef {
     QString key;
     int field = -1; // index into FieldCatalogue()

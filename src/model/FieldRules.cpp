@@ -36,17 +36,6 @@ void Repair(ExitOutcome& o, const QString& original, const QString& repaired) {
     o.changed = repaired != original;
 }
 
-// Dial timings: bounds, then a multiple of the step with halves rounded away from zero.
-struct Timing {
-    int lower, upper, step;
-};
-
-Timing TimingOf(const QString& name) {
-    if (name == QLatin1String("Edit61")) return {100, 600, 100};
-    if (name == QLatin1String("Edit62")) return {500, 1400, 100};
-    return {40, 160, 10}; // Edit59, Edit60
-}
-
 int FieldNumber(const QString& name) {
     int i = name.size();
     while (i > 0 && name[i - 1].isDigit()) --i;
@@ -54,6 +43,13 @@ int FieldNumber(const QString& name) {
 }
 
 } // namespace
+
+// Dial timings: bounds, then a multiple of the step with halves rounded away from zero.
+TimingBounds DialTimingBounds(const QString& name) {
+    if (name == QLatin1String("Edit61")) return {100, 600, 100};
+    if (name == QLatin1String("Edit62")) return {500, 1400, 100};
+    return {40, 160, 10}; // Edit59, Edit60
+}
 
 std::optional<QChar> FilterKey(KeyFilter filter, QChar key) {
     const bool backspace = key == kBackspace;
@@ -165,7 +161,7 @@ ExitOutcome CheckOnExit(const FieldDef& field, const QString& text, const ExitCo
     }
 
     case ExitRule::I: {
-        const Timing timing = TimingOf(field.name);
+        const TimingBounds timing = DialTimingBounds(field.name);
         const std::optional<int> parsed = ParseDecimal(t);
         if (!t.isEmpty() && !parsed) break; // not typed: the encoder reports it
         int v = t.isEmpty() ? timing.lower : *parsed;

@@ -36,6 +36,12 @@ struct ExitOutcome {
     bool focusBack = false;       // the user stays in the field
 };
 
+// Rule I: the bounds and the step of a dial timing (Edit59 .. Edit62).
+struct TimingBounds {
+    int lower, upper, step;
+};
+TimingBounds DialTimingBounds(const QString& fieldName);
+
 // The check of one field, given the field's text as shown (a list's shown text).
 ExitOutcome CheckOnExit(const FieldDef& field, const QString& text, const ExitContext& context);
 ExitOutcome CheckOnExit(const QString& fieldName, const QString& text, const ExitContext& context);

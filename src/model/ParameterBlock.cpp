@@ -164,7 +164,7 @@ QString DecodeQuartet(int value) {
     return text;
 }
 
-// ---- encoding ----------------------------------------------------------------------------------
+// ---- the codings, both ways ------------------------------------------------------------------
 
 struct ConversionFailure {
     QString text;
@@ -187,91 +187,6 @@ int SelectedValue(const SettingsModel& model, const FieldDef& f) {
     return f.options.value(p).value;
 }
 
-int EncodeByte(const ByteDef& b, const SettingsModel& model, const DoorPhoneState& state) {
-    const FieldDef* f = b.field.isEmpty() ? nullptr : FindField(b.field);
-    switch (b.coding) {
-    case BC::ChoiceValue: return SelectedValue(model, *f);
-    case BC::RelayMode: {
-        const int p = model.Choice(f->name);
-        return p < 0 ? 1 : f->options.value(p).value;
-    }
-    case BC::FlagStrict:
-    case BC::FlagLoose: return model.Flag(b.field) ? 1 : 0;
-    case BC::FlagInverted: return model.Flag(b.field) ? 0 : 1;
-    case BC::ListPosition: return model.Choice(b.field);
-    case BC::CallDuration: {
-        const int p = model.Choice(b.field);
-        return p < 0 ? 1 : kCallDuration[std::min<size_t>(p, kCallDuration.size() - 1)];
-    }
-    case BC::ToneFrequency: return 2 * model.Choice(b.field) + 13;
-    case BC::BusyTones: return model.Choice(b.field) + 2;
-    case BC::PermanentTone: return 25 * model.Choice(b.field) + 25;
-    case BC::LineLoss: {
-        // No selection is sent as "off", the position the field takes when left empty.
-        const int p = model.Choice(b.field);
-        return kLineLoss[p >= 0 && p < int(kLineLoss.size()) ? p : 0];
-    }
-    case BC::PlainNumber: return ToInt(model.Text(b.field));
-    case BC::ButtonNumber: {
-        const QString t = model.Text(b.field);
-        return t.isEmpty() ? 255 : ToInt(t);
-    }
-    case BC::Scaled10: return RoundHalfEven(ToInt(model.Text(b.field)) / 10.0);
-    case BC::Scaled100: return RoundHalfEven(ToInt(model.Text(b.field)) / 100.0);
-    case BC::Scaled100Minus4: return RoundHalfEven((ToInt(model.Text(b.field)) - 400) / 100.0);
-    case BC::HalfSecond: {
-        const QString t = model.Text(b.field);
-        return t == QLatin1String("0.5") ? 1 : 2 * ToInt(t);
-    }
-    case BC::DialDigit: {
-        const QString t = model.Text(b.field);
-        if (t.size() <= b.part) return 255;
-        const int v = DialDigitValue(t[b.part], false);
-        return v < 0 ? kNoCharacter : v;
-    }
-    case BC::BitQuartet: {
-        // A missing character counts as "0" (not activated).
-        const QString t = model.Text(b.field);
-        int value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const bool one = i < t.size() && t[i] != u'0';
-            value = (value << 2) | (one ? 2 : 1);
-        }
-        return value;
-    }
-    case BC::DigitPair: {
-        // Anything but a digit is an absent digit, like the end of the code.
-        const QString t = model.Text(b.field);
-        auto nibble = [&](int index) {
-            if (index >= t.size()) return kAbsentDigit;
-            const int v = DigitValue(t[index]);
-            return v < 0 ? kAbsentDigit : v;
-        };
-        return nibble(2 * b.part) + 16 * nibble(2 * b.part + 1);
-    }
-    case BC::Time: {
-        const QString t = model.Text(b.field);
-        if (t.isEmpty()) throw ConversionFailure{t};
-        return 16 * ToInt(t.left(1)) + ToInt(t.right(1));
-    }
-    case BC::DayMode: return state.dayMode ? 1 : 0;
-    case BC::ResetsHigh: {
-        if (state.resets.size() < 2) return 0;
-        return ParseDecimal(state.resets).value_or(0) / 256;
-    }
-    case BC::ResetsLow: {
-        if (state.resets.isEmpty()) return 0;
-        return ParseDecimal(state.resets).value_or(0) % 256;
-    }
-    case BC::Marker: return kValidityMarker;
-    case BC::Fixed0: return 0;
-    case BC::Fixed255: return 255;
-    }
-    return 0;
-}
-
-// ---- decoding ----------------------------------------------------------------------------------
-
 void SelectByValue(SettingsModel& model, const FieldDef& f, int value) {
     for (int p = 0; p < f.options.size(); ++p)
         if (f.options[p].value == value) {
@@ -286,6 +201,263 @@ int CallDurationPosition(int value) {
     if (value <= 29) return 10;
     if (value <= 50) return 11;
     return -2; // leave the list
+}
+
+// One byte as a coding sees it: its place in the map and the field behind it.
+struct Byte {
+    const ByteDef& def;
+    const FieldDef* field; // nullptr for bytes without a field
+    const QString& name() const { return def.field; }
+};
+
+// The value of the byte for the model's settings. Throws ConversionFailure for a text that
+// is not the number the coding needs.
+using Encoder = int (*)(const Byte& b, const SettingsModel& model, const DoorPhoneState& state);
+// Takes the byte's value into the model. pending gathers the characters of a code that
+// spans several bytes; it is set when its last byte has been read.
+using Decoder = void (*)(const Byte& b, int v, SettingsModel& model, QString& pending);
+
+struct CodingRule {
+    ByteCoding coding;
+    Encoder encode;
+    Decoder decode; // nullptr: the reader leaves the byte alone
+};
+
+// Every coding with its writer and its reader side by side, in the order of ByteCoding.
+// Where the two do not mirror each other, the reader says what it makes of a value the
+// writer never sends.
+constexpr std::
+    array<CodingRule, size_t(BC::Fixed255) + 1>
+        kCodings =
+            {
+                {
+                    {BC::ChoiceValue,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return SelectedValue(m, *b.field);
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         SelectByValue(m, *b.field, v);
+                     }},
+                    {BC::RelayMode,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         const int p = m.Choice(b.name());
+                         return p < 0 ? 1 : b.field->options.value(p).value;
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         SelectByValue(m, *b.field, v);
+                     }},
+                    {BC::FlagStrict,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return m.Flag(b.name()) ? 1 : 0;
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         if (v <= 1) m.SetFlag(b.name(), v == 1);
+                     }},
+                    {BC::FlagLoose,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return m.Flag(b.name()) ? 1 : 0;
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetFlag(b.name(), v == 1);
+                     }},
+                    {BC::FlagInverted,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return m.Flag(b.name()) ? 0 : 1;
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         if (v <= 1) m.SetFlag(b.name(), v == 0);
+                     }},
+                    {BC::ListPosition,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return m.Choice(b.name());
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetChoice(b.name(), v);
+                     }},
+                    {BC::CallDuration,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         const int p = m.Choice(b.name());
+                         return p < 0
+                                    ? 1
+                                    : kCallDuration[std::min<size_t>(p, kCallDuration.size() - 1)];
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         const int p = CallDurationPosition(v);
+                         if (p != -2) m.SetChoice(b.name(), p);
+                     }},
+                    {BC::ToneFrequency,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return 2 * m.Choice(b.name()) + 13;
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         // trunc((v - 13) / 2): 12 still gives the first item
+                         const int p = (v - 13) / 2;
+                         m.SetChoice(b.name(), p < 0 ? -1 : p);
+                     }},
+                    {BC::BusyTones,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return m.Choice(b.name()) + 2;
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetChoice(b.name(), v - 2);
+                     }},
+                    {BC::PermanentTone,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return 25 * m.Choice(b.name()) + 25;
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetChoice(b.name(), v / 25 - 1);
+                     }},
+                    {BC::LineLoss,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         // No selection is sent as "off", the position the field takes when left
+                         // empty.
+                         const int p = m.Choice(b.name());
+                         return kLineLoss[p >= 0 && p < int(kLineLoss.size()) ? p : 0];
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         for (int p = 0; p < int(kLineLoss.size()); ++p)
+                             if (kLineLoss[p] == v) m.SetChoice(b.name(), p);
+                     }},
+                    {BC::PlainNumber,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return ToInt(m.Text(b.name()));
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetText(b.name(), QString::number(v));
+                     }},
+                    {BC::ButtonNumber,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         const QString t = m.Text(b.name());
+                         return t.isEmpty() ? 255 : ToInt(t);
+                     },
+                     // 255, an empty field when written, comes back as the number it is.
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetText(b.name(), QString::number(v));
+                     }},
+                    {BC::Scaled10,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return RoundHalfEven(ToInt(m.Text(b.name())) / 10.0);
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetText(b.name(), QString::number(v * 10));
+                     }},
+                    {BC::Scaled100,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return RoundHalfEven(ToInt(m.Text(b.name())) / 100.0);
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetText(b.name(), QString::number(v * 100));
+                     }},
+                    {BC::Scaled100Minus4,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         return RoundHalfEven((ToInt(m.Text(b.name())) - 400) / 100.0);
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetText(b.name(), QString::number(v * 100 + 400));
+                     }},
+                    {BC::HalfSecond,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         const QString t = m.Text(b.name());
+                         return t == QLatin1String("0.5") ? 1 : 2 * ToInt(t);
+                     },
+                     // An odd count loses its half second; 0 leaves the field.
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         if (v == 1)
+                             m.SetText(b.name(), QStringLiteral("0.5"));
+                         else if (v >= 2)
+                             m.SetText(b.name(), QString::number(v / 2));
+                     }},
+                    {BC::DialDigit,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         const QString t = m.Text(b.name());
+                         if (t.size() <= b.def.part) return 255;
+                         const int v = DialDigitValue(t[b.def.part], false);
+                         return v < 0 ? kNoCharacter : v;
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString& pending) {
+                         if (b.def.part == 0) pending.clear();
+                         pending += DialDigitChar(v);
+                         if (b.def.part == b.def.parts - 1) m.SetText(b.name(), pending);
+                     }},
+                    {BC::BitQuartet,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         // A missing character counts as "0" (not activated).
+                         const QString t = m.Text(b.name());
+                         int value = 0;
+                         for (int i = 0; i < 4; ++i) {
+                             const bool one = i < t.size() && t[i] != u'0';
+                             value = (value << 2) | (one ? 2 : 1);
+                         }
+                         return value;
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetText(b.name(), DecodeQuartet(v));
+                     }},
+                    {BC::DigitPair,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         // Anything but a digit is an absent digit, like the end of the code.
+                         const QString t = m.Text(b.name());
+                         auto nibble = [&](int index) {
+                             if (index >= t.size()) return kAbsentDigit;
+                             const int v = DigitValue(t[index]);
+                             return v < 0 ? kAbsentDigit : v;
+                         };
+                         return nibble(2 * b.def.part) + 16 * nibble(2 * b.def.part + 1);
+                     },
+                     [](const Byte& b, int v, SettingsModel& m, QString& pending) {
+                         if (b.def.part == 0) pending.clear();
+                         pending += NibbleDigit(v & 0x0F) + NibbleDigit(v >> 4);
+                         if (b.def.part == b.def.parts - 1) m.SetText(b.name(), pending);
+                     }},
+                    {BC::Time,
+                     [](const Byte& b, const SettingsModel& m, const DoorPhoneState&) {
+                         const QString t = m.Text(b.name());
+                         if (t.isEmpty()) throw ConversionFailure{t};
+                         return 16 * ToInt(t.left(1)) + ToInt(t.right(1));
+                     },
+                     // Each nibble as a number: 255 gives "1515".
+                     [](const Byte& b, int v, SettingsModel& m, QString&) {
+                         m.SetText(b.name(), QString::number(v >> 4) + QString::number(v & 0x0F));
+                     }},
+                    {BC::DayMode,
+                     [](const Byte&, const SettingsModel&, const DoorPhoneState& state) {
+                         return state.dayMode ? 1 : 0;
+                     },
+                     nullptr},
+                    {BC::ResetsHigh,
+                     [](const Byte&, const SettingsModel&, const DoorPhoneState& state) {
+                         if (state.resets.size() < 2) return 0;
+                         return ParseDecimal(state.resets).value_or(0) / 256;
+                     },
+                     nullptr},
+                    {BC::ResetsLow,
+                     [](const Byte&, const SettingsModel&, const DoorPhoneState& state) {
+                         if (state.resets.isEmpty()) return 0;
+                         return ParseDecimal(state.resets).value_or(0) % 256;
+                     },
+                     nullptr},
+                    {BC::Marker,
+                     [](const Byte&, const SettingsModel&,
+                        const DoorPhoneState&) { return kValidityMarker; },
+                     nullptr},
+                    {BC::Fixed0,
+                     [](const Byte&, const SettingsModel&, const DoorPhoneState&) { return 0; },
+                     nullptr},
+                    {BC::Fixed255,
+                     [](const Byte&, const SettingsModel&, const DoorPhoneState&) { return 255; },
+                     nullptr},
+                }};
+
+constexpr bool CodingsInEnumOrder() {
+    for (size_t i = 0; i < kCodings.size(); ++i)
+        if (size_t(kCodings[i].coding) != i || !kCodings[i].encode) return false;
+    return true;
+}
+static_assert(CodingsInEnumOrder(), "one row per ByteCoding, in its order");
+
+Byte ByteOf(const ByteDef& def) {
+    return {def, def.field.isEmpty() ? nullptr : FindField(def.field)};
 }
 
 } // namespace
@@ -332,7 +504,8 @@ EncodeResult EncodeParameterBlock(const SettingsModel& model, const DoorPhoneSta
     result.bytes = QByteArray(kParameterBlockSize, '\0');
     for (const ByteDef& b : ByteMap()) {
         try {
-            result.bytes[b.byte - 1] = char(EncodeByte(b, model, state) & 0xFF);
+            const int value = kCodings[size_t(b.coding)].encode(ByteOf(b), model, state);
+            result.bytes[b.byte - 1] = char(value & 0xFF);
         } catch (const ConversionFailure& failure) {
             result.errorField = b.field;
             result.errorText = model.Text(b.field);
@@ -380,67 +553,8 @@ BlockDecodeResult DecodeParameterBlock(const QByteArray& received, SettingsModel
                 if (b.byte == kValidityMarkerByte) refuse(BlockRefusal::NoValidityMarker);
                 continue;
             }
-            const FieldDef* f = b.field.isEmpty() ? nullptr : FindField(b.field);
-            switch (b.coding) {
-            case BC::ChoiceValue:
-            case BC::RelayMode: SelectByValue(model, *f, v); break;
-            case BC::FlagStrict:
-                if (v <= 1) model.SetFlag(b.field, v == 1);
-                break;
-            case BC::FlagLoose: model.SetFlag(b.field, v == 1); break;
-            case BC::FlagInverted:
-                if (v <= 1) model.SetFlag(b.field, v == 0);
-                break;
-            case BC::ListPosition: model.SetChoice(b.field, v); break;
-            case BC::CallDuration: {
-                const int p = CallDurationPosition(v);
-                if (p != -2) model.SetChoice(b.field, p);
-                break;
-            }
-            case BC::ToneFrequency: {
-                // trunc((v - 13) / 2): 12 still gives the first item
-                const int p = (v - 13) / 2;
-                model.SetChoice(b.field, p < 0 ? -1 : p);
-                break;
-            }
-            case BC::BusyTones: model.SetChoice(b.field, v - 2); break;
-            case BC::PermanentTone: model.SetChoice(b.field, v / 25 - 1); break;
-            case BC::LineLoss:
-                for (int p = 0; p < int(kLineLoss.size()); ++p)
-                    if (kLineLoss[p] == v) model.SetChoice(b.field, p);
-                break;
-            case BC::PlainNumber:
-            case BC::ButtonNumber: model.SetText(b.field, QString::number(v)); break;
-            case BC::Scaled10: model.SetText(b.field, QString::number(v * 10)); break;
-            case BC::Scaled100: model.SetText(b.field, QString::number(v * 100)); break;
-            case BC::Scaled100Minus4: model.SetText(b.field, QString::number(v * 100 + 400)); break;
-            case BC::HalfSecond:
-                if (v == 1)
-                    model.SetText(b.field, QStringLiteral("0.5"));
-                else if (v >= 2)
-                    model.SetText(b.field, QString::number(v / 2));
-                break;
-            case BC::DialDigit:
-                if (b.part == 0) pending.clear();
-                pending += DialDigitChar(v);
-                if (b.part == b.parts - 1) model.SetText(b.field, pending);
-                break;
-            case BC::BitQuartet: model.SetText(b.field, DecodeQuartet(v)); break;
-            case BC::DigitPair:
-                if (b.part == 0) pending.clear();
-                pending += NibbleDigit(v & 0x0F) + NibbleDigit(v >> 4);
-                if (b.part == b.parts - 1) model.SetText(b.field, pending);
-                break;
-            case BC::Time:
-                model.SetText(b.field, QString::number(v >> 4) + QString::number(v & 0x0F));
-                break;
-            case BC::DayMode:
-            case BC::ResetsHigh:
-            case BC::ResetsLow:
-            case BC::Marker:
-            case BC::Fixed0:
-            case BC::Fixed255: break;
-            }
+            if (const Decoder decode = kCodings[size_t(b.coding)].decode)
+                decode(ByteOf(b), v, model, pending);
         }
     }
     if (!accepted) return {false, BlockRefusal::NoValidityMarker};

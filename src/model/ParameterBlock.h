@@ -1,6 +1,8 @@
 #pragma once
-// The door phone's 256-byte parameter memory: one byte-map table and the two codecs.
-// Bytes are numbered 1..256 in transfer order; byte n sits at offset n - 1.
+// The door phone's 256-byte parameter memory: one byte-map table (which field each byte
+// holds, in which coding) and one table of codings, each with its writer and its reader,
+// which the encoder and the decoder walk. Bytes are numbered 1..256 in transfer order;
+// byte n sits at offset n - 1.
 
 #include <QByteArray>
 #include <QString>

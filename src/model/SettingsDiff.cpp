@@ -1,8 +1,9 @@
 #include "SettingsDiff.h"
 
 #include "CommLog.h"
+#include "Conversions.h"
 #include "FieldCatalogue.h"
-#include "LanguageTable.h"
+#include "FieldTexts.h"
 #include "LanguageTexts.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
@@ -14,117 +15,8 @@
 
 namespace {
 
-// The caption label of a field shown in a row with a caption of its own. Radio groups and
-// check boxes carry their caption themselves.
-const std::pair<const char*, const char*> kFieldLabels[] = {
-    {"Edit1", "Label10"},       {"Edit2", "Label13"},       {"Edit3", "Label14"},
-    {"Edit4", "Label15"},       {"Edit5", "Label16"},       {"Edit6", "Label17"},
-    {"Edit7", "Label6"},        {"Edit8", "Label18"},       {"Edit9", "Label19"},
-    {"Edit10", "Label20"},      {"Edit11", "Label21"},      {"Edit12", "Label7"},
-    {"Edit13", "Label8"},       {"Edit14", "Label12"},      {"Edit15", "Label22"},
-    {"Edit16", "Label23"},      {"Edit53", "Label255"},     {"Edit281", "Label256"},
-    {"Edit291", "Label257"},    {"Edit292", "Label258"},    {"Edit293", "Label259"},
-    {"ComboBox17", "Label61"},  {"Edit54", "Label62"},      {"Edit55", "Label63"},
-    {"Edit56", "Label64"},      {"Edit57", "Label65"},      {"Edit58", "Label66"},
-    {"ComboBox1", "Label67"},   {"ComboBox2", "Label68"},   {"ComboBox3", "Label69"},
-    {"Edit59", "Label72"},      {"Edit60", "Label73"},      {"Edit61", "Label74"},
-    {"Edit62", "Label75"},      {"ComboBox4", "Label83"},   {"ComboBox5", "Label84"},
-    {"ComboBox6", "Label85"},   {"ComboBox7", "Label86"},   {"ComboBox8", "Label87"},
-    {"ComboBox9", "Label88"},   {"ComboBox10", "Label89"},  {"ComboBox11", "Label91"},
-    {"ComboBox12", "Label92"},  {"ComboBox13", "Label93"},  {"ComboBox14", "Label97"},
-    {"ComboBox15", "Label122"}, {"ComboBox16", "Label124"}, {"Edit91", "Label123"},
-};
-
-// The external codes: per group box its first field; five one-impulse codes in the
-// first sub-box, the two-impulse code in the second.
-struct CodeGroup {
-    const char *group, *one, *two;
-    int firstEdit;
-};
-const CodeGroup kCodeGroups[] = {
-    {"GroupBox18", "GroupBox173", "GroupBox174", 17},
-    {"GroupBox19", "GroupBox175", "GroupBox176", 23},
-    {"GroupBox17", "GroupBox171", "GroupBox172", 29},
-    {"GroupBox20", "GroupBox201", "GroupBox202", 35},
-    {"GroupBox21", "GroupBox204", "GroupBox203", 41},
-    {"GroupBox22", "GroupBox205", "GroupBox206", 47},
-};
-
-// Navigation-tree position of each page.
-int TreePosition(int page) {
-    static const QHash<int, int> positions = {
-        {Page::DoorPhoneSelect, 0}, {Page::Basic, 1},         {Page::Codes, 2},
-        {Page::Keyboard, 3},        {Page::Relays, 4},        {Page::Relay1, 5},
-        {Page::ExternalCodes1, 6},  {Page::CodeRelay, 7},     {Page::Relay2, 8},
-        {Page::ExternalCodes2, 9},  {Page::Time, 10},         {Page::Dial, 11},
-        {Page::HandsFree, 12},      {Page::AutoDayNight, 13}, {Page::System, 14},
-        {Page::Numbers, 15},
-    };
-    if (page >= Page::FirstButtons && page < Page::FirstButtons + 10)
-        return 16 + page - Page::FirstButtons;
-    return positions.value(page, -1);
-}
-
-struct TargetRef {
-    const LanguageEntry* entry = nullptr;
-    const LanguageTarget* target = nullptr;
-};
-
-// Caption targets by object name and tree-node targets by position, from the language
-// table (which never changes while the program runs).
-const QHash<QString, TargetRef>& CaptionTargets() {
-    static const QHash<QString, TargetRef> index = [] {
-        QHash<QString, TargetRef> h;
-        for (const LanguageEntry& e : LanguageTable())
-            for (const LanguageTarget& t : e.targets) {
-                if (t.use == TextUse::Caption && !t.object.isEmpty() && !h.contains(t.object))
-                    h.insert(t.object, {&e, &t});
-                if (t.use == TextUse::TreeNode)
-                    h.insert(QStringLiteral("#tree%1").arg(t.index), {&e, &t});
-            }
-        return h;
-    }();
-    return index;
-}
-
-QString Compose(const QString& key, const LanguageTexts& texts) {
-    const TargetRef ref = CaptionTargets().value(key);
-    if (!ref.entry) return QString();
-    QString text = ComposeText(*ref.entry, *ref.target, texts).trimmed();
-    // Row labels end in ":" on the page; a list of differences has its own columns.
-    if (text.endsWith(QLatin1Char(':'))) text.chop(1);
-    return text.trimmed();
-}
-
-QString ObjectCaption(const QString& object, const LanguageTexts& texts) {
-    const QString text = Compose(object, texts);
-    return text.isEmpty() ? object : text;
-}
-
-QString PageText(int page, const LanguageTexts& texts) {
-    const int position = TreePosition(page);
-    return position < 0 ? QString() : Compose(QStringLiteral("#tree%1").arg(position), texts);
-}
-
 QString Word(const LanguageTexts& texts, int key) {
     return texts.Text(QStringLiteral("Backup"), key);
-}
-QString Empty(const LanguageTexts& texts) {
-    return Word(texts, 12);
-}
-
-// "321 Day + Night mode - 1 impuls 3", "321 Day + Night mode - 2 impulses".
-QString ExternalCodeCaption(int editNumber, const LanguageTexts& texts) {
-    for (const CodeGroup& g : kCodeGroups) {
-        const int k = editNumber - g.firstEdit;
-        if (k < 0 || k > 5) continue;
-        const QString group = ObjectCaption(QLatin1String(g.group), texts);
-        if (k == 5)
-            return group + QStringLiteral(" - ") + ObjectCaption(QLatin1String(g.two), texts);
-        return group + QStringLiteral(" - ") + ObjectCaption(QLatin1String(g.one), texts) +
-               QLatin1Char(' ') + QString::number(k + 1);
-    }
-    return QString();
 }
 
 int EditNumber(const QString& field) {
@@ -144,29 +36,35 @@ int TimeHourField(int w, int s) {
     return 63 + 4 * w + 2 * s;
 }
 
-QString FieldCaption(const FieldDef& def, const LanguageTexts& texts) {
-    if (def.kind == FieldKind::Flag || def.style == ChoiceStyle::RadioGroup)
-        return ObjectCaption(def.name, texts);
-    for (const auto& [field, label] : kFieldLabels)
-        if (def.name == QLatin1String(field)) return ObjectCaption(QLatin1String(label), texts);
-    const int n = EditNumber(def.name);
-    if (n >= 17 && n <= 52) return ExternalCodeCaption(n, texts);
-    return def.name;
+// Texts the door phone holds as a number: "01" and "1" are the same setting there, and an
+// empty button number is the 255 the door phone gives back for it.
+const QHash<QString, ByteCoding>& NumberCodedFields() {
+    static const QHash<QString, ByteCoding> fields = [] {
+        QHash<QString, ByteCoding> h;
+        for (const ByteDef& b : ParameterByteMap()) switch (b.coding) {
+            case ByteCoding::PlainNumber:
+            case ByteCoding::ButtonNumber:
+            case ByteCoding::Scaled10:
+            case ByteCoding::Scaled100:
+            case ByteCoding::Scaled100Minus4:
+            case ByteCoding::HalfSecond: h.insert(b.field, b.coding); break;
+            default: break;
+            }
+        return h;
+    }();
+    return fields;
 }
 
-QString FieldValue(const FieldDef& def, const SettingsModel& model, const LanguageTexts& texts) {
-    switch (def.kind) {
-    case FieldKind::Flag: return Word(texts, model.Flag(def.name) ? 10 : 11);
-    case FieldKind::Choice: {
-        const QString chosen = model.ChoiceText(def.name);
-        if (chosen.isEmpty()) return Empty(texts);
-        // A radio button's own caption, as the page shows it.
-        return def.style == ChoiceStyle::RadioGroup ? ObjectCaption(chosen, texts) : chosen;
-    }
-    case FieldKind::Text: break;
-    }
-    const QString text = model.Text(def.name);
-    return text.isEmpty() ? Empty(texts) : text;
+std::optional<int> NumberOf(const QString& text, ByteCoding coding) {
+    const QString t = TrimBlanks(text);
+    if (t.isEmpty() && coding == ByteCoding::ButtonNumber) return 255;
+    return ParseDecimal(t);
+}
+
+// A telephone number as the door phone dials it: "F" is stored as the flash "R".
+QString DialledNumber(const QString& text) {
+    QString t = text;
+    return t.replace(QLatin1Char('F'), QLatin1Char('R'));
 }
 
 bool SameValue(const FieldDef& def, const SettingsModel& a, const SettingsModel& b) {
@@ -178,7 +76,12 @@ bool SameValue(const FieldDef& def, const SettingsModel& a, const SettingsModel&
                a.ChoiceText(def.name) == b.ChoiceText(def.name);
     case FieldKind::Text: break;
     }
-    return a.Text(def.name) == b.Text(def.name);
+    const QString ta = a.Text(def.name), tb = b.Text(def.name);
+    if (ta == tb) return true;
+    const auto coded = NumberCodedFields().constFind(def.name);
+    if (coded == NumberCodedFields().constEnd()) return false;
+    const std::optional<int> na = NumberOf(ta, *coded), nb = NumberOf(tb, *coded);
+    return na && nb && *na == *nb;
 }
 
 QString TimeValue(const SettingsModel& model, int hourField) {
@@ -189,42 +92,39 @@ QString TimeValue(const SettingsModel& model, int hourField) {
 DiffRow TimeRow(int w, int s, const SettingsModel& a, const SettingsModel& b,
                 const LanguageTexts& texts) {
     const int hour = TimeHourField(w, s);
+    const FieldDef& hourDef = *FindField(QStringLiteral("Edit%1").arg(hour));
+    const FieldDef& minuteDef = *FindField(QStringLiteral("Edit%1").arg(hour + 1));
     DiffRow row;
-    row.page = PageText(Page::AutoDayNight, texts);
-    row.caption =
-        ObjectCaption(QStringLiteral("Label%1").arg(99 + w), texts) + QStringLiteral(" - ") +
-        ObjectCaption(s == 0 ? QStringLiteral("Label107") : QStringLiteral("Label106"), texts);
+    row.page = PageCaption(hourDef.page, texts);
+    row.caption = FieldCaption(hourDef, texts);
     row.valueA = TimeValue(a, hour);
     row.valueB = TimeValue(b, hour);
     row.key = QStringLiteral("Edit%1+Edit%2").arg(hour).arg(hour + 1);
+    row.names = QStringList{hourDef.stableName, minuteDef.stableName};
     return row;
 }
 
-QString NumberCaption(int record, const LanguageTexts& texts) {
-    const int button = record > 100 ? record - 100 : record;
-    return texts.Text(QStringLiteral("Page14"), 5) + QLatin1Char(' ') + QString::number(button) +
-           QStringLiteral(" - ") + texts.Text(QStringLiteral("Page14"), record > 100 ? 4 : 3);
-}
-
 DiffRow NumberRow(int record, const QString& a, const QString& b, const LanguageTexts& texts) {
-    const int button = record > 100 ? record - 100 : record;
+    const FieldDef& def = *FindField(NumberFieldForRecord(record));
     DiffRow row;
-    row.page = PageText(Page::FirstButtons + (button - 1) / 10, texts);
-    row.caption = NumberCaption(record, texts);
-    row.valueA = a.isEmpty() ? Empty(texts) : a;
-    row.valueB = b.isEmpty() ? Empty(texts) : b;
+    row.page = PageCaption(def.page, texts);
+    row.caption = FieldCaption(def, texts);
+    row.valueA = a.isEmpty() ? EmptyValueText(texts) : a;
+    row.valueB = b.isEmpty() ? EmptyValueText(texts) : b;
     row.key = QStringLiteral("M%1").arg(record);
+    row.names = QStringList{def.stableName};
     return row;
 }
 
 DiffRow FieldRow(const FieldDef& def, const SettingsModel& a, const SettingsModel& b,
                  const LanguageTexts& texts) {
     DiffRow row;
-    row.page = PageText(def.page, texts);
+    row.page = PageCaption(def.page, texts);
     row.caption = FieldCaption(def, texts);
-    row.valueA = FieldValue(def, a, texts);
-    row.valueB = FieldValue(def, b, texts);
+    row.valueA = FieldShownValue(def, a, texts);
+    row.valueB = FieldShownValue(def, b, texts);
     row.key = def.name;
+    row.names = QStringList{def.stableName};
     return row;
 }
 
@@ -268,7 +168,7 @@ QList<DiffRow> DiffSettings(const SettingsModel& a, const SettingsModel& b,
         for (const int record : {button, 100 + button}) {
             const QString field = NumberFieldForRecord(record);
             const QString ta = a.Text(field), tb = b.Text(field);
-            if (ta != tb) rows << NumberRow(record, ta, tb, texts);
+            if (DialledNumber(ta) != DialledNumber(tb)) rows << NumberRow(record, ta, tb, texts);
         }
     return rows;
 }
@@ -353,10 +253,21 @@ QList<DiffRow> NumberMemoryDiff(const QByteArray& sent, const QByteArray& readBa
         if (a == b) continue;
         DiffRow row = NumberRow(order[i], DecodeDialNumber(a), DecodeDialNumber(b), texts);
         if (row.valueA == row.valueB) {
-            QList<int> all;
-            for (int k = 1; k <= kNumberRecordLength; ++k) all << k;
-            row.valueA = FieldBytes(a, all);
-            row.valueB = FieldBytes(b, all);
+            // The same digits, but bytes that show no digit differ (15 and 255 both end
+            // nothing): the number stays as its digits, the differing places follow.
+            QList<int> places;
+            for (int k = 1; k <= kNumberRecordLength; ++k)
+                if (ByteText(a, k) != ByteText(b, k)) places << k;
+            const QString digits = row.valueA;
+            const auto withBytes = [&](const QByteArray& record) {
+                QStringList parts;
+                for (const int k : places)
+                    parts << QStringLiteral("%1: %2").arg(k).arg(ByteText(record, k));
+                return QStringLiteral("%1 (%2 %3)")
+                    .arg(digits, Word(texts, 13), parts.join(QStringLiteral(", ")));
+            };
+            row.valueA = withBytes(a);
+            row.valueB = withBytes(b);
         }
         rows << row;
     }

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class LanguageTexts;
 class SettingsModel;
@@ -16,14 +17,18 @@ struct DiffRow {
     QString caption; // the setting's caption, or the button and its number column
     QString valueA;
     QString valueB;
-    QString key; // what the row stands for, independent of the language: the field
-                 // ("Edit8"), a day/night start ("Edit63+Edit64"), a number record
-                 // ("M5", "M105") or a byte without a setting ("byte 26")
+    QString key;       // what the row stands for, independent of the language: the field
+                       // ("Edit8"), a day/night start ("Edit63+Edit64"), a number record
+                       // ("M5", "M105") or a byte without a setting ("byte 26")
+    QStringList names; // the stable names of the settings behind the row; none for a byte
 };
 
 // Every setting and every telephone number whose value differs, settings in page order,
 // then the numbers button by button. The day/night table gives one row per weekday and
-// start ("07:30"), not one per hour and minute.
+// start ("07:30"), not one per hour and minute. Values are compared as the door phone takes
+// them: a number written "01" is the same as "1" (an empty button number the same as the
+// 255 the door phone gives back for it), and a flash "F" in a telephone number the same as
+// "R".
 QList<DiffRow> DiffSettings(const SettingsModel& a, const SettingsModel& b,
                             const LanguageTexts& texts);
 
@@ -44,7 +49,8 @@ QList<DiffRow> ParameterBlockDiff(const QByteArray& sent, const QByteArray& read
 // The whole number memory as a write sends it: 198 records of 24 bytes, records 1..99
 // then 101..199.
 QByteArray NumberMemoryBytes(const SettingsModel& model);
-// The telephone numbers whose records differ, as rows.
+// The telephone numbers whose records differ, as rows of their digits. Records whose
+// digits agree but whose other bytes differ add the places and bytes that differ.
 QList<DiffRow> NumberMemoryDiff(const QByteArray& sent, const QByteArray& readBack,
                                 const LanguageTexts& texts);
 

@@ -22,11 +22,23 @@ const QString kReadBeyondEnd = QStringLiteral("Read beyond end of file");
 std::vector<SettingsRecordDef> BuildRecordTable() {
     std::vector<SettingsRecordDef> table;
     for (const FieldDef& f : FieldCatalogue())
-        if (f.fileRecord > 0) table.push_back({f.fileRecord, f.fileKey, f.name, f.fileCoding});
+        if (f.fileRecord > 0)
+            table.push_back({f.fileRecord, f.fileKey, f.name, f.fileCoding, f.fileGeneration});
     std::sort(
         table.begin(), table.end(),
         [](const SettingsRecordDef& a, const SettingsRecordDef& b) { return a.record < b.record; });
     return table;
+}
+
+// A later generation only ever added records at the end: each one's files end where the
+// next generation's records begin.
+std::vector<int> BuildRecordCounts() {
+    std::vector<int> counts;
+    const auto table = SettingsRecordTable();
+    for (size_t n = 1; n < table.size(); ++n)
+        if (table[n].generation != table[n - 1].generation) counts.push_back(int(n));
+    counts.push_back(int(table.size()));
+    return counts;
 }
 
 // One value as it will be applied; parsed and checked before anything is applied.
@@ -82,6 +94,11 @@ std::span<const SettingsRecordDef> SettingsRecordTable() {
     return table;
 }
 
+std::span<const int> SettingsFileRecordCounts() {
+    static const std::vector<int> counts = BuildRecordCounts();
+    return counts;
+}
+
 QByteArray EncodeSettingsRecord(const QString& key, const QString& value) {
     QByteArray record(kSettingsRecordSize, '\0');
     const QByteArray k = key.toLatin1().left(kKeyAreaSize);
@@ -110,22 +127,21 @@ QString SettingsRecordValue(const SettingsRecordDef& def, const SettingsModel& m
 
 QByteArray SettingsFileBytes(const SettingsModel& model) {
     QByteArray bytes;
-    bytes.reserve(kSettingsRecordCount * kSettingsRecordSize);
+    bytes.reserve(qsizetype(SettingsRecordTable().size()) * kSettingsRecordSize);
     for (const SettingsRecordDef& def : SettingsRecordTable())
         bytes += EncodeSettingsRecord(def.key, SettingsRecordValue(def, model));
     return bytes;
 }
 
 void ApplySettingsFileBytes(const QByteArray& bytes, SettingsModel& model) {
-    // Only whole records count; a shorter tail is not a record.
+    // Only whole records count; a shorter tail is not a record. Records past the last
+    // are ignored; a file that ends between the ends of two generations was cut short.
     const int available = int(bytes.size() / kSettingsRecordSize);
+    const auto counts = SettingsFileRecordCounts();
     int count = 0;
-    if (available >= kSettingsRecordCount)
-        count = kSettingsRecordCount;
-    else if (available == kSettingsMiddleRecordCount || available == kSettingsOldRecordCount)
-        count = available;
-    else
-        throw SettingsFileError(kReadBeyondEnd); // too short, or cut inside the code relay
+    for (const int n : counts)
+        if (available == n || (n == counts.back() && available > n)) count = n;
+    if (count == 0) throw SettingsFileError(kReadBeyondEnd);
 
     // Check everything first so that a bad file changes nothing.
     const auto table = SettingsRecordTable();

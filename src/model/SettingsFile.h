@@ -15,18 +15,19 @@ class SettingsModel;
 class CommLog;
 
 inline constexpr int kSettingsRecordSize = 50;
-inline constexpr int kSettingsRecordCount = 335;
-inline constexpr int kSettingsOldRecordCount = 328;    // before the code relay
-inline constexpr int kSettingsMiddleRecordCount = 334; // before the mute flag
 
 struct SettingsRecordDef {
     int record = 0; // 1..335
     QString key;    // "Dial: "
     QString field;  // catalogue field
     FileCoding coding = FileCoding::Text;
+    int generation = 0; // the settings files that have it (FieldDef::fileGeneration)
 };
-// Every record in file order.
+// Every record in file order, from the field catalogue.
 std::span<const SettingsRecordDef> SettingsRecordTable();
+// The numbers of records a settings file may hold: where the files of each generation end
+// (328 before the code relay, 334 before the mute flag, 335 now), ascending.
+std::span<const int> SettingsFileRecordCounts();
 
 // A settings file that cannot be read or written. text() is the user-facing text
 // ("Read beyond end of file", "File not found", "'x' is not a valid integer value").

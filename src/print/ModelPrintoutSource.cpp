@@ -38,19 +38,6 @@ QString LanguageNodeText(const LanguageTexts& texts, int position) {
     return QString();
 }
 
-struct UnitOf {
-    const char* field;
-    const char* unit;
-};
-const UnitOf kUnits[] = {
-    {"Edit6", "sec"},     {"Edit10", "sec"},     {"Edit11", "sec"},     {"Edit15", "sec"},
-    {"Edit16", "sec"},    {"ComboBox17", "min"}, {"Edit55", "sec"},     {"Edit56", "sec"},
-    {"Edit57", "sec"},    {"ComboBox1", "Hz"},   {"ComboBox3", "sec"},  {"Edit59", "ms"},
-    {"Edit60", "ms"},     {"Edit61", "ms"},      {"Edit62", "ms"},      {"ComboBox4", "dBm"},
-    {"ComboBox5", "dB"},  {"ComboBox6", "dB"},   {"ComboBox10", "dBm"}, {"ComboBox11", "mV"},
-    {"ComboBox12", "ms"}, {"ComboBox13", "V"},   {"ComboBox14", "mA"},
-};
-
 int EditNumber(const QString& field) {
     if (!field.startsWith(QLatin1String("Edit"))) return -1;
     bool ok = false;
@@ -84,9 +71,8 @@ bool ModelPrintoutSource::IsChecked(const QString& control) const {
 }
 
 QString ModelPrintoutSource::Unit(const QString& field) {
-    for (const UnitOf& u : kUnits)
-        if (field == QLatin1String(u.field)) return QLatin1String(u.unit);
-    return QString();
+    const FieldDef* def = FindField(field);
+    return def ? def->unit : QString();
 }
 
 QString ModelPrintoutSource::UnitText(const QString& field) const {
@@ -94,11 +80,8 @@ QString ModelPrintoutSource::UnitText(const QString& field) const {
 }
 
 QString ModelPrintoutSource::CodeCaption(const QString& codeField) const {
-    // Six codes a group from Edit17 to Edit52: "1" .. "5", then "*".
-    const int n = EditNumber(codeField);
-    if (n < 17 || n > 52) return QString();
-    const int k = (n - 17) % 6;
-    return k < 5 ? QString::number(k + 1) : QStringLiteral("*");
+    const FieldDef* def = FindField(codeField);
+    return def ? def->mark : QString();
 }
 
 QString ModelPrintoutSource::TimeSeparator(const QString& hourField) const {

@@ -103,19 +103,16 @@ private:
         Add(LineKind::Field, s_.Caption(name), value);
     }
 
-    // A caption label and its field, with the unit the page shows beside it.
-    void Field(const char* label, const QString& field, bool cut = false,
-               LineKind kind = LineKind::Field) {
-        QString value = s_.FieldText(field);
-        const QString unit = s_.UnitText(field);
+    // A field under its caption label, with the unit the page shows beside it.
+    void Field(const char* field, bool cut = false, LineKind kind = LineKind::Field) {
+        const QString name = QLatin1String(field);
+        const FieldDef* def = FindField(name);
+        QString value = s_.FieldText(name);
+        const QString unit = s_.UnitText(name);
         if (!unit.isEmpty()) value += QLatin1Char(' ') + unit;
-        Add(kind, s_.Caption(QLatin1String(label)), value, {}, cut);
+        Add(kind, def ? s_.Caption(def->label) : QString(), value, {}, cut);
     }
-    void Field(const char* label, const char* field, bool cut = false,
-               LineKind kind = LineKind::Field) {
-        Field(label, QLatin1String(field), cut, kind);
-    }
-    void Cut(const char* label, const char* field) { Field(label, field, true); }
+    void Cut(const char* field) { Field(field, true); }
 
     void Check(const char* box) {
         const QString name = QLatin1String(box);
@@ -127,7 +124,7 @@ private:
         Gap();
         Add(LineKind::Blank);
         Heading(kDoorPhoneSelect);
-        Field("Label124", "ComboBox16");
+        Field("ComboBox16");
         Gap();
         Add(LineKind::Heading, QStringLiteral("Status:"));
         Add(LineKind::Field, s_.StatusPanelText(1), s_.StatusPanelText(3));
@@ -139,117 +136,112 @@ private:
     void BasicAndKeyboard() {
         Heading(kBasic);
         for (const char* group : {"GroupBox1", "GroupBox2", "GroupBox3", "GroupBox4"}) Radio(group);
-        Cut("Label10", "Edit1");
+        Cut("Edit1");
 
         Heading(kCodes);
-        Field("Label13", "Edit2");
-        Field("Label14", "Edit3");
-        Field("Label15", "Edit4");
-        Field("Label16", "Edit5");
+        Field("Edit2");
+        Field("Edit3");
+        Field("Edit4");
+        Field("Edit5");
 
         Heading(kKeyboard);
         for (const char* group : {"GroupBox8", "GroupBox9", "GroupBox10"}) Radio(group);
     }
 
     struct RelayPage {
-        const char *modes, *buttonLabel, *button, *code1Label, *code1, *code2Label, *code2;
-        const char *pulseLabel, *pulse, *gapLabel, *gap, *incoming, *exit;
+        const char *modes, *button, *code1, *code2, *pulse, *gap, *incoming, *exit;
     };
     void Relay(const RelayPage& r) {
         Radio(r.modes);
-        Field(r.buttonLabel, r.button);
-        Field(r.code1Label, r.code1);
-        Field(r.code2Label, r.code2);
-        Field(r.pulseLabel, r.pulse);
-        Field(r.gapLabel, r.gap);
+        Field(r.button);
+        Field(r.code1);
+        Field(r.code2);
+        Field(r.pulse);
+        Field(r.gap);
         Check(r.incoming);
         Radio(r.exit);
     }
 
-    // Day + night, day and night mode: five one-impulse codes and one two-impulse code.
-    struct CodeGroup {
-        const char *group, *one, *two;
-        int firstEdit;
-    };
-    void ExternalCodes(const CodeGroup& g) {
-        const QString group = s_.Caption(QLatin1String(g.group));
-        Add(LineKind::Field, group, s_.Caption(QLatin1String(g.one)));
-        for (int k = 0; k < 5; ++k) {
-            const QString field = EditName(g.firstEdit + k);
+    // Day + night, day and night mode: five one-impulse codes and one two-impulse code,
+    // each box under the group's caption and the box's own.
+    void ExternalCodes(int firstEdit) {
+        for (int k = 0; k < 6; ++k) {
+            const QString field = EditName(firstEdit + k);
+            const FieldDef* def = FindField(field);
+            if (!def) continue;
+            if (k == 0 || k == 5)
+                Add(LineKind::Field, s_.Caption(def->group), s_.Caption(def->subGroup));
             Add(LineKind::Field, s_.CodeCaption(field), s_.FieldText(field));
         }
-        Add(LineKind::Field, group, s_.Caption(QLatin1String(g.two)));
-        const QString star = EditName(g.firstEdit + 5);
-        Add(LineKind::Field, s_.CodeCaption(star), s_.FieldText(star));
     }
 
     void Relays() {
         Heading(kRelays);
-        Cut("Label17", "Edit6");
+        Cut("Edit6");
 
         Heading(kRelay1);
-        Relay({"GroupBox11", "Label6", "Edit7", "Label18", "Edit8", "Label19", "Edit9", "Label20",
-               "Edit10", "Label21", "Edit11", "CheckBox1", "GroupBox13"});
+        Relay({"GroupBox11", "Edit7", "Edit8", "Edit9", "Edit10", "Edit11", "CheckBox1",
+               "GroupBox13"});
         Heading(kExternalCodes1);
-        ExternalCodes({"GroupBox18", "GroupBox173", "GroupBox174", 17});
-        ExternalCodes({"GroupBox19", "GroupBox175", "GroupBox176", 23});
-        ExternalCodes({"GroupBox17", "GroupBox171", "GroupBox172", 29});
+        ExternalCodes(17);
+        ExternalCodes(23);
+        ExternalCodes(29);
 
         Heading(kCodeRelay);
         Check("CheckBox13");
         Sub("GroupBox31");
-        Cut("Label255", "Edit53");
-        Cut("Label256", "Edit281");
+        Cut("Edit53");
+        Cut("Edit281");
         Sub("GroupBox32");
-        Cut("Label257", "Edit291");
-        Cut("Label258", "Edit292");
-        Field("Label259", "Edit293", true, LineKind::BoldField);
+        Cut("Edit291");
+        Cut("Edit292");
+        Field("Edit293", true, LineKind::BoldField);
 
         Heading(kRelay2);
-        Relay({"GroupBox14", "Label7", "Edit12", "Label8", "Edit13", "Label12", "Edit14", "Label22",
-               "Edit15", "Label23", "Edit16", "CheckBox2", "GroupBox15"});
+        Relay({"GroupBox14", "Edit12", "Edit13", "Edit14", "Edit15", "Edit16", "CheckBox2",
+               "GroupBox15"});
         Heading(kExternalCodes2);
-        ExternalCodes({"GroupBox20", "GroupBox201", "GroupBox202", 35});
-        ExternalCodes({"GroupBox21", "GroupBox204", "GroupBox203", 41});
-        ExternalCodes({"GroupBox22", "GroupBox205", "GroupBox206", 47});
+        ExternalCodes(35);
+        ExternalCodes(41);
+        ExternalCodes(47);
     }
 
     void TimeAndAudio() {
         Heading(kTime);
         Sub("GroupBox23");
-        Cut("Label61", "ComboBox17");
-        Cut("Label62", "Edit54");
-        Cut("Label63", "Edit55");
-        Cut("Label64", "Edit56");
-        Cut("Label65", "Edit57");
-        Cut("Label66", "Edit58");
+        Cut("ComboBox17");
+        Cut("Edit54");
+        Cut("Edit55");
+        Cut("Edit56");
+        Cut("Edit57");
+        Cut("Edit58");
         Sub("GroupBox24");
-        Field("Label67", "ComboBox1");
-        Field("Label68", "ComboBox2");
-        Field("Label69", "ComboBox3");
+        Field("ComboBox1");
+        Field("ComboBox2");
+        Field("ComboBox3");
 
         Heading(kDial);
-        Field("Label72", "Edit59");
-        Field("Label73", "Edit60");
-        Field("Label74", "Edit61");
-        Field("Label75", "Edit62");
-        Field("Label83", "ComboBox4");
-        Field("Label84", "ComboBox5");
-        Field("Label85", "ComboBox6");
+        Field("Edit59");
+        Field("Edit60");
+        Field("Edit61");
+        Field("Edit62");
+        Field("ComboBox4");
+        Field("ComboBox5");
+        Field("ComboBox6");
 
         Heading(kHandsFree);
         Sub("GroupBox26");
-        Field("Label86", "ComboBox7");
-        Field("Label87", "ComboBox8");
-        Field("Label88", "ComboBox9");
-        Field("Label89", "ComboBox10");
+        Field("ComboBox7");
+        Field("ComboBox8");
+        Field("ComboBox9");
+        Field("ComboBox10");
         Sub("GroupBox27");
         Check("CheckBox3");
         Check("CheckBox4");
-        Field("Label91", "ComboBox11");
-        Field("Label92", "ComboBox12");
-        Field("Label93", "ComboBox13");
-        Field("Label97", "ComboBox14");
+        Field("ComboBox11");
+        Field("ComboBox12");
+        Field("ComboBox13");
+        Field("ComboBox14");
     }
 
     void DayNightAndSystem() {
@@ -271,7 +263,7 @@ private:
 
         Heading(kSystem);
         Sub("GroupBox29");
-        Field("Label122", "ComboBox15");
+        Field("ComboBox15");
         for (const char* box : {"CheckBox7", "CheckBox8", "CheckBox9"}) Check(box);
         Sub("GroupBox30");
         for (const char* box :
@@ -281,8 +273,8 @@ private:
 
     void Numbers() {
         Heading(kNumbers);
-        Field("Label124", "ComboBox16");
-        Field("Label123", "Edit91");
+        Field("ComboBox16");
+        Field("Edit91");
         for (int page = 0; page < 10; ++page) {
             Add(LineKind::NumberHeading, s_.NodeText(kFirstButtons + page),
                 s_.Caption(QStringLiteral("Label%1").arg(kDayHeadings[page])),

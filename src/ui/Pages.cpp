@@ -72,37 +72,38 @@ private:
 };
 
 // Compact builders for the table below.
+Item G(int page, const QString& parent, int row, int col, const QString& name, int rowSpan = 1,
+       int colSpan = 1) {
+    return {page, parent, row, col, rowSpan, colSpan, Cell::Group, name, {}, {}, 1};
+}
 Item G(int page, const char* parent, int row, int col, const char* name, int rowSpan = 1,
        int colSpan = 1) {
-    return {page,        QLatin1String(parent), row, col, rowSpan, colSpan,
-            Cell::Group, QLatin1String(name),   {},  {},  1};
+    return G(page, QLatin1String(parent), row, col, QLatin1String(name), rowSpan, colSpan);
 }
 Item R(int page, const char* parent, int row, int col, const char* field, int columns = 1,
        int rowSpan = 1, int colSpan = 1) {
     return {page,        QLatin1String(parent), row, col, rowSpan, colSpan,
             Cell::Radio, QLatin1String(field),  {},  {},  columns};
 }
-Item F(int page, const char* parent, int row, const char* label, const char* field,
-       const char* unit = "") {
-    return {page,
-            QLatin1String(parent),
-            row,
-            0,
-            1,
-            1,
-            Cell::Row,
-            QLatin1String(field),
-            QLatin1String(label),
-            QLatin1String(unit),
-            1};
+// A row of caption label, field and unit: where and what the field catalogue says.
+Item F(int page, int row, const char* field) {
+    const FieldDef* def = FindField(QLatin1String(field));
+    if (!def) return {page, {}, row, 0, 1, 1, Cell::Row, QLatin1String(field), {}, {}, 1};
+    return {page, def->group, row, 0, 1, 1, Cell::Row, def->name, def->label, def->unit, 1};
 }
-Item C(int page, const char* parent, int row, const char* field, int col = 0, int colSpan = 4) {
-    return {page,        QLatin1String(parent), row, col, 1, colSpan,
-            Cell::Check, QLatin1String(field),  {},  {},  1};
+// A check box, in the group the field catalogue gives it.
+Item C(int page, int row, const char* field, int col = 0, int colSpan = 4) {
+    const FieldDef* def = FindField(QLatin1String(field));
+    return {page,        def ? def->group : QString(), row, col, 1, colSpan,
+            Cell::Check, QLatin1String(field),         {},  {},  1};
+}
+Item W(Cell kind, int page, const QString& parent, int row, int col, const QString& name,
+       int colSpan = 1, const QString& text = {}) {
+    return {page, parent, row, col, 1, colSpan, kind, name, text, {}, 1};
 }
 Item W(Cell kind, int page, const char* parent, int row, int col, const QString& name,
        int colSpan = 1, const QString& text = {}) {
-    return {page, QLatin1String(parent), row, col, 1, colSpan, kind, name, text, {}, 1};
+    return W(kind, page, QLatin1String(parent), row, col, name, colSpan, text);
 }
 
 QString EditName(int n) {
@@ -118,22 +119,19 @@ std::vector<Item> LayoutTable() {
 
     // DoorPhone select.
     const int sel = Page::DoorPhoneSelect;
-    add({F(sel, "", 0, "Label124", "ComboBox16"),
-         W(Cell::Picture, sel, "", 1, 0, QStringLiteral("Image3"), 4),
-         F(sel, "", 2, "Label123", "Edit91")});
+    add({F(sel, 0, "ComboBox16"), W(Cell::Picture, sel, "", 1, 0, QStringLiteral("Image3"), 4),
+         F(sel, 2, "Edit91")});
 
     // Basic parameters.
     const int basic = Page::Basic;
     add({R(basic, "", 0, 0, "GroupBox1", 2), R(basic, "", 1, 0, "GroupBox2"),
          R(basic, "", 2, 0, "GroupBox3", 2), R(basic, "", 3, 0, "GroupBox4"),
-         G(basic, "", 4, 0, "GroupBox5"), F(basic, "GroupBox5", 0, "Label10", "Edit1")});
+         G(basic, "", 4, 0, "GroupBox5"), F(basic, 0, "Edit1")});
 
     // Codes.
     const int codes = Page::Codes;
-    add({G(codes, "", 0, 0, "GroupBox6"), F(codes, "GroupBox6", 0, "Label13", "Edit2"),
-         F(codes, "GroupBox6", 1, "Label14", "Edit3"), G(codes, "", 1, 0, "GroupBox7"),
-         F(codes, "GroupBox7", 0, "Label15", "Edit4"),
-         F(codes, "GroupBox7", 1, "Label16", "Edit5")});
+    add({G(codes, "", 0, 0, "GroupBox6"), F(codes, 0, "Edit2"), F(codes, 1, "Edit3"),
+         G(codes, "", 1, 0, "GroupBox7"), F(codes, 0, "Edit4"), F(codes, 1, "Edit5")});
 
     // Keyboard: the place on the left, mode and dialling during a call on the right.
     const int kb = Page::Keyboard;
@@ -142,107 +140,76 @@ std::vector<Item> LayoutTable() {
 
     // Relays.
     const int relays = Page::Relays;
-    add({F(relays, "", 0, "Label17", "Edit6", "sec"),
-         W(Cell::Memo, relays, "", 1, 0, QStringLiteral("Memo1"), 4)});
+    add({F(relays, 0, "Edit6"), W(Cell::Memo, relays, "", 1, 0, QStringLiteral("Memo1"), 4)});
 
     // Relay 1 and relay 2: modes (with the button of mode 6), codes and timing, exit
     // button, incoming-call switch.
     struct RelayPage {
         int page;
-        const char *modes, *modeButtonLabel, *modeButton, *codes, *exit, *incoming;
-        const char *code1Label, *code1, *code2Label, *code2, *pulseLabel, *pulse, *gapLabel, *gap;
+        const char *modes, *modeButton, *codes, *exit, *incoming, *code1, *code2, *pulse, *gap;
     };
     const RelayPage relayPages[] = {
-        {Page::Relay1, "GroupBox11", "Label6", "Edit7", "GroupBox12", "GroupBox13", "CheckBox1",
-         "Label18", "Edit8", "Label19", "Edit9", "Label20", "Edit10", "Label21", "Edit11"},
-        {Page::Relay2, "GroupBox14", "Label7", "Edit12", "GroupBox16", "GroupBox15", "CheckBox2",
-         "Label8", "Edit13", "Label12", "Edit14", "Label22", "Edit15", "Label23", "Edit16"},
+        {Page::Relay1, "GroupBox11", "Edit7", "GroupBox12", "GroupBox13", "CheckBox1", "Edit8",
+         "Edit9", "Edit10", "Edit11"},
+        {Page::Relay2, "GroupBox14", "Edit12", "GroupBox16", "GroupBox15", "CheckBox2", "Edit13",
+         "Edit14", "Edit15", "Edit16"},
     };
     for (const RelayPage& r : relayPages) {
-        add({R(r.page, "", 0, 0, r.modes, 1, 1, 2),
-             F(r.page, r.modes, 8, r.modeButtonLabel, r.modeButton), G(r.page, "", 1, 0, r.codes),
-             F(r.page, r.codes, 0, r.code1Label, r.code1),
-             F(r.page, r.codes, 1, r.code2Label, r.code2),
-             F(r.page, r.codes, 2, r.pulseLabel, r.pulse, "sec"),
-             F(r.page, r.codes, 3, r.gapLabel, r.gap, "sec"), R(r.page, "", 1, 1, r.exit),
-             C(r.page, "", 2, r.incoming, 0, 2)});
+        add({R(r.page, "", 0, 0, r.modes, 1, 1, 2), F(r.page, 8, r.modeButton),
+             G(r.page, "", 1, 0, r.codes), F(r.page, 0, r.code1), F(r.page, 1, r.code2),
+             F(r.page, 2, r.pulse), F(r.page, 3, r.gap), R(r.page, "", 1, 1, r.exit),
+             C(r.page, 2, r.incoming, 0, 2)});
     }
 
-    // External codes: three groups per relay, each with five one-impulse codes "1" .. "5"
-    // and one two-impulse code "*".
-    struct CodeGroup {
-        int page;
-        const char *group, *one, *two;
-        int firstEdit;
-    };
-    const CodeGroup codeGroups[] = {
-        {Page::ExternalCodes1, "GroupBox18", "GroupBox173", "GroupBox174", 17},
-        {Page::ExternalCodes1, "GroupBox19", "GroupBox175", "GroupBox176", 23},
-        {Page::ExternalCodes1, "GroupBox17", "GroupBox171", "GroupBox172", 29},
-        {Page::ExternalCodes2, "GroupBox20", "GroupBox201", "GroupBox202", 35},
-        {Page::ExternalCodes2, "GroupBox21", "GroupBox204", "GroupBox203", 41},
-        {Page::ExternalCodes2, "GroupBox22", "GroupBox205", "GroupBox206", 47},
-    };
+    // External codes: three groups per relay, each with a box of five one-impulse codes
+    // and a box of one two-impulse code, the code's number above its field.
+    const int groupFirstEdits[] = {17, 23, 29, 35, 41, 47};
     for (int i = 0; i < 6; ++i) {
-        const CodeGroup& g = codeGroups[i];
-        add({G(g.page, "", i % 3, 0, g.group), G(g.page, g.group, 0, 0, g.one),
-             G(g.page, g.group, 0, 1, g.two)});
+        const FieldDef* one = FindField(EditName(groupFirstEdits[i]));
+        const FieldDef* two = FindField(EditName(groupFirstEdits[i] + 5));
+        if (!one || !two) continue;
+        add({G(one->page, QString(), i % 3, 0, one->group),
+             G(one->page, one->group, 0, 0, one->subGroup),
+             G(one->page, one->group, 0, 1, two->subGroup)});
         for (int k = 0; k < 6; ++k) {
-            const QString field = EditName(g.firstEdit + k);
-            const char* box = k < 5 ? g.one : g.two;
+            const FieldDef* code = k < 5 ? FindField(EditName(groupFirstEdits[i] + k)) : two;
+            if (!code) continue;
             const int col = k < 5 ? k : 0;
-            const QString caption = k < 5 ? QString::number(k + 1) : QStringLiteral("*");
-            // The code's number above its field.
-            add({W(Cell::Caption, g.page, box, 0, col, CodeCaptionName(field), 1, caption),
-                 W(Cell::Field, g.page, box, 1, col, field)});
+            add({W(Cell::Caption, code->page, code->subGroup, 0, col, CodeCaptionName(code->name),
+                   1, code->mark),
+                 W(Cell::Field, code->page, code->subGroup, 1, col, code->name)});
         }
     }
 
     // Code relay.
     const int cr = Page::CodeRelay;
-    add({C(cr, "", 0, "CheckBox13"), G(cr, "", 1, 0, "GroupBox31", 1, 4),
-         F(cr, "GroupBox31", 0, "Label255", "Edit53"),
-         F(cr, "GroupBox31", 1, "Label256", "Edit281"), G(cr, "", 2, 0, "GroupBox32", 1, 4),
-         F(cr, "GroupBox32", 0, "Label257", "Edit291"),
-         F(cr, "GroupBox32", 1, "Label258", "Edit292"), F(cr, "", 3, "Label259", "Edit293")});
+    add({C(cr, 0, "CheckBox13"), G(cr, "", 1, 0, "GroupBox31", 1, 4), F(cr, 0, "Edit53"),
+         F(cr, 1, "Edit281"), G(cr, "", 2, 0, "GroupBox32", 1, 4), F(cr, 0, "Edit291"),
+         F(cr, 1, "Edit292"), F(cr, 3, "Edit293")});
 
     // Time parameters.
     const int time = Page::Time;
-    add({G(time, "", 0, 0, "GroupBox23"), F(time, "GroupBox23", 0, "Label61", "ComboBox17", "min"),
-         F(time, "GroupBox23", 1, "Label62", "Edit54"),
-         F(time, "GroupBox23", 2, "Label63", "Edit55", "sec"),
-         F(time, "GroupBox23", 3, "Label64", "Edit56", "sec"),
-         F(time, "GroupBox23", 4, "Label65", "Edit57", "sec"),
-         F(time, "GroupBox23", 5, "Label66", "Edit58"), G(time, "", 1, 0, "GroupBox24"),
-         F(time, "GroupBox24", 0, "Label67", "ComboBox1", "Hz"),
-         F(time, "GroupBox24", 1, "Label68", "ComboBox2"),
-         F(time, "GroupBox24", 2, "Label69", "ComboBox3", "sec")});
+    add({G(time, "", 0, 0, "GroupBox23"), F(time, 0, "ComboBox17"), F(time, 1, "Edit54"),
+         F(time, 2, "Edit55"), F(time, 3, "Edit56"), F(time, 4, "Edit57"), F(time, 5, "Edit58"),
+         G(time, "", 1, 0, "GroupBox24"), F(time, 0, "ComboBox1"), F(time, 1, "ComboBox2"),
+         F(time, 2, "ComboBox3")});
 
     // Dial parameters.
     const int dial = Page::Dial;
-    add({G(dial, "", 0, 0, "GroupBox25"), F(dial, "GroupBox25", 0, "Label72", "Edit59", "ms"),
-         F(dial, "GroupBox25", 1, "Label73", "Edit60", "ms"),
-         F(dial, "GroupBox25", 2, "Label74", "Edit61", "ms"),
-         F(dial, "GroupBox25", 3, "Label75", "Edit62", "ms"),
-         F(dial, "GroupBox25", 4, "Label83", "ComboBox4", "dBm"),
-         F(dial, "GroupBox25", 5, "Label84", "ComboBox5", "dB"),
-         F(dial, "GroupBox25", 6, "Label85", "ComboBox6", "dB")});
+    add({G(dial, "", 0, 0, "GroupBox25"), F(dial, 0, "Edit59"), F(dial, 1, "Edit60"),
+         F(dial, 2, "Edit61"), F(dial, 3, "Edit62"), F(dial, 4, "ComboBox4"),
+         F(dial, 5, "ComboBox5"), F(dial, 6, "ComboBox6")});
 
     // HandsFree settings.
     const int hf = Page::HandsFree;
-    add({G(hf, "", 0, 0, "GroupBox26"), F(hf, "GroupBox26", 0, "Label86", "ComboBox7"),
-         F(hf, "GroupBox26", 1, "Label87", "ComboBox8"),
-         F(hf, "GroupBox26", 2, "Label88", "ComboBox9"),
-         F(hf, "GroupBox26", 3, "Label89", "ComboBox10", "dBm"), G(hf, "", 1, 0, "GroupBox27"),
-         C(hf, "GroupBox27", 0, "CheckBox3"), C(hf, "GroupBox27", 1, "CheckBox4"),
-         F(hf, "GroupBox27", 2, "Label91", "ComboBox11", "mV"),
-         F(hf, "GroupBox27", 3, "Label92", "ComboBox12", "ms"),
-         F(hf, "GroupBox27", 4, "Label93", "ComboBox13", "V"),
-         F(hf, "GroupBox27", 5, "Label97", "ComboBox14", "mA")});
+    add({G(hf, "", 0, 0, "GroupBox26"), F(hf, 0, "ComboBox7"), F(hf, 1, "ComboBox8"),
+         F(hf, 2, "ComboBox9"), F(hf, 3, "ComboBox10"), G(hf, "", 1, 0, "GroupBox27"),
+         C(hf, 0, "CheckBox3"), C(hf, 1, "CheckBox4"), F(hf, 2, "ComboBox11"),
+         F(hf, 3, "ComboBox12"), F(hf, 4, "ComboBox13"), F(hf, 5, "ComboBox14")});
 
     // Automatic Day-Night: the switch, the weekly table, the clock button.
     const int dn = Page::AutoDayNight;
-    add({C(dn, "", 0, "CheckBox5", 0, 1), G(dn, "", 1, 0, "GroupBox28"),
+    add({C(dn, 0, "CheckBox5", 0, 1), G(dn, "", 1, 0, "GroupBox28"),
          W(Cell::Button, dn, "", 2, 0, QStringLiteral("Button1")),
          W(Cell::Caption, dn, "GroupBox28", 0, 1, QStringLiteral("Label107"), 3),
          W(Cell::Caption, dn, "GroupBox28", 0, 5, QStringLiteral("Label106"), 3)});
@@ -259,12 +226,10 @@ std::vector<Item> LayoutTable() {
 
     // System parameters.
     const int sys = Page::System;
-    add({G(sys, "", 0, 0, "GroupBox29"), F(sys, "GroupBox29", 0, "Label122", "ComboBox15"),
-         C(sys, "GroupBox29", 1, "CheckBox7"), C(sys, "GroupBox29", 2, "CheckBox8"),
-         C(sys, "GroupBox29", 3, "CheckBox9"), G(sys, "", 1, 0, "GroupBox30"),
-         C(sys, "GroupBox30", 0, "CheckBox6"), C(sys, "GroupBox30", 1, "CheckBox10"),
-         C(sys, "GroupBox30", 2, "CheckBox11"), C(sys, "GroupBox30", 3, "CheckBox12"),
-         C(sys, "GroupBox30", 4, "CheckBox14")});
+    add({G(sys, "", 0, 0, "GroupBox29"), F(sys, 0, "ComboBox15"), C(sys, 1, "CheckBox7"),
+         C(sys, 2, "CheckBox8"), C(sys, 3, "CheckBox9"), G(sys, "", 1, 0, "GroupBox30"),
+         C(sys, 0, "CheckBox6"), C(sys, 1, "CheckBox10"), C(sys, 2, "CheckBox11"),
+         C(sys, 3, "CheckBox12"), C(sys, 4, "CheckBox14")});
 
     // Telephone numbers: the explanation, then ten pages of buttons.
     add({W(Cell::Memo, Page::Numbers, "", 0, 0, QStringLiteral("Memo2"))});
@@ -424,6 +389,26 @@ public:
         }
     }
 
+    // A field that the layout table does not place goes below the rest of its group (the
+    // group below the rest of the page): a new field needs no layout of its own.
+    void PlaceUnplaced() {
+        for (const FieldDef& def : FieldCatalogue()) {
+            if (set_.widgets.contains(def.name) || def.page < 0 || def.page >= kPageCount) continue;
+            if (!def.group.isEmpty() && !containers_.count(def.group))
+                Add(G(def.page, QString(), NextRow(pages_[def.page]), 0, def.group));
+            const int row = NextRow(def.group.isEmpty() ? pages_[def.page] : def.group);
+            Cell kind = Cell::Row;
+            if (def.kind == FieldKind::Flag)
+                kind = Cell::Check;
+            else if (def.style == ChoiceStyle::RadioGroup)
+                kind = Cell::Radio;
+            else if (def.label.isEmpty())
+                kind = Cell::Field;
+            const int span = kind == Cell::Row || kind == Cell::Field ? 1 : 4;
+            Add({def.page, def.group, row, 0, 1, span, kind, def.name, def.label, def.unit, 1});
+        }
+    }
+
     PageSet Finish() {
         for (auto& [name, c] : containers_) {
             QGridLayout* grid = c.grid;
@@ -463,6 +448,11 @@ private:
         void Compact(int col) { lastCompactCol = std::max(lastCompactCol, col); }
         int stretchRow = -1;
     };
+
+    int NextRow(const QString& container) {
+        const auto it = containers_.find(container);
+        return it == containers_.end() ? 0 : it->second.grid->rowCount();
+    }
 
     void Register(QWidget* w) {
         if (set_.widgets.contains(w->objectName()))
@@ -541,11 +531,15 @@ private:
 PageSet BuildPages(QWidget* parent) {
     Builder builder(parent);
     for (const Item& item : LayoutTable()) builder.Add(item);
+    builder.PlaceUnplaced();
     PageSet set = builder.Finish();
 
-    // Mode 5 of relay 1 does not exist: sequential switching is relay 2's.
-    if (QWidget* mode5 = set.widgets.value(QStringLiteral("RadioButton34")))
-        mode5->setEnabled(false);
+    // Radio buttons that are shown but never chosen (mode 5 of relay 1: sequential
+    // switching is relay 2's).
+    for (const FieldDef& def : FieldCatalogue())
+        for (const ChoiceOption& option : def.options)
+            if (!option.offered)
+                if (QWidget* button = set.widgets.value(option.name)) button->setEnabled(false);
     for (int field = 17; field <= 52; ++field)
         if (auto* caption = qobject_cast<QLabel*>(
                 set.widgets.value(CodeCaptionName(QStringLiteral("Edit%1").arg(field)))))

@@ -8,8 +8,9 @@
 #include <gtest/gtest.h>
 
 TEST(FuzzCrashes, EveryTargetHasItsEntry) {
-    for (const char* name : {"settings_file", "ini_file", "parameter_block", "number_record",
-                             "status_reply", "jpeg_picture", "label_file", "hex_image"})
+    for (const char* name :
+         {"settings_file", "ini_file", "parameter_block", "number_record", "status_reply",
+          "jpeg_picture", "label_file", "hex_image", "settings_text"})
         EXPECT_NE(FuzzEntryByName(name), nullptr) << name;
     EXPECT_EQ(FuzzEntryByName("no_such_reader"), nullptr);
 }

@@ -1,6 +1,8 @@
 // The field catalogue's cross-references and the settings model's behaviour.
 #include "FieldCatalogue.h"
+#include "LanguageTable.h"
 #include "ParameterBlock.h"
+#include "SettingsFile.h"
 #include "SettingsModel.h"
 
 #include <QSet>
@@ -97,4 +99,39 @@ TEST(ModelSettings, RelayInterlock) {
         m.SelectRadioButton("RadioButton27");
     }
     EXPECT_TRUE(m.IsRadioButtonSelected("RadioButton33"));
+}
+
+// What the catalogue says about a field's place names controls the language texts caption,
+// so that the pages, the printout and every listing show a caption and not a name.
+TEST(ModelCatalogue, CaptionsUnitsAndGroupsNameRealControls) {
+    QSet<QString> captioned;
+    for (const LanguageEntry& e : LanguageTable())
+        for (const LanguageTarget& t : e.targets)
+            if (t.use == TextUse::Caption) captioned.insert(t.object);
+    const QSet<QString> units = {"", "sec", "min", "ms", "Hz", "dBm", "dB", "mV", "V", "mA"};
+    int labelled = 0;
+    for (const FieldDef& def : FieldCatalogue()) {
+        const std::string name = def.name.toStdString();
+        for (const QString& control : {def.label, def.subGroup, def.column}) {
+            if (!control.isEmpty()) { EXPECT_TRUE(captioned.contains(control)) << name; }
+        }
+        if (!def.subGroup.isEmpty()) {
+            EXPECT_TRUE(captioned.contains(def.group)) << name;
+            EXPECT_FALSE(def.mark.isEmpty()) << name;
+        }
+        // A text or list field has a caption of its own, or is one of a table's cells.
+        if (def.kind == FieldKind::Text || def.style == ChoiceStyle::List) {
+            EXPECT_TRUE(!def.label.isEmpty() || !def.subGroup.isEmpty()) << name;
+        }
+        EXPECT_TRUE(units.contains(def.unit)) << name;
+        labelled += !def.label.isEmpty();
+    }
+    EXPECT_EQ(labelled, 48 + 28 + 198); // caption labels, day/night rows, number rows
+}
+
+TEST(ModelCatalogue, SettingsFilesEndWhereAGenerationEnds) {
+    const auto counts = SettingsFileRecordCounts();
+    EXPECT_EQ(std::vector<int>(counts.begin(), counts.end()), (std::vector<int>{328, 334, 335}));
+    const auto table = SettingsRecordTable();
+    for (size_t i = 0; i < table.size(); ++i) EXPECT_EQ(table[i].record, int(i + 1));
 }

@@ -26,30 +26,58 @@ std::vector<Change> OneOfEachKind() {
     return {
         {"text",
          [](SettingsModel& m) { m.SetText("Edit7", "12"); },
-         {"Relay 1", "311* Number of button", "01", "12", "Edit7"}},
+         {"Relay 1", "311* Number of button", "01", "12", "Edit7", {"relay1.button"}}},
         {"radio group",
          [](SettingsModel& m) { m.SelectRadioButton("RadioButton2"); },
-         {"Basic parameters", "41 Dial", "Tone (DTMF)", "Pulse", "GroupBox1"}},
+         {"Basic parameters", "41 Dial", "Tone (DTMF)", "Pulse", "GroupBox1", {"dial.method"}}},
         {"list",
          [](SettingsModel& m) { m.SetChoice("ComboBox4", 12); },
-         {"Dial parameters", "507 Level of DTMF tone", "-10", "-4", "ComboBox4"}},
+         {"Dial parameters",
+          "507 Level of DTMF tone",
+          "-10",
+          "-4",
+          "ComboBox4",
+          {"dial.dtmf_level"}}},
         {"list without selection",
          [](SettingsModel& m) { m.SetChoice("ComboBox11", -1); },
-         {"HandsFree settings", "76 Background noise monitoring ofset", "180", "(empty)",
-          "ComboBox11"}},
+         {"HandsFree settings",
+          "76 Background noise monitoring ofset",
+          "180",
+          "(empty)",
+          "ComboBox11",
+          {"audio.noise_offset"}}},
         {"flag",
          [](SettingsModel& m) { m.SetFlag("CheckBox7", true); },
-         {"System parameters", "65 Close switch signalization (open the door)", "off", "on",
-          "CheckBox7"}},
+         {"System parameters",
+          "65 Close switch signalization (open the door)",
+          "off",
+          "on",
+          "CheckBox7",
+          {"signal.door_open"}}},
         {"external code",
          [](SettingsModel& m) { m.SetText("Edit28", "4711"); },
-         {"External codes 1", "331 Day mode - 2 impulses", "(empty)", "4711", "Edit28"}},
+         {"External codes 1",
+          "331 Day mode - 2 impulses",
+          "(empty)",
+          "4711",
+          "Edit28",
+          {"relay1.external.day.two_pulses"}}},
         {"day/night start",
          [](SettingsModel& m) { m.SetText("Edit70", "45"); },
-         {"Automatic Day-Night", "01 Monday - Starting night", "00:00", "00:45", "Edit69+Edit70"}},
+         {"Automatic Day-Night",
+          "01 Monday - Starting night",
+          "00:00",
+          "00:45",
+          "Edit69+Edit70",
+          {"day_night.monday.night_hour", "day_night.monday.night_minute"}}},
         {"telephone number",
          [](SettingsModel& m) { m.SetText(SecondNumberField(15), "602"); },
-         {"Buttons 11-20", "Button 15 - Night / Group2", "(empty)", "602", "M115"}},
+         {"Buttons 11-20",
+          "Button 15 - Night / Group2",
+          "(empty)",
+          "602",
+          "M115",
+          {"button15.night"}}},
     };
 }
 
@@ -59,6 +87,7 @@ void ExpectRow(const DiffRow& got, const DiffRow& want, const char* what) {
     EXPECT_EQ(got.valueA, want.valueA) << what;
     EXPECT_EQ(got.valueB, want.valueB) << what;
     EXPECT_EQ(got.key, want.key) << what;
+    EXPECT_EQ(got.names, want.names) << what;
 }
 
 // The model as it comes back from a settings file.
@@ -117,9 +146,44 @@ TEST(SettingsDiff, CaptionsAndValuesComeFromTheLanguageInUse) {
     b.SetText(FirstNumberField(3), "1");
     const QList<DiffRow> rows = DiffSettings(a, b, texts);
     ASSERT_EQ(rows.size(), 3);
-    ExpectRow(rows[0], {"Základní", "41 Volba", "Tone (DTMF)", "Pulzní", "GroupBox1"}, "radio");
+    ExpectRow(rows[0],
+              {"Základní", "41 Volba", "Tone (DTMF)", "Pulzní", "GroupBox1", {"dial.method"}},
+              "radio");
     EXPECT_EQ(rows[1].valueB, "zap");
     EXPECT_EQ(rows[2].caption, "Tlačítko 3 - Day / Group1");
+}
+
+// What the door phone takes alike is no difference, whichever way the texts are written.
+TEST(SettingsDiff, NumbersCompareAsTheDoorPhoneTakesThem) {
+    const LanguageTexts texts;
+    const struct {
+        const char* field;
+        const char* a;
+        const char* b;
+        bool differs;
+    } cases[] = {
+        {"Edit7", "01", "1", false},      // a button number as read back
+        {"Edit7", "", "255", false},      // an empty one comes back as 255
+        {"Edit7", "", "0", true},         //
+        {"Edit58", "04", "4", false},     // rings before redial
+        {"Edit59", "100", "0100", false}, // a scaled timing
+        {"Edit10", "5", "05", false},     // half-second coding
+        {"Edit10", "0.5", "1", true},     //
+        {"Edit54", "2", "3", true},       //
+        {"Edit54", "x", "x", false},      // the same text, number or not
+        {"Edit54", "x", "y", true},       //
+        {"Edit2", "*1", "*01", true},     // a code is its characters, not a number
+        {"Edit63", "07", "7", true},      // a time is coded by its characters
+        {"Edit92", "12F", "12R", false},  // "F" is stored as the flash "R"
+        {"Edit92", "12F", "12", true},    //
+    };
+    for (const auto& c : cases) {
+        SettingsModel a, b;
+        a.SetText(c.field, c.a);
+        b.SetText(c.field, c.b);
+        EXPECT_EQ(DiffSettings(a, b, texts).size(), c.differs ? 1 : 0)
+            << c.field << " '" << c.a << "' '" << c.b << "'";
+    }
 }
 
 TEST(SettingsDiff, ParameterCompareLeavesOutTheDoorPhonesOwnBytes) {
@@ -162,18 +226,38 @@ TEST(SettingsDiff, ParameterRowsNameTheSettingBehindAByte) {
         int value;
         DiffRow row;
     } cases[] = {
-        {4, 3, {"Codes", "431 Hang up by code from telephone", "12", "13", "Edit2"}},
-        {1, 1, {"Basic parameters", "41 Dial", "Tone (DTMF)", "Pulse", "GroupBox1"}},
+        {4,
+         3,
+         {"Codes", "431 Hang up by code from telephone", "12", "13", "Edit2", {"hang_up.code1"}}},
+        {1,
+         1,
+         {"Basic parameters", "41 Dial", "Tone (DTMF)", "Pulse", "GroupBox1", {"dial.method"}}},
         {20,
          1,
-         {"System parameters", "65 Close switch signalization (open the door)", "off", "on",
-          "CheckBox7"}},
+         {"System parameters",
+          "65 Close switch signalization (open the door)",
+          "off",
+          "on",
+          "CheckBox7",
+          {"signal.door_open"}}},
         // Decoded alike (any value but 1 is "off"): the bytes themselves.
-        {63, 2, {"Relay 1", "381 Control relay at incomming call", "0", "2", "CheckBox1"}},
+        {63,
+         2,
+         {"Relay 1",
+          "381 Control relay at incomming call",
+          "0",
+          "2",
+          "CheckBox1",
+          {"relay1.incoming_call"}}},
         {227,
          0x22,
-         {"Automatic Day-Night", "00 Sunday - Starting night", "00:00", "22:00", "Edit65+Edit66"}},
-        {26, 9, {"", "Byte 26", "0", "9", "byte 26"}},
+         {"Automatic Day-Night",
+          "00 Sunday - Starting night",
+          "00:00",
+          "22:00",
+          "Edit65+Edit66",
+          {"day_night.sunday.night_hour", "day_night.sunday.night_minute"}}},
+        {26, 9, {"", "Byte 26", "0", "9", "byte 26", {}}},
     };
     for (const auto& c : cases) {
         QByteArray back = sent;
@@ -202,18 +286,39 @@ TEST(SettingsDiff, NumberRowsNameTheButtonAndItsColumn) {
         int value;
         DiffRow row;
     } cases[] = {
-        {7, 2, 1, {"Buttons  1-10", "Button 7 - Day / Group1", "0601", "0101", "M7"}},
-        {199, 1, 5, {"Buttons 91-99", "Button 99 - Night / Group2", "(empty)", "5", "M199"}},
-        // 255 and 15 both stand for no character: the bytes show the difference.
+        {7,
+         2,
+         1,
+         {"Buttons  1-10", "Button 7 - Day / Group1", "0601", "0101", "M7", {"button7.day"}}},
+        {199,
+         1,
+         5,
+         {"Buttons 91-99",
+          "Button 99 - Night / Group2",
+          "(empty)",
+          "5",
+          "M199",
+          {"button99.night"}}},
+        // 255 and 15 both stand for no character: the number stays its digits, the place
+        // that differs follows.
         {150,
          3,
          15,
-         {"Buttons 41-50", "Button 50 - Night / Group2",
-          "255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 "
-          "255 255 255",
-          "255 255 15 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 255 "
-          "255 255 255",
-          "M150"}},
+         {"Buttons 41-50",
+          "Button 50 - Night / Group2",
+          "(empty) (Byte 3: 255)",
+          "(empty) (Byte 3: 15)",
+          "M150",
+          {"button50.night"}}},
+        {7,
+         6,
+         200,
+         {"Buttons  1-10",
+          "Button 7 - Day / Group1",
+          "0601 (Byte 6: 255)",
+          "0601 (Byte 6: 200)",
+          "M7",
+          {"button7.day"}}},
     };
     for (const auto& c : cases) {
         const int index = c.record > 100 ? c.record - 2 : c.record - 1;

@@ -101,6 +101,7 @@ TEST(VerifyFault, CompareCoversWhatWasWrittenOnly) {
         for (const DiffRow& r : VerifyWrite(sent, back, model, texts)) keys << r.key;
         EXPECT_EQ(keys, c.keys) << c.what;
     }
-    EXPECT_EQ(VerifyMessage("Heading", {{"P", "C", "1", "2", "k"}, {"", "Byte 26", "0", "9", "b"}}),
+    EXPECT_EQ(VerifyMessage("Heading",
+                            {{"P", "C", "1", "2", "k", {}}, {"", "Byte 26", "0", "9", "b", {}}}),
               "Heading\nP: C: 1 -> 2\nByte 26: 0 -> 9");
 }

@@ -7,7 +7,9 @@
 #include "CliDiff.h"
 #include "CliFirmware.h"
 #include "CliHost.h"
+#include "CliJson.h"
 #include "CliPrint.h"
+#include "CliSettingsText.h"
 #include "CommLog.h"
 #include "Communicator.h"
 #include "Defaults.h"
@@ -57,6 +59,11 @@ const CommandDef kCommands[] = {
     {"firmware", 1, "IN.hex [--yes]"},
     {"hex-image", 2, "IN.hex OUT.bin"},
     {"diff", 2, "A.nvs B.nvs"},
+    {"show", 1, "IN.nvs [--json]"},
+    {"set", 3, "IN.nvs OUT.nvs NAME=VALUE..."},
+    {"export", 2, "IN.nvs OUT.txt"},
+    {"import", 2, "IN.txt OUT.nvs"},
+    {"names", 0, ""},
 };
 
 const CommandDef* FindCommand(const QString& name) {
@@ -103,6 +110,14 @@ QString CliUsage() {
         "  diff A.nvs B.nvs          the settings and numbers that differ, one line each:\n"
         "                            page | caption | value in A | value in B\n"
         "  diff --device B.nvs       the door phone (read first) against a file\n"
+        "  show IN.nvs [--json]      every setting: page | caption | value | name\n"
+        "  set IN.nvs OUT.nvs NAME=VALUE...\n"
+        "                            change settings by name, through the window's rules\n"
+        "  set --device OUT.nvs NAME=VALUE... [--write]\n"
+        "                            the same from the door phone, and written back\n"
+        "  export IN.nvs OUT.txt     the settings as text, one \"name = value\" a line\n"
+        "  import IN.txt OUT.nvs     a settings file from that text\n"
+        "  names                     every setting's name, page, caption and values\n"
         "\n"
         "Options:\n"
         "  --simulator[=DIR]   the simulated door phone, its memory in DIR\n"
@@ -116,6 +131,7 @@ QString CliUsage() {
         "\n"
         "  --verify            writes: read back and compare what was written\n"
         "  --no-backup         writes: no backup of the door phone's content first\n"
+        "  --json              status, diff, show: one JSON document on stdout\n"
         "\n"
         "Exit codes: 0 success, 1 the door phone or the cable failed (or a write did not\n"
         "take), 2 usage or file error. diff: 0 equal, 1 different, 2 a bad file, 3 the\n"
@@ -163,10 +179,12 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     const QCommandLineOption device(QStringLiteral("device"));
     const QCommandLineOption verify(QStringLiteral("verify"));
     const QCommandLineOption noBackup(QStringLiteral("no-backup"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption write(QStringLiteral("write"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({simulator, port, home, base, model, resets, dayMode, log, yes, device,
-                       verify, noBackup, help, version});
+                       verify, noBackup, json, write, help, version});
     rest.prepend(QStringLiteral("norvaset-cli")); // the parser skips the program name
     if (!parser.parse(rest)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -175,8 +193,8 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
             return false;
         }
         // A value missing after an option, or given to a flag.
-        for (const QCommandLineOption* flag :
-             {&simulator, &dayMode, &log, &yes, &device, &verify, &noBackup, &help, &version}) {
+        for (const QCommandLineOption* flag : {&simulator, &dayMode, &log, &yes, &device, &verify,
+                                               &noBackup, &json, &write, &help, &version}) {
             const QString name = flag->names().last();
             for (const QString& arg : rest) {
                 if (arg == QLatin1String("--")) break;
@@ -235,6 +253,8 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     o->device = parser.isSet(device);
     o->verify = parser.isSet(verify);
     o->noBackup = parser.isSet(noBackup);
+    o->json = parser.isSet(json);
+    o->write = parser.isSet(write);
     QStringList positional = parser.positionalArguments();
     if (o->help || o->version) return true;
 
@@ -250,8 +270,18 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         return false;
     }
     const bool isDiff = o->command == QLatin1String("diff");
+    const bool isSet = o->command == QLatin1String("set");
     if (isDiff && o->device && o->args.size() == 1) {
         // The door phone stands as A.
+    } else if (isSet) {
+        // Any number of settings; the door phone stands for IN.
+        if (o->args.size() < (o->device ? 2 : 3)) {
+            *error = o->device ? QStringLiteral("usage: norvaset-cli [options] set --device "
+                                                "OUT.nvs NAME=VALUE... [--write]")
+                               : QStringLiteral("usage: norvaset-cli [options] set IN.nvs "
+                                                "OUT.nvs NAME=VALUE...");
+            return false;
+        }
     } else if (o->args.size() != def->args) {
         *error = def->args == 0 ? QStringLiteral("'%1' takes no arguments").arg(o->command)
                                 : QStringLiteral("usage: norvaset-cli [options] %1 %2")
@@ -270,11 +300,20 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         *error = QStringLiteral("--yes belongs to 'firmware'");
         return false;
     }
-    if (o->device && !isDiff) {
-        *error = QStringLiteral("--device belongs to 'diff'");
+    if (o->device && !isDiff && !isSet) {
+        *error = QStringLiteral("--device belongs to 'diff' and 'set'");
         return false;
     }
-    const bool isWrite = o->command.startsWith(QLatin1String("write-"));
+    if (o->write && !(isSet && o->device)) {
+        *error = QStringLiteral("--write belongs to 'set --device'");
+        return false;
+    }
+    if (o->json && !isDiff && o->command != QLatin1String("status") &&
+        o->command != QLatin1String("show")) {
+        *error = QStringLiteral("--json belongs to 'status', 'diff' and 'show'");
+        return false;
+    }
+    const bool isWrite = o->command.startsWith(QLatin1String("write-")) || o->write;
     if ((o->verify || o->noBackup) && !isWrite) {
         *error = QStringLiteral("--verify and --no-backup belong to the writes");
         return false;
@@ -300,7 +339,13 @@ private:
     static bool NeedsCable(const CliOptions& o) {
         return o.command != QLatin1String("encode") && o.command != QLatin1String("decode") &&
                o.command != QLatin1String("print") && o.command != QLatin1String("hex-image") &&
-               (o.command != QLatin1String("diff") || o.device);
+               !IsSettingsText(o.command) &&
+               ((o.command != QLatin1String("diff") && o.command != QLatin1String("set")) ||
+                o.device);
+    }
+    static bool IsSettingsText(const QString& command) {
+        return command == QLatin1String("show") || command == QLatin1String("export") ||
+               command == QLatin1String("import") || command == QLatin1String("names");
     }
     int Prepare();
     bool LoadSettings(const QString& path);
@@ -316,6 +361,12 @@ private:
     bool Ended(Exchange exchange) const;
     // One read of `what` into the settings, its raw bytes into raw; false on a failure.
     bool ReadInto(BackupContent what, RawRead* raw);
+    // The whole door phone into the settings, with its backup; false on a failure (said).
+    bool ReadDevice();
+    // The settings written through the guarded write (backup, write, verify as asked);
+    // source names where they came from in a message. Returns the exit code.
+    int WriteModel(BackupContent what, const QString& source, bool verify);
+    int SettingsText();
     GuardedWritePlan Plan(BackupContent what);
     // The version the last status reply gave ("" before any).
     QString Firmware() const {
@@ -520,6 +571,13 @@ bool CliSession::RunExchange() {
 int CliSession::Status() {
     if (!Connect() || !PollStatus()) return kExitFailed;
     const DeviceStatus& s = comm_.Status();
+    if (o_.json) {
+        const QByteArray json = StatusJson(
+            {link_.CableStatusText(), s.versionText, s.resetsText, s.deviceTimeText, s.dayMode});
+        std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+        std::fflush(stdout);
+        return kExitOk;
+    }
     Print(QStringLiteral("usb"), link_.CableStatusText());
     Print(QStringLiteral("version"), s.versionText);
     Print(QStringLiteral("resets"), s.resetsText);
@@ -598,30 +656,39 @@ int CliSession::Read() {
     return kExitOk;
 }
 
+bool CliSession::ReadDevice() {
+    host_.Arm();
+    if (!Connect() || !ReadInto(BackupContent::All, nullptr)) return false;
+    BackupOfRead(BackupContent::All);
+    return true;
+}
+
 int CliSession::DiffDevice() {
     const QString file = o_.args[0];
     // The file first: a bad one is said before the cable is touched.
     SettingsModel right;
     right.CopyFrom(model_);
     if (!ReadDiffFile(file, right, host_)) return kDiffBadFile;
-    host_.Arm();
-    if (!Connect() || !ReadInto(BackupContent::All, nullptr)) return kDiffDeviceFailed;
-    BackupOfRead(BackupContent::All);
+    if (!ReadDevice()) return kDiffDeviceFailed;
     // The door phone does not hold the model selector: only the file says it.
     const QString selector = QLatin1String(kModelSelectorField);
     model_.SetChoice(selector, right.Choice(selector));
-    return PrintDiffRows(DiffSettings(model_, right, session_.Texts()));
+    return PrintDiffRows(DiffSettings(model_, right, session_.Texts()), o_.json);
 }
 
 int CliSession::Write() {
     const QString in = o_.args[0];
     if (!LoadSettings(in)) return kExitUsage;
-    const bool parameters = o_.command != QLatin1String("write-numbers");
+    return WriteModel(ContentOf(o_.command), in, o_.verify);
+}
+
+int CliSession::WriteModel(BackupContent what, const QString& source, bool verify) {
+    const bool parameters = what != BackupContent::Numbers;
     if (parameters) {
         // A field the block cannot hold is the file's fault: say so before the cable.
         const EncodeResult check = EncodeParameterBlock(model_, DoorPhoneState{});
         if (!check.ok) {
-            host_.Note(in + QStringLiteral(": ") + check.errorField + QStringLiteral(": ") +
+            host_.Note(source + QStringLiteral(": ") + check.errorField + QStringLiteral(": ") +
                        check.errorMessage);
             return kExitUsage;
         }
@@ -629,24 +696,24 @@ int CliSession::Write() {
     host_.Arm();
     if (!Connect()) return kExitFailed;
 
-    GuardedWritePlan plan = Plan(ContentOf(o_.command));
+    GuardedWritePlan plan = Plan(what);
     plan.backupBefore =
         !o_.noBackup && BackupOptions::Read(session_.ConfigFolder()).backupBeforeWrite;
-    plan.verifyAfter = o_.verify;
+    plan.verifyAfter = verify;
     // The backup's name carries the firmware version.
     if (plan.backupBefore && !PollStatus()) return kExitFailed;
     GuardedWriteSteps steps;
     steps.read = [this](BackupContent what, RawRead& raw) { return ReadInto(what, &raw); };
-    steps.write = [this, parameters] {
+    steps.write = [this, what, parameters] {
         host_.Arm();
         // The block carries the door phone's day mode and reset count: without a status
         // first, every write would put the door phone into night mode.
         if (parameters && !PollStatus()) return false;
         Watch();
         bool started = false;
-        if (o_.command == QLatin1String("write-parameters"))
+        if (what == BackupContent::Parameters)
             started = comm_.WriteParameters();
-        else if (o_.command == QLatin1String("write-numbers"))
+        else if (what == BackupContent::Numbers)
             started = comm_.WriteNumbers();
         else
             started = comm_.WriteAll();
@@ -673,6 +740,25 @@ int CliSession::Write() {
         return kExitFailed;
     }
     return kExitFailed;
+}
+
+// show, set, export, import, names: the settings by name (CliSettingsText.cpp).
+int CliSession::SettingsText() {
+    const ModelState& features = session_.ModelFeatures();
+    return RunSettingsTextCommand(
+        {.command = o_.command,
+         .args = o_.args,
+         .json = o_.json,
+         .device = o_.device,
+         .write = o_.write,
+         .model = model_,
+         .texts = session_.Texts(),
+         .rules = {features.modelMaximum, features.labelKind},
+         .log = log_,
+         .host = host_,
+         .readDevice = [this] { return ReadDevice(); },
+         .writeDevice =
+             [this](BackupContent what) { return WriteModel(what, QStringLiteral("set"), true); }});
 }
 
 int CliSession::SetTime() {
@@ -778,7 +864,8 @@ int CliSession::Run() {
                                    session_.Folders().DataFolder(), o_.args[0], o_.yes,
                                    [this] { return Connect(); }, [this] { return PollStatus(); }});
     if (c == QLatin1String("diff") && !o_.device)
-        return DiffFiles(o_.args[0], o_.args[1], model_, session_.Texts(), host_);
+        return DiffFiles(o_.args[0], o_.args[1], model_, session_.Texts(), host_, o_.json);
+    if (IsSettingsText(c) || c == QLatin1String("set")) return SettingsText();
     if (c == QLatin1String("diff")) return DiffDevice();
     host_.Note(QStringLiteral("unknown command '%1'").arg(c));
     return kExitUsage;

@@ -27,12 +27,14 @@ struct CliOptions {
     bool log = false; // communication log in the program folder
     bool dayMode = false;
     QString resets;        // encode: the number of resets the block carries ("" = none reported)
-    bool device = false;   // diff: the door phone is side A
+    bool device = false;   // diff: the door phone is side A; set: the door phone is IN
     bool verify = false;   // writes: read back and compare
     bool noBackup = false; // writes: no backup of the door phone first
     bool help = false;
     bool version = false;
-    bool yes = false; // firmware: no question on the terminal
+    bool yes = false;   // firmware: no question on the terminal
+    bool json = false;  // show, status, diff: one JSON document on stdout
+    bool write = false; // set --device: write the result back to the door phone
 };
 
 // The usage text (stdout of --help).

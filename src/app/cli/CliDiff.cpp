@@ -1,6 +1,7 @@
 #include "CliDiff.h"
 
 #include "CliHost.h"
+#include "CliJson.h"
 #include "CommLog.h"
 #include "SettingsFile.h"
 #include "SettingsModel.h"
@@ -21,14 +22,20 @@ bool ReadDiffFile(const QString& path, SettingsModel& model, CliHost& host) {
     return true;
 }
 
-int PrintDiffRows(const QList<DiffRow>& rows) {
-    for (const DiffRow& row : rows) std::printf("%s\n", DiffRowLine(row).toLocal8Bit().constData());
+int PrintDiffRows(const QList<DiffRow>& rows, bool json) {
+    if (json) {
+        const QByteArray document = DiffJson(rows);
+        std::fwrite(document.constData(), 1, size_t(document.size()), stdout);
+    } else {
+        for (const DiffRow& row : rows)
+            std::printf("%s\n", DiffRowLine(row).toLocal8Bit().constData());
+    }
     std::fflush(stdout);
     return rows.isEmpty() ? kDiffEqual : kDiffDifferent;
 }
 
 int DiffFiles(const QString& a, const QString& b, const SettingsModel& start,
-              const LanguageTexts& texts, CliHost& host) {
+              const LanguageTexts& texts, CliHost& host, bool json) {
     SettingsModel left, right;
     left.CopyFrom(start);
     right.CopyFrom(start);
@@ -36,5 +43,5 @@ int DiffFiles(const QString& a, const QString& b, const SettingsModel& start,
     const bool leftOk = ReadDiffFile(a, left, host);
     const bool rightOk = ReadDiffFile(b, right, host);
     if (!leftOk || !rightOk) return kDiffBadFile;
-    return PrintDiffRows(DiffSettings(left, right, texts));
+    return PrintDiffRows(DiffSettings(left, right, texts), json);
 }

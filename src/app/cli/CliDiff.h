@@ -1,7 +1,7 @@
 #pragma once
 // norvaset-cli diff: the settings and telephone numbers that differ between two settings
 // files, or between a door phone and a file, one line each on stdout:
-// "page | caption | value in A | value in B".
+// "page | caption | value in A | value in B"; with --json one JSON document.
 
 #include "SettingsDiff.h"
 
@@ -22,9 +22,10 @@ enum CliDiffExit {
 // Reads a settings file over model (which holds the start both sides share); false with
 // the reason on stderr.
 bool ReadDiffFile(const QString& path, SettingsModel& model, CliHost& host);
-// Prints the rows; kDiffEqual when there are none, else kDiffDifferent.
-int PrintDiffRows(const QList<DiffRow>& rows);
+// Prints the rows, or with json one JSON document of them; kDiffEqual when there are none,
+// else kDiffDifferent.
+int PrintDiffRows(const QList<DiffRow>& rows, bool json = false);
 // diff A.nvs B.nvs: both files read over the same start (the model list, the model's
 // defaults), then compared.
 int DiffFiles(const QString& a, const QString& b, const SettingsModel& start,
-              const LanguageTexts& texts, CliHost& host);
+              const LanguageTexts& texts, CliHost& host, bool json = false);
