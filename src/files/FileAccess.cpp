@@ -3,7 +3,27 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTemporaryFile>
+
+namespace {
+
+// Links deeper than this are a loop (the system gives up at 40 as well).
+constexpr int kMaxLinkDepth = 40;
+
+QString NotAFileReason(const QFileInfo& info) {
+    return info.isDir() ? QStringLiteral("Is a folder, not a file")
+                        : QStringLiteral("Not a regular file");
+}
+
+} // namespace
+
+QString FollowLinks(const QString& path) {
+    QFileInfo info(path);
+    for (int depth = 0; depth < kMaxLinkDepth && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.filePath();
+}
 
 bool IsRegularFile(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isFile();
@@ -56,10 +76,8 @@ bool CanWriteFileAt(const QString& path, QString* reason) {
         return false;
     };
     if (path.isEmpty()) return fail(QStringLiteral("No file name"));
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return fail(info.isDir() ? QStringLiteral("Is a folder, not a file")
-                                 : QStringLiteral("Not a regular file"));
+    const QFileInfo info(FollowLinks(path));
+    if (info.exists() && !info.isFile()) return fail(NotAFileReason(info));
     const QDir folder = info.absoluteDir();
     if (!folder.exists()) return fail(QStringLiteral("The folder does not exist"));
     // Access bits do not tell everything (a read-only mount, root on a locked folder):
@@ -67,4 +85,69 @@ bool CanWriteFileAt(const QString& path, QString* reason) {
     QTemporaryFile probe(folder.filePath(QStringLiteral(".norvaset-probe-XXXXXX")));
     if (!probe.open()) return fail(QStringLiteral("File access denied: ") + probe.errorString());
     return true;
+}
+
+OutputFile::OutputFile(const QString& path) : path_(path), target_(path) {}
+
+OutputFile::~OutputFile() = default;
+
+bool OutputFile::Fail(OutputFailure failure, const QString& reason) {
+    failure_ = failure;
+    error_ = reason;
+    Discard();
+    return false;
+}
+
+bool OutputFile::Open() {
+    failure_ = OutputFailure::None;
+    error_.clear();
+    if (path_.isEmpty()) return Fail(OutputFailure::NoName, QStringLiteral("No file name"));
+    target_ = FollowLinks(path_);
+    const QFileInfo info(target_);
+    if (info.isSymLink())
+        return Fail(OutputFailure::System, QStringLiteral("Too many levels of symbolic links"));
+    // A rename over a FIFO or a device would put a plain file in its place.
+    if (info.exists() && !info.isFile())
+        return Fail(info.isDir() ? OutputFailure::Folder : OutputFailure::NotAFile,
+                    NotAFileReason(info));
+    file_ = std::make_unique<QSaveFile>(target_);
+    if (!file_->open(QIODevice::WriteOnly))
+        return Fail(OutputFailure::System, file_->errorString());
+    return true;
+}
+
+QIODevice* OutputFile::Device() const {
+    return file_.get();
+}
+
+bool OutputFile::Write(const QByteArray& bytes) {
+    if (!file_) return false;
+    if (file_->write(bytes) != bytes.size())
+        return Fail(OutputFailure::System, file_->errorString());
+    return true;
+}
+
+bool OutputFile::Commit() {
+    if (!file_) return false;
+    // A write error can show only at the final flush, which commit() alone would not
+    // report: the truncated file would take the target's name.
+    if (!file_->flush()) return Fail(OutputFailure::System, file_->errorString());
+    if (!file_->commit()) return Fail(OutputFailure::System, file_->errorString());
+    file_.reset();
+    return true;
+}
+
+void OutputFile::Discard() {
+    if (!file_) return;
+    file_->cancelWriting();
+    file_.reset(); // the new file beside the target is removed
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error,
+                    OutputFailure* failure) {
+    OutputFile file(path);
+    const bool written = file.Open() && file.Write(bytes) && file.Commit();
+    if (error) *error = file.ErrorString();
+    if (failure) *failure = file.Failure();
+    return written;
 }
