@@ -1,6 +1,7 @@
 // What the label sheets draw, recorded in device pixels at 254 dpi: 10 pixels a millimetre,
 // so every position in millimetres is exactly ten times its pixel position.
 #include "ButtonLabelSheet.h"
+#include "PageGeometry.h"
 #include "PanelLabelSheet.h"
 #include "label_recorder.h"
 
@@ -18,7 +19,8 @@ struct Sheet {
     LabelRecorder device;
     QPainter painter;
     std::unique_ptr<print::LabelCanvas> canvas;
-    explicit Sheet(int heightPx = kA4Height) : device(kDpi, 2100, heightPx) {
+    explicit Sheet(int heightPx = kA4Height, int dpi = kDpi)
+        : device(dpi, 2100 * dpi / kDpi, heightPx * dpi / kDpi) {
         painter.begin(&device);
         canvas = std::make_unique<print::LabelCanvas>(painter, [this] { return device.NewPage(); });
     }
@@ -285,7 +287,8 @@ TEST(LabelSheets, PanelLinesArePlacedInTheirBand) {
     // A 40-character sixth line on 56 x 62: the largest size from 30 pt that is 56 mm wide.
     {
         Sheet sheet;
-        const QString sixth = QString(40, QLatin1Char('W'));
+        const QString sixth = QString::fromUtf8("MUDR. JAROSLAV NOVÁK, ZUBNÍ LÉKAŘ, 2. P.");
+        ASSERT_EQ(sixth.size(), 40);
         print::PanelJob job = PanelTexts(PanelSize::S56x62, {});
         job.texts[5] = sixth;
         print::PrintPanelLabels(*sheet.canvas, job);
@@ -308,9 +311,8 @@ TEST(LabelSheets, PanelLinesArePlacedInTheirBand) {
 
 TEST(LabelSheets, PanelPictureReplacesTheUpperLines) {
     QTemporaryDir dir;
-    const QString bmp = WriteBmp(dir, "logo.bmp", 200, 60);
-    const QSize mm = print::PicturePrintedSizeMm({200, 60});
-    EXPECT_EQ(mm, QSize(42, 12)); // 5 dots a pixel at 600 dpi
+    // Five dots a pixel at 254 dpi: half a millimetre, 20 x 8 mm.
+    const QString bmp = WriteBmp(dir, "logo.bmp", 40, 16);
     struct Case {
         PanelSize size;
         int label;
@@ -330,19 +332,63 @@ TEST(LabelSheets, PanelPictureReplacesTheUpperLines) {
         EXPECT_TRUE(print::PrintPanelLabels(*sheet.canvas, job).isEmpty());
         ASSERT_EQ(sheet.device.pictures.size(), 1u);
         const QRect picture = sheet.device.pictures[0].target;
-        EXPECT_EQ(picture, QRect(100 + (620 - 420) / 2, 140, 420, 120));
+        EXPECT_EQ(picture, QRect(100 + (620 - 200) / 2, 140, 200, 80));
         for (const QString& p : c.printed)
             EXPECT_NE(sheet.device.Text(p), nullptr) << p.toStdString();
         for (const QString& l : c.left) EXPECT_EQ(sheet.device.Text(l), nullptr) << l.toStdString();
         const RecordedText* five = sheet.device.Text("five");
         const int h5 = five->size.height();
         if (c.size == PanelSize::S41x62) {
-            EXPECT_EQ(five->topLeft.y(), 140 + (380 - 120 - h5) / 3 * 2 + 120);
+            EXPECT_EQ(five->topLeft.y(), 140 + (380 - 80 - h5) / 3 * 2 + 80);
         } else {
             const RecordedText* six = sheet.device.Text("six");
-            const int step = (520 - 120 - h5 - six->size.height()) / 4;
-            EXPECT_EQ(five->topLeft.y(), 140 + step * 2 + 120);
-            EXPECT_EQ(six->topLeft.y(), 140 + step * 3 + 120 + h5);
+            const int step = (520 - 80 - h5 - six->size.height()) / 4;
+            EXPECT_EQ(five->topLeft.y(), 140 + step * 2 + 80);
+            EXPECT_EQ(six->topLeft.y(), 140 + step * 3 + 80 + h5);
+        }
+    }
+}
+
+TEST(LabelSheets, PictureSizeFollowsTheRowAndTheDevicesResolution) {
+    // Row 0: trunc(5 x pixels / P) mm; the rows below: trunc(6 x pixels / P + 1) mm.
+    const struct {
+        int dpi;
+        QSize pixels;
+        int row;
+        QSize mm;
+    } sizes[] = {
+        {600, {200, 70}, 0, {42, 14}}, {600, {200, 70}, 1, {51, 18}}, {1200, {200, 70}, 0, {21, 7}},
+        {1200, {200, 70}, 1, {26, 9}}, {600, {220, 80}, 0, {46, 16}}, {600, {220, 80}, 1, {56, 21}},
+    };
+    for (const auto& c : sizes)
+        EXPECT_EQ(print::PicturePrintedSizeMm(c.pixels, print::PageGeometry(c.dpi).P(), c.row),
+                  c.mm)
+            << c.dpi << " dpi row " << c.row;
+
+    // Four 56 x 62 labels with a 200 x 70 picture each: labels 3 and 4 stand in row 1.
+    QTemporaryDir dir;
+    const QString bmp = WriteBmp(dir, "logo.bmp", 200, 70);
+    for (int dpi : {600, 1200, 300}) {
+        Sheet sheet(kA4Height, dpi);
+        const print::PageGeometry g(dpi);
+        print::PanelJob job =
+            PanelTexts(PanelSize::S56x62, {{1, 5, "a"}, {2, 5, "b"}, {3, 5, "c"}, {4, 5, "d"}});
+        job.pictures.fill(bmp);
+        EXPECT_TRUE(print::PrintPanelLabels(*sheet.canvas, job).isEmpty());
+        ASSERT_EQ(sheet.device.pictures.size(), 4u) << dpi;
+        ASSERT_EQ(sheet.device.frames.size(), 4u) << dpi;
+        for (int k = 0; k < 4; ++k) {
+            const QRect picture = sheet.device.pictures[k].target;
+            const QRect frame = sheet.device.frames[k].rect;
+            const QSize mm = print::PicturePrintedSizeMm({200, 70}, g.P(), k / 2);
+            if (g.Px(mm.width()) <= g.Px(60) && g.Px(mm.height()) <= g.Px(51)) {
+                EXPECT_EQ(picture.size(), QSize(g.Px(mm.width()), g.Px(mm.height())))
+                    << dpi << " label " << k + 1;
+            }
+            // On a coarse printer the picture is scaled down into its label.
+            EXPECT_TRUE(frame.contains(picture)) << dpi << " label " << k + 1;
+            EXPECT_EQ(picture.top(), frame.top() + g.Px(4));
+            EXPECT_NEAR(picture.center().x(), frame.center().x(), 1);
         }
     }
 }

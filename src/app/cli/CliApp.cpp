@@ -7,6 +7,7 @@
 #include "CliDiff.h"
 #include "CliFirmware.h"
 #include "CliHost.h"
+#include "CliLabels.h"
 #include "CliPrint.h"
 #include "CommLog.h"
 #include "Communicator.h"
@@ -27,7 +28,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdio>
 #include <limits>
 #include <memory>
@@ -53,6 +53,7 @@ const CommandDef kCommands[] = {
     {"encode", 2, "IN.nvs OUT.bin"},
     {"decode", 2, "IN.bin OUT.nvs"},
     {"print", 2, "IN.nvs OUT.pdf"},
+    {"labels", 2, "IN.nvl|IN.vxl OUT.pdf [--kind 1|2|3|other] [--one-button]"},
     {"firmware", 1, "IN.hex [--yes]"},
     {"hex-image", 2, "IN.hex OUT.bin"},
     {"diff", 2, "A.nvs B.nvs"},
@@ -158,10 +159,12 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     const QCommandLineOption device(QStringLiteral("device"));
     const QCommandLineOption verify(QStringLiteral("verify"));
     const QCommandLineOption noBackup(QStringLiteral("no-backup"));
+    const QCommandLineOption kind(QStringLiteral("kind"), QString(), QStringLiteral("KIND"));
+    const QCommandLineOption oneButton(QStringLiteral("one-button"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({simulator, port, home, base, model, resets, dayMode, log, yes, device,
-                       verify, noBackup, help, version});
+                       verify, noBackup, kind, oneButton, help, version});
     rest.prepend(QStringLiteral("norvaset-cli")); // the parser skips the program name
     if (!parser.parse(rest)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -170,8 +173,8 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
             return false;
         }
         // A value missing after an option, or given to a flag.
-        for (const QCommandLineOption* flag :
-             {&simulator, &dayMode, &log, &yes, &device, &verify, &noBackup, &help, &version}) {
+        for (const QCommandLineOption* flag : {&simulator, &dayMode, &log, &yes, &device, &verify,
+                                               &noBackup, &oneButton, &help, &version}) {
             const QString name = flag->names().last();
             for (const QString& arg : rest) {
                 if (arg == QLatin1String("--")) break;
@@ -181,7 +184,7 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
                 }
             }
         }
-        for (const QCommandLineOption* valued : {&port, &home, &base, &model, &resets}) {
+        for (const QCommandLineOption* valued : {&port, &home, &base, &model, &resets, &kind}) {
             const QString name = valued->names().first();
             if (rest.endsWith(QLatin1String("--") + name)) {
                 *error = QStringLiteral("option '--%1' needs a value").arg(name);
@@ -230,6 +233,8 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     o->device = parser.isSet(device);
     o->verify = parser.isSet(verify);
     o->noBackup = parser.isSet(noBackup);
+    if (parser.isSet(kind)) o->labelKind = parser.value(kind);
+    o->oneButton = parser.isSet(oneButton);
     QStringList positional = parser.positionalArguments();
     if (o->help || o->version) return true;
 
@@ -278,7 +283,7 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         *error = QStringLiteral("--base belongs to the reads and 'decode'");
         return false;
     }
-    return true;
+    return CheckLabelOptions(*o, error);
 }
 
 namespace {
@@ -294,7 +299,8 @@ private:
     bool NeedsDevice() const { return NeedsCable(o_); }
     static bool NeedsCable(const CliOptions& o) {
         return o.command != QLatin1String("encode") && o.command != QLatin1String("decode") &&
-               o.command != QLatin1String("print") && o.command != QLatin1String("hex-image") &&
+               o.command != QLatin1String("print") && o.command != QLatin1String("labels") &&
+               o.command != QLatin1String("hex-image") &&
                (o.command != QLatin1String("diff") || o.device);
     }
     int Prepare();
@@ -680,16 +686,9 @@ int CliSession::Encode() {
                    encoded.errorMessage);
         return kExitUsage;
     }
-    QSaveFile file(out);
-    // flush() reports a full disk that commit() alone would miss.
-    if (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes) != encoded.bytes.size() ||
-        !file.flush()) {
-        host_.Note(out + QStringLiteral(": ") + file.errorString());
-        file.cancelWriting();
-        return kExitUsage;
-    }
-    if (!file.commit()) {
-        host_.Note(out + QStringLiteral(": ") + file.errorString());
+    QString error;
+    if (!WriteWholeFile(out, encoded.bytes, &error)) {
+        host_.Note(out + QStringLiteral(": ") + error);
         return kExitUsage;
     }
     return kExitOk;
@@ -742,6 +741,7 @@ int CliSession::Run() {
         return WriteSettingsPrintout(model_, session_.Texts(), target_.TreeEntries(), o_.args[1],
                                      host_);
     }
+    if (c == QLatin1String("labels")) return RunLabelsCommand(o_, host_);
     if (c == QLatin1String("hex-image"))
         return RunHexImageCommand(host_, session_.Texts(), o_.args[0], o_.args[1]);
     if (c == QLatin1String("firmware"))

@@ -32,7 +32,9 @@ struct CliOptions {
     bool noBackup = false; // writes: no backup of the door phone first
     bool help = false;
     bool version = false;
-    bool yes = false; // firmware: no question on the terminal
+    bool yes = false;       // firmware: no question on the terminal
+    QString labelKind;      // labels: --kind (null when not given)
+    bool oneButton = false; // labels: --one-button
 };
 
 // The usage text (stdout of --help).
