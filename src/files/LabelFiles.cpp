@@ -78,9 +78,13 @@ PanelLabelFile PanelLabelsFrom(const IniFile& ini) {
 void SaveWhole(const QString& path, const QString& text) {
     // A fresh profile: the saved file holds exactly the label keys, whatever an
     // overwritten file held before.
+    using Reason = LabelFileError::Reason;
     QString error;
-    if (!WriteWholeFile(path, text.toUtf8(), &error))
-        throw LabelFileError(LabelFileError::Reason::WriteFailed, path, error);
+    OutputFailure failure = OutputFailure::None;
+    if (WriteWholeFile(path, text.toUtf8(), &error, &failure)) return;
+    if (failure == OutputFailure::Folder) throw LabelFileError(Reason::Folder, path);
+    if (failure == OutputFailure::NotAFile) throw LabelFileError(Reason::NotAFile, path);
+    throw LabelFileError(Reason::WriteFailed, path, error);
 }
 
 } // namespace
