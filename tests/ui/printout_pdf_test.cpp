@@ -4,6 +4,7 @@
 #include "NumberMemory.h"
 #include "PrintoutSource.h"
 #include "SettingsFile.h"
+#include "pdf_frames.h"
 #include "pdf_words.h"
 #include "window_harness.h"
 
@@ -268,6 +269,19 @@ TEST(PrintoutPdf, CommandLineMakesTheWindowsPdf) {
         EXPECT_EQ(a.words[i].text, b.words[i].text) << i;
         EXPECT_NEAR(a.words[i].xMin, b.words[i].xMin, 0.2) << a.words[i].text.toStdString();
         EXPECT_NEAR(a.words[i].yMin, b.words[i].yMin, 0.2) << a.words[i].text.toStdString();
+    }
+    // The frame of every page stands 10 mm in from the paper's edges in both.
+    QTemporaryDir raster;
+    for (int page = 1; page <= b.pages.size(); ++page) {
+        const std::vector<QRect> fa = pdf::BlueFrames(fromWindow, raster, page);
+        const std::vector<QRect> fb = pdf::BlueFrames(fromCli, raster, page);
+        ASSERT_EQ(fa.size(), 1u) << page;
+        ASSERT_EQ(fb.size(), 1u) << page;
+        EXPECT_EQ(fa[0], fb[0]) << page;
+        EXPECT_NEAR(fb[0].left(), 100, 1);
+        EXPECT_NEAR(fb[0].top(), 100, 1);
+        EXPECT_NEAR(fb[0].right(), 2000, 1);
+        EXPECT_NEAR(fb[0].bottom(), 2870, 1);
     }
     for (const QSizeF& page : b.pages) { // A4
         EXPECT_NEAR(page.width(), 595.3, 0.5);
