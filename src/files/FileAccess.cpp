@@ -6,6 +6,9 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 // Links deeper than this are a loop (the system gives up at 40 as well).
@@ -87,9 +90,49 @@ bool CanWriteFileAt(const QString& path, QString* reason) {
     return true;
 }
 
+// What the content is written through: every write reaches the file whole, or the sink
+// fails for good with the system's reason. The file is unbuffered, so that a write the
+// disk takes only in part (a full disk, a file size limit) is followed by one that fails
+// with its errno; a buffered file would report it at best as "Unknown error", and a writer
+// that ignores short writes (the PDF engine) would leave a truncated file unnoticed.
+class OutputFile::Sink : public QIODevice {
+public:
+    explicit Sink(QSaveFile& file) : file_(file) {}
+    bool Failed() const { return failed_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override {
+        if (failed_) return -1;
+        for (qint64 done = 0; done < length;) {
+            errno = 0;
+            const qint64 n = file_.write(data + done, length - done);
+            if (n <= 0) {
+                const int code = errno;
+                QString reason = file_.errorString();
+                if (reason.isEmpty() || file_.error() == QFileDevice::NoError ||
+                    reason == QLatin1String("Unknown error"))
+                    reason = code != 0 ? QString::fromLocal8Bit(std::strerror(code))
+                                       : QStringLiteral("Disk write error");
+                failed_ = true;
+                setErrorString(reason);
+                return -1;
+            }
+            done += n;
+        }
+        return length;
+    }
+
+private:
+    QSaveFile& file_;
+    bool failed_ = false;
+};
+
 OutputFile::OutputFile(const QString& path) : path_(path), target_(path) {}
 
-OutputFile::~OutputFile() = default;
+OutputFile::~OutputFile() {
+    Discard();
+}
 
 bool OutputFile::Fail(OutputFailure failure, const QString& reason) {
     failure_ = failure;
@@ -111,33 +154,38 @@ bool OutputFile::Open() {
         return Fail(info.isDir() ? OutputFailure::Folder : OutputFailure::NotAFile,
                     NotAFileReason(info));
     file_ = std::make_unique<QSaveFile>(target_);
-    if (!file_->open(QIODevice::WriteOnly))
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Fail(OutputFailure::System, file_->errorString());
+    sink_ = std::make_unique<Sink>(*file_);
+    sink_->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     return true;
 }
 
 QIODevice* OutputFile::Device() const {
-    return file_.get();
+    return sink_.get();
 }
 
 bool OutputFile::Write(const QByteArray& bytes) {
-    if (!file_) return false;
-    if (file_->write(bytes) != bytes.size())
-        return Fail(OutputFailure::System, file_->errorString());
+    if (!sink_) return false;
+    if (sink_->write(bytes) != bytes.size())
+        return Fail(OutputFailure::System, sink_->errorString());
     return true;
 }
 
 bool OutputFile::Commit() {
     if (!file_) return false;
-    // A write error can show only at the final flush, which commit() alone would not
-    // report: the truncated file would take the target's name.
+    if (sink_->Failed()) return Fail(OutputFailure::System, sink_->errorString());
+    // A write error that shows only at the final flush would not stop commit(): the
+    // truncated file would take the target's name.
     if (!file_->flush()) return Fail(OutputFailure::System, file_->errorString());
     if (!file_->commit()) return Fail(OutputFailure::System, file_->errorString());
+    sink_.reset();
     file_.reset();
     return true;
 }
 
 void OutputFile::Discard() {
+    sink_.reset();
     if (!file_) return;
     file_->cancelWriting();
     file_.reset(); // the new file beside the target is removed

@@ -77,11 +77,13 @@ public:
     QString Target() const { return target_; }
 
 private:
+    class Sink;
     bool Fail(OutputFailure failure, const QString& reason);
 
     QString path_;
     QString target_;
     std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<Sink> sink_;
     OutputFailure failure_ = OutputFailure::None;
     QString error_;
 };
