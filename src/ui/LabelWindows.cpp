@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSpacerItem>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -318,6 +319,9 @@ QString TForm14::LabelsText(int key) const {
 
 int TForm14::ShowFor(const QString& labelKind) {
     FormShow(labelKind);
+    // Centred on the main window at the size the kind's fields give it.
+    layout()->activate();
+    if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
     return exec();
 }
 
@@ -455,29 +459,38 @@ TForm5::TForm5(const LabelWindowContext& context, QWidget* parent) : QDialog(par
         big.setPointSize(28);
         number->setFont(big);
         number->setAlignment(Qt::AlignCenter);
-        lines->addWidget(number, 0, 0, kPanelLinesPerLabel, 1);
+        lines->addWidget(number, 0, 0, 3, 1);
+        // The picture takes the place of lines 1 to 4; the label keeps its height.
+        auto* upper = new QStackedWidget(panel);
+        upper->setObjectName(QStringLiteral("Upper%1").arg(k + 1));
+        auto* upperLines = new QWidget(upper);
+        auto* upperLayout = new QVBoxLayout(upperLines);
+        upperLayout->setContentsMargins(0, 0, 0, 0);
+        upperLayout->setSpacing(4);
+        upper->addWidget(upperLines);
         for (int n = 0; n < kPanelLinesPerLabel; ++n) {
-            auto* edit = new QLineEdit(panel);
+            auto* edit = new QLineEdit(n < 4 ? upperLines : panel);
             const int index = k * kPanelLinesPerLabel + n;
             edit->setObjectName(QStringLiteral("Edit%1").arg(index + 1));
             edit->setMaxLength(kFieldLength);
             edit->setMinimumWidth(fieldWidth);
-            lines->addWidget(edit, n, 1);
-            // Rows keep their height when the picture takes the place of lines 1 to 4.
-            lines->setRowMinimumHeight(n, edit->sizeHint().height());
+            if (n < 4)
+                upperLayout->addWidget(edit);
+            else
+                lines->addWidget(edit, n - 3, 1);
             edits_[index] = edit;
         }
-        // The picture lies over lines 1 to 4.
-        auto* picture = new QLabel(panel);
+        auto* picture = new QLabel(upper);
         picture->setObjectName(QStringLiteral("Image%1").arg(k + 1));
         picture->setAlignment(Qt::AlignCenter);
-        picture->setFixedSize(print::kPictureMaxWidth, print::kPictureMaxHeight);
-        picture->hide();
-        lines->addWidget(picture, 0, 1, 4, 1, Qt::AlignCenter);
+        picture->setMinimumSize(print::kPictureMaxWidth, print::kPictureMaxHeight);
+        upper->addWidget(picture);
+        lines->addWidget(upper, 0, 1);
         pictureAreas_[k] = picture;
+        uppers_[k] = upper;
         auto* button =
             MakeButton(panel, buttonNames[k], QStringLiteral("Picture BMP max 80x220px"), false);
-        lines->addWidget(button, 0, 2, kPanelLinesPerLabel, 1, Qt::AlignVCenter);
+        lines->addWidget(button, 0, 2, 3, 1, Qt::AlignVCenter);
         pictureButtons_[k] = button;
         connect(button, &QPushButton::clicked, this, [this, k] { PictureButtonClick(k + 1); });
         grid->addWidget(panel, k / 2, k % 2);
@@ -539,10 +552,18 @@ QString TForm5::LabelsText(int key) const {
 }
 
 void TForm5::FitToContent() {
-    // The content as its texts need it (they change with the language), without scrolling.
+    // The content as its texts need it (they change with the language), without scrolling:
+    // measured in the style it is shown in, with the texts set since it was last laid out.
+    ensurePolished();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     content_->adjustSize();
     const QSize need = content_->sizeHint().expandedTo(content_->minimumSizeHint());
     resize(need.expandedTo(minimumSizeHint()));
+}
+
+void TForm5::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FitToContent();
 }
 
 void TForm5::FormShow() {
@@ -596,6 +617,8 @@ void TForm5::initik() {
                 showPicture = true;
             }
         }
+        uppers_[k]->setCurrentWidget(showPicture ? static_cast<QWidget*>(pictureAreas_[k])
+                                                 : uppers_[k]->widget(0));
         pictureAreas_[k]->setVisible(showPicture);
         if (!showPicture) pictureAreas_[k]->clear();
         for (int line = 1; line <= 4; ++line)

@@ -22,6 +22,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QStackedWidget;
 
 struct LabelWindowContext {
     Dialogs* dialogs = nullptr;
@@ -119,6 +120,9 @@ public:
 
     QScrollArea* ScrollArea() const { return scroll_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QString Msg(int key) const;
     QString LabelsText(int key) const;
@@ -130,6 +134,7 @@ private:
     QWidget* content_;
     std::array<QLineEdit*, kLabelTextCount> edits_{};
     std::array<QLabel*, kPanelLabelCount> pictureAreas_{};
+    std::array<QStackedWidget*, kPanelLabelCount> uppers_{}; // lines 1 to 4, or the picture
     std::array<QPushButton*, kPanelLabelCount> pictureButtons_{};
     std::array<QRadioButton*, 4> sizes_{};
     QPushButton* print_;

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -119,17 +120,19 @@ TEST(LabelSheets, LongTextShrinksToTheLargestSizeThatFits) {
         const char* text;
         int areaPx;
     } cases[] = {
-        {print::ButtonLabelLayout::Kind3, "WWWWWWWWWWWWWWWWWWWWWWWWW", 450}, // 25 characters
+        {print::ButtonLabelLayout::Kind3, "ING. JAROSLAV NOVÁK, DDS.", 450}, // 25 characters
         {print::ButtonLabelLayout::Kind3, "Jan Novák, 3. patro vlevo", 450},
         {print::ButtonLabelLayout::Kind2, "Short", 520},
         {print::ButtonLabelLayout::Other, "MMMMMMMMMMMMMMMMMMMMMMMMM", 560},
     };
     for (const auto& c : cases) {
         Sheet sheet;
-        print::ButtonLabelSheet(*sheet.canvas, c.layout).PrintLabel(QString::fromUtf8(c.text));
+        const QString text = QString::fromUtf8(c.text);
+        print::ButtonLabelSheet(*sheet.canvas, c.layout).PrintLabel(text);
         ASSERT_EQ(sheet.device.texts.size(), 1u);
         const RecordedText& t = sheet.device.texts[0];
-        EXPECT_EQ(t.pointSize, LargestFitting(t.text, 16, c.areaPx)) << c.text;
+        EXPECT_EQ(t.text, text);
+        EXPECT_EQ(t.pointSize, LargestFitting(text, 16, c.areaPx)) << c.text;
         EXPECT_LE(t.size.width(), c.areaPx) << c.text;
     }
 }
@@ -393,25 +396,110 @@ TEST(LabelSheets, PictureSizeFollowsTheRowAndTheDevicesResolution) {
     }
 }
 
-TEST(LabelSheets, UnusablePicturesAreReportedAndTheLabelPrintsItsLines) {
+TEST(LabelSheets, OnlyPicturesReadWholeArePrinted) {
     QTemporaryDir dir;
-    const QString tooBig = WriteBmp(dir, "big.bmp", 221, 80);
-    const QString notBmp = dir.filePath("text.bmp");
-    {
-        QFile f(notBmp);
-        f.open(QIODevice::WriteOnly);
-        f.write("not a picture");
-    }
-    const QString missing = dir.filePath("gone.bmp");
-    for (const QString& file : {tooBig, notBmp, missing}) {
+    const QString good = WriteBmp(dir, "good.bmp", 200, 70);
+    QFile whole(good);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const auto write = [&dir](const char* name, const QByteArray& content) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return dir.filePath(name);
+    };
+    QImage png(40, 20, QImage::Format_RGB32);
+    png.fill(Qt::blue);
+    png.save(dir.filePath("png.bmp"), "PNG");
+    const QString fifo = dir.filePath("fifo.bmp");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        const char* name;
+        QString file;
+        const char* reason; // "" = printed
+    } cases[] = {
+        {"good", good, ""},
+        {"truncated", write("cut.bmp", bytes.left(500)), "ends before its last pixel"},
+        {"one row short", write("short.bmp", bytes.left(bytes.size() - 600)),
+         "ends before its last pixel"},
+        {"wrong format", dir.filePath("png.bmp"), "not a BMP"},
+        {"oversized", WriteBmp(dir, "big.bmp", 221, 80), "221 x 80 pixels"},
+        {"text", write("text.bmp", "not a picture"), "not a BMP"},
+        {"missing", dir.filePath("gone.bmp"), "File not found"},
+        {"FIFO", fifo, "Not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         Sheet sheet;
         print::PanelJob job = PanelTexts(PanelSize::S41x62, {{1, 1, "one"}, {1, 5, "five"}});
-        job.pictures[0] = file;
+        job.pictures[0] = c.file;
         const QStringList unusable = print::PrintPanelLabels(*sheet.canvas, job);
-        ASSERT_EQ(unusable.size(), 1) << file.toStdString();
-        EXPECT_TRUE(unusable[0].startsWith(file));
+        EXPECT_NE(sheet.device.Text("five"), nullptr);
+        if (!*c.reason) {
+            EXPECT_TRUE(unusable.isEmpty()) << unusable.join(' ').toStdString();
+            EXPECT_EQ(sheet.device.pictures.size(), 1u);
+            continue;
+        }
+        // Left out like a missing picture: the label prints its lines, the file is named.
+        ASSERT_EQ(unusable.size(), 1);
+        EXPECT_TRUE(unusable[0].startsWith(c.file));
+        EXPECT_TRUE(unusable[0].contains(QLatin1String(c.reason))) << unusable[0].toStdString();
         EXPECT_TRUE(sheet.device.pictures.empty());
         EXPECT_NE(sheet.device.Text("one"), nullptr);
-        EXPECT_NE(sheet.device.Text("five"), nullptr);
     }
+}
+
+// Texts of every length stay inside their own frame in every layout: they shrink down to
+// the smallest readable size, and what is still too wide is cut with an ellipsis.
+TEST(LabelSheets, EveryTextStaysInsideItsFrame) {
+    const QString czech = QString::fromUtf8("Příliš žluťoučký kůň úpěl ďábelské ódy");
+    const QString texts[] = {QString(25, QLatin1Char('W')), QString(100, QLatin1Char('M')),
+                             QString(300, QLatin1Char('x')), czech};
+    const auto inside = [](const RecordedText& t, const RecordedFrame& f) {
+        return t.topLeft.x() >= f.rect.x() && t.topLeft.y() >= f.rect.y() &&
+               t.topLeft.x() + t.size.width() <= f.Right() &&
+               t.topLeft.y() + t.size.height() <= f.Bottom();
+    };
+    const auto check = [&](const Sheet& sheet, const QString& text) {
+        ASSERT_FALSE(sheet.device.frames.empty());
+        for (const RecordedText& t : sheet.device.texts) {
+            EXPECT_GE(t.pointSize, print::kSmallestPointSize);
+            bool framed = false;
+            for (const RecordedFrame& f : sheet.device.frames) framed = framed || inside(t, f);
+            EXPECT_TRUE(framed) << t.text.size() << " characters at " << t.pointSize << " pt";
+            // Whole, or cut at its end with an ellipsis.
+            if (t.text != text) {
+                EXPECT_TRUE(t.text.endsWith(QChar(0x2026))) << t.text.toStdString();
+                EXPECT_TRUE(text.startsWith(t.text.chopped(1)));
+            }
+        }
+    };
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.left(30).toStdString());
+        for (auto layout : {print::ButtonLabelLayout::TwoButtons, print::ButtonLabelLayout::Kind2,
+                            print::ButtonLabelLayout::Kind3, print::ButtonLabelLayout::Other,
+                            print::ButtonLabelLayout::BigLabel}) {
+            Sheet sheet;
+            LabelTexts all;
+            all.fill(text);
+            print::ButtonLabelSheet(*sheet.canvas, layout).PrintAll(all);
+            check(sheet, text);
+        }
+        for (PanelSize size :
+             {PanelSize::S22x62, PanelSize::S28x62, PanelSize::S41x62, PanelSize::S56x62}) {
+            Sheet sheet;
+            print::PanelJob job;
+            job.size = size;
+            job.texts.fill(text);
+            print::PrintPanelLabels(*sheet.canvas, job);
+            check(sheet, text);
+        }
+    }
+    // A name of 25 capitals, the most a field takes by typing, prints whole on the
+    // narrowest button label.
+    const QString name = QString::fromUtf8("ING. JAROSLAV NOVÁK, DDS.");
+    ASSERT_EQ(name.size(), 25);
+    Sheet kind3;
+    print::ButtonLabelSheet(*kind3.canvas, print::ButtonLabelLayout::Kind3).PrintLabel(name);
+    EXPECT_EQ(kind3.device.texts.at(0).text, name);
 }
