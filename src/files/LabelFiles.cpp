@@ -96,13 +96,13 @@ QString ErrorText(LabelFileError::Reason reason, const QString& path, const QStr
     case Reason::Missing: return QStringLiteral("File not found: ") + path;
     case Reason::NotAFile: return QStringLiteral("Not a regular file: ") + path;
     case Reason::Folder: return QStringLiteral("Is a folder, not a file: ") + path;
-    case Reason::TooLarge: return path + QStringLiteral(": ") + detail;
-    case Reason::Unreadable: return path + QStringLiteral(": ") + detail;
     case Reason::NotLabels:
         return path + QStringLiteral(": Selected file isn't file for labels Norva collection");
-    case Reason::WriteFailed: return path + QStringLiteral(": ") + detail;
+    case Reason::TooLarge:
+    case Reason::Unreadable:
+    case Reason::WriteFailed: break;
     }
-    return path;
+    return path + QStringLiteral(": ") + detail;
 }
 } // namespace
 
