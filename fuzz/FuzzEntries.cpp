@@ -1,5 +1,6 @@
 #include "FuzzEntries.h"
 
+#include "BmpFile.h"
 #include "CommLog.h"
 #include "Communicator.h"
 #include "DoorPhoneLink.h"
@@ -163,6 +164,16 @@ QMap<int, QByteArray> ProgramWords(const QStringList& loaded) {
     return words;
 }
 
+void FuzzBmpPicture(const uint8_t* data, size_t size) {
+    const QByteArray bytes = Bytes(data, size);
+    const BmpCheck check = CheckBmp(bytes);
+    if (!check.ok) {
+        Require(!check.error.isEmpty(), "a refused bitmap without a reason");
+        return;
+    }
+    Require(check.width > 0 && check.height > 0, "an accepted bitmap without pixels");
+}
+
 void FuzzHexImage(const uint8_t* data, size_t size) {
     static LanguageTexts texts;
     const HexLoad load = LoadHexText(Bytes(data, size));
@@ -253,6 +264,7 @@ FuzzEntry FuzzEntryByName(std::string_view name) {
         {"status_reply", FuzzStatusReply},       {"jpeg_picture", FuzzJpegPicture},
         {"label_file", FuzzLabelFile},           {"hex_image", FuzzHexImage},
         {"settings_text", FuzzSettingsText},
+        {"bmp_picture", FuzzBmpPicture},
     };
     for (const auto& e : entries)
         if (e.name == name) return e.entry;

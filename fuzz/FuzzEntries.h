@@ -19,6 +19,7 @@ void FuzzJpegPicture(const uint8_t* data, size_t size);
 void FuzzLabelFile(const uint8_t* data, size_t size);
 void FuzzHexImage(const uint8_t* data, size_t size);
 void FuzzSettingsText(const uint8_t* data, size_t size);
+void FuzzBmpPicture(const uint8_t* data, size_t size);
 
 // The entry of a target by its name ("settings_file"), nullptr for an unknown name. A new
 // reader gets an entry above, a line in the table of FuzzEntries.cpp and a fuzz_NAME.cpp.

@@ -3,8 +3,6 @@
 #include "FileAccess.h"
 #include "TextCodec.h"
 
-#include <QSaveFile>
-
 namespace {
 bool SameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -71,22 +69,7 @@ QString IniFile::ToText() const {
 bool IniFile::Save(const QString& path) {
     const QString target = path.isEmpty() ? path_ : path;
     error_.clear();
-    QSaveFile f(target);
-    if (!f.open(QIODevice::WriteOnly)) {
-        error_ = f.errorString();
-        return false;
-    }
-    const QByteArray bytes = ToText().toUtf8();
-    // A write error can show only at the final flush; check it before the rename.
-    if (f.write(bytes) != bytes.size() || !f.flush()) {
-        error_ = f.errorString();
-        f.cancelWriting();
-        return false;
-    }
-    if (!f.commit()) {
-        error_ = f.errorString();
-        return false;
-    }
+    if (!WriteWholeFile(target, ToText().toUtf8(), &error_)) return false;
     path_ = target;
     return true;
 }

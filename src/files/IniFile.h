@@ -23,8 +23,9 @@ public:
     // Decodes bytes as UTF-8, or as Windows-1250 when they are not valid UTF-8.
     static QString DecodeBytes(const QByteArray& bytes);
 
-    // Writes the whole profile (CR LF line ends) to path, or to the loaded path.
-    // Returns false (with errorString()) when the file cannot be written.
+    // Writes the whole profile (CR LF line ends) to path, or to the loaded path, whole or
+    // not at all (OutputFile). Returns false (with errorString()) when the file cannot be
+    // written.
     bool Save(const QString& path = QString());
     QString errorString() const { return error_; }
     QString path() const { return path_; }

@@ -3,6 +3,8 @@
 #include "FileAccess.h"
 #include "IniFile.h"
 
+#include <QFileInfo>
+
 namespace {
 
 const QString kTexts = QStringLiteral("N");
@@ -16,20 +18,40 @@ IniFile FromBytes(const QByteArray& bytes) {
 }
 
 IniFile ReadWhole(const QString& path) {
+    using Reason = LabelFileError::Reason;
     // A label file is a few kilobytes of INI text: a folder, a FIFO, a device or a file
     // beyond an INI file's size is refused before anything is read.
     const FileContents contents = ReadBoundedFile(path, kMaxIniFileBytes);
     switch (contents.failure) {
     case FileContents::Failure::None: break;
-    case FileContents::Failure::Missing:
+    case FileContents::Failure::Missing: throw LabelFileError(Reason::Missing, path);
     case FileContents::Failure::NotAFile:
-        throw LabelFileError(QStringLiteral("File not found: ") + path);
+        throw LabelFileError(QFileInfo(path).isDir() ? Reason::Folder : Reason::NotAFile, path);
     case FileContents::Failure::TooLarge:
-        throw LabelFileError(path + QStringLiteral(": ") + contents.error);
+        throw LabelFileError(Reason::TooLarge, path, contents.error);
     case FileContents::Failure::Unreadable:
-        throw LabelFileError(QStringLiteral("File access denied: ") + path);
+        throw LabelFileError(Reason::Unreadable, path, contents.error);
     }
     return FromBytes(contents.bytes);
+}
+
+// Whether the profile holds at least one key of the label files: a file without any is
+// something else (random bytes, another program's INI file), and opening it would only
+// empty the window.
+bool HasAnyKey(const IniFile& ini, bool panel) {
+    for (int i = 1; i <= kLabelTextCount; ++i)
+        if (ini.HasKey(kTexts, QString::number(i))) return true;
+    if (!panel) return false;
+    if (ini.HasKey(kSize, QStringLiteral("1"))) return true;
+    for (int k = 1; k <= kPanelLabelCount; ++k)
+        if (ini.HasKey(kPictures, QString::number(k))) return true;
+    return false;
+}
+
+IniFile ReadLabelFile(const QString& path, bool panel) {
+    IniFile ini = ReadWhole(path);
+    if (!HasAnyKey(ini, panel)) throw LabelFileError(LabelFileError::Reason::NotLabels, path);
+    return ini;
 }
 
 LabelTexts ReadTexts(const IniFile& ini) {
@@ -54,18 +76,43 @@ PanelLabelFile PanelLabelsFrom(const IniFile& ini) {
 }
 
 void SaveWhole(const QString& path, const QString& text) {
-    IniFile ini;
-    ini.LoadText(text);
     // A fresh profile: the saved file holds exactly the label keys, whatever an
     // overwritten file held before.
-    if (!ini.Save(path))
-        throw LabelFileError(QStringLiteral("Disk write error: ") + ini.errorString());
+    using Reason = LabelFileError::Reason;
+    QString error;
+    OutputFailure failure = OutputFailure::None;
+    if (WriteWholeFile(path, text.toUtf8(), &error, &failure)) return;
+    if (failure == OutputFailure::Folder) throw LabelFileError(Reason::Folder, path);
+    if (failure == OutputFailure::NotAFile) throw LabelFileError(Reason::NotAFile, path);
+    throw LabelFileError(Reason::WriteFailed, path, error);
 }
 
 } // namespace
 
-LabelFileError::LabelFileError(const QString& text)
-    : std::runtime_error(text.toStdString()), text_(text) {}
+namespace {
+QString ErrorText(LabelFileError::Reason reason, const QString& path, const QString& detail) {
+    using Reason = LabelFileError::Reason;
+    switch (reason) {
+    case Reason::Missing: return QStringLiteral("File not found: ") + path;
+    case Reason::NotAFile: return QStringLiteral("Not a regular file: ") + path;
+    case Reason::Folder: return QStringLiteral("Is a folder, not a file: ") + path;
+    case Reason::NotLabels:
+        return path + QStringLiteral(": Selected file isn't file for labels Norva collection");
+    case Reason::TooLarge:
+    case Reason::Unreadable:
+    case Reason::WriteFailed: break;
+    }
+    return path + QStringLiteral(": ") + detail;
+}
+} // namespace
+
+LabelFileError::LabelFileError(Reason reason, const QString& path, const QString& detail)
+    : std::runtime_error(ErrorText(reason, path, detail).toStdString()), reason_(reason),
+      path_(path), detail_(detail) {}
+
+QString LabelFileError::text() const {
+    return ErrorText(reason_, path_, detail_);
+}
 
 bool HasLabelExtension(const QString& fileName, const QString& extension) {
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
@@ -98,7 +145,7 @@ QString PanelLabelFileText(const LabelTexts& texts, PanelSize size,
 }
 
 LabelTexts ReadButtonLabelFile(const QString& path) {
-    return ReadTexts(ReadWhole(path));
+    return ReadTexts(ReadLabelFile(path, false));
 }
 
 LabelTexts ButtonLabelsFromBytes(const QByteArray& bytes) {
@@ -110,7 +157,7 @@ void WriteButtonLabelFile(const QString& path, const LabelTexts& texts) {
 }
 
 PanelLabelFile ReadPanelLabelFile(const QString& path) {
-    return PanelLabelsFrom(ReadWhole(path));
+    return PanelLabelsFrom(ReadLabelFile(path, true));
 }
 
 PanelLabelFile PanelLabelsFromBytes(const QByteArray& bytes) {

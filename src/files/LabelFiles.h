@@ -16,14 +16,29 @@ inline constexpr int kPanelLinesPerLabel = 6;
 
 using LabelTexts = std::array<QString, kLabelTextCount>;
 
-// A label file that cannot be read or written; text() is what the user is shown.
+// A label file that cannot be read or written. The reason lets a window say it in its own
+// language; text() is the English text of the command line.
 class LabelFileError : public std::runtime_error {
 public:
-    explicit LabelFileError(const QString& text);
-    QString text() const { return text_; }
+    enum class Reason {
+        Missing,     // no such file
+        NotAFile,    // a FIFO, a device
+        Folder,      // a folder
+        TooLarge,    // far beyond any label file; detail: the sizes
+        Unreadable,  // detail: the system's reason
+        NotLabels,   // none of the format's keys: not a label file
+        WriteFailed, // detail: the system's reason
+    };
+    LabelFileError(Reason reason, const QString& path, const QString& detail = QString());
+    Reason reason() const { return reason_; }
+    QString path() const { return path_; }
+    QString detail() const { return detail_; }
+    QString text() const;
 
 private:
-    QString text_;
+    Reason reason_;
+    QString path_;
+    QString detail_;
 };
 
 // The panel label sizes, numbered as the file stores them.
@@ -42,7 +57,8 @@ bool HasLabelExtension(const QString& fileName, const QString& extension);
 // 41 x 62, not below "4" is 56 x 62; anything else keeps the current size.
 PanelSize PanelSizeFromText(const QString& value, PanelSize current);
 
-// Throw LabelFileError; reading changes nothing on failure.
+// Throw LabelFileError; reading changes nothing on failure. A file that holds none of its
+// format's keys (random bytes, another INI file) is refused as NotLabels.
 LabelTexts ReadButtonLabelFile(const QString& path);
 void WriteButtonLabelFile(const QString& path, const LabelTexts& texts);
 PanelLabelFile ReadPanelLabelFile(const QString& path);

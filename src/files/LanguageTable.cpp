@@ -394,6 +394,15 @@ Table Build() {
         "These pictures could not be used; their labels were printed without them:", {Store()});
     add("Labels", 22, "The labels could not be printed: the printer or the file refused the job.",
         {Store()});
+    // %1 the label file, %2 the characters a field shows.
+    add("Labels", 23,
+        "Some texts of %1 are longer than the %2 characters a field shows. They are kept whole "
+        "and print whole.",
+        {Store()});
+    add("Labels", 24,
+        "Each field is the label of the button with its number. The sheet prints them row by "
+        "row, left then right (1, 13, 2, 14, …); an empty field leaves no gap.",
+        {Cap("TForm14.Label2")});
 
     // Firmware window.
     add("Firmware", 1, "Open file", {Cap("TForm4.Button1", {}, " *.HEX")});
@@ -550,6 +559,13 @@ Table Build() {
     add("Backup", 22, "In the door phone", {Store()});
     add("Backup", 23, "The door phone could not be read back: the write is not verified",
         {Store()});
+
+    // Files that cannot be read or written (%1 the file, %2 the system's reason).
+    add("Files", 1, "File not found: %1", {Store()});
+    add("Files", 2, "Not a regular file: %1", {Store()});
+    add("Files", 3, "Is a folder, not a file: %1", {Store()});
+    add("Files", 4, "%1 cannot be read: %2", {Store()});
+    add("Files", 5, "%1 cannot be written: %2", {Store()});
 
     return table;
 }

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -131,17 +130,9 @@ QString BackupFolder::Save(const QByteArray& bytes, const QDateTime& at, const Q
         numbered.insert(name.size() - kExtension.size(), QStringLiteral("-%1").arg(n));
         path = QDir(folder).filePath(numbered);
     }
-    QSaveFile file(path);
-    // flush() reports a full disk that commit() alone would miss.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        if (error)
-            *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
-        file.cancelWriting();
-        return QString();
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
+    QString reason;
+    if (!WriteWholeFile(path, bytes, &reason)) {
+        if (error) *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
         return QString();
     }
     Prune(folder);

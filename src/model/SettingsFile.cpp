@@ -5,9 +5,6 @@
 #include "FileAccess.h"
 #include "SettingsModel.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <vector>
 
@@ -72,15 +69,6 @@ void Apply(const PendingValue& p, SettingsModel& model) {
         if (v == QLatin1String("1") || v == QLatin1String("0"))
             model.SetFlag(field, v == QLatin1String("1"));
         break;
-    }
-}
-
-QString WriteErrorText(const QFileDevice& file) {
-    switch (file.error()) {
-    case QFileDevice::ResourceError: return QStringLiteral("Disk full");
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError: return QStringLiteral("File access denied");
-    default: return QStringLiteral("Disk write error: ") + file.errorString();
     }
 }
 
@@ -166,17 +154,10 @@ void ApplySettingsFileBytes(const QByteArray& bytes, SettingsModel& model) {
 
 void WriteSettingsFile(const QString& path, const SettingsModel& model, CommLog& log) {
     log.LogLine(QStringLiteral("Write file: ") + path);
-    const QByteArray bytes = SettingsFileBytes(model);
-    // Written beside the old file and renamed over it only when complete, so a failed
-    // save never leaves a damaged settings file behind.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw SettingsFileError(WriteErrorText(file));
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString error = WriteErrorText(file);
-        file.cancelWriting();
-        throw SettingsFileError(error);
-    }
-    if (!file.commit()) throw SettingsFileError(WriteErrorText(file));
+    // Written whole or not at all, so a failed save never leaves a damaged settings file
+    // behind; the reason is the system's ("No space left on device").
+    QString error;
+    if (!WriteWholeFile(path, SettingsFileBytes(model), &error)) throw SettingsFileError(error);
 }
 
 void ReadSettingsFile(const QString& path, SettingsModel& model, CommLog& log) {

@@ -73,12 +73,10 @@ void ButtonLabelSheet::PrintLabel(const QString& text) {
     canvas_.Frame(left, top, canvas_.Px(leftMm + box.width), canvas_.Px(topMm() + box.height));
 
     const int areaWidth = canvas_.Px(box.width), areaHeight = canvas_.Px(box.height);
-    int size = kStartPointSize;
-    QSize measured = canvas_.Measure(text, size);
-    while (measured.width() > areaWidth && size > kSmallestPointSize)
-        measured = canvas_.Measure(text, --size);
-    canvas_.Text(left + (areaWidth - measured.width()) / 2,
-                 top + (areaHeight - measured.height()) / 2, text, size);
+    const LabelCanvas::FittedLine fitted =
+        canvas_.FitLines({text}, kStartPointSize, areaWidth, areaHeight).front();
+    canvas_.Text(left + (areaWidth - fitted.size.width()) / 2,
+                 top + (areaHeight - fitted.size.height()) / 2, fitted.text, fitted.pointSize);
     Advance();
 }
 
@@ -95,42 +93,21 @@ void ButtonLabelSheet::PrintBigLabel(const std::array<QString, 4>& rows) {
     const int left = canvas_.Px(leftMm()), top = canvas_.Px(topMm());
     canvas_.Frame(left, top, canvas_.Px(leftMm() + box.width), canvas_.Px(topMm() + box.height));
 
-    // A row that is too wide shrinks on its own, one point and one row at a time; only
-    // when every row fits does the whole block shrink to fit the height.
-    std::array<int, 4> sizes{kBigStartPointSize, kBigStartPointSize, kBigStartPointSize,
-                             kBigStartPointSize};
-    std::array<QSize, 4> measured;
-    const int rowWidth = canvas_.Px(kBigRowWidth), rowsHeight = canvas_.Px(kBigRowsHeight);
-    for (;;) {
-        int total = 0;
-        for (int k = 0; k < 4; ++k) {
-            measured[k] = canvas_.Measure(rows[k], sizes[k]);
-            total += measured[k].height();
-        }
-        int tooWide = -1;
-        for (int k = 0; k < 4 && tooWide < 0; ++k)
-            if (measured[k].width() > rowWidth && sizes[k] > kSmallestPointSize) tooWide = k;
-        if (tooWide >= 0) {
-            --sizes[tooWide];
-            continue;
-        }
-        const bool canShrink =
-            std::all_of(sizes.begin(), sizes.end(), [](int s) { return s > kSmallestPointSize; });
-        if (total > rowsHeight && canShrink) {
-            for (int& s : sizes) --s;
-            continue;
-        }
-        break;
-    }
+    // A row that is too wide shrinks on its own; only when every row fits does the whole
+    // block shrink to fit the height.
+    const std::vector<LabelCanvas::FittedLine> fitted =
+        canvas_.FitLines({rows.begin(), rows.end()}, kBigStartPointSize, canvas_.Px(kBigRowWidth),
+                         canvas_.Px(kBigRowsHeight));
     int heights = 0;
-    for (const QSize& m : measured) heights += m.height();
+    for (const LabelCanvas::FittedLine& f : fitted) heights += f.size.height();
     const int gap = (canvas_.Px(kBigBand) - heights) / 4;
     int above = 0;
     for (int k = 0; k < 4; ++k) {
+        const LabelCanvas::FittedLine& f = fitted[k];
         const int y = top + canvas_.Px(3) + (k + 1) * gap + above;
-        canvas_.Text(left + (canvas_.Px(kBigCentreWidth) - measured[k].width()) / 2, y, rows[k],
-                     sizes[k]);
-        above += measured[k].height();
+        canvas_.Text(left + (canvas_.Px(kBigCentreWidth) - f.size.width()) / 2, y, f.text,
+                     f.pointSize);
+        above += f.size.height();
     }
     Advance();
 }

@@ -60,4 +60,43 @@ void LabelCanvas::Picture(const QRect& target, const QImage& image) {
     painter_.drawImage(target, image);
 }
 
+QString LabelCanvas::Elided(const QString& text, int pointSize, int width) const {
+    const QFontMetrics metrics(LabelFont(pointSize), painter_.device());
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+std::vector<LabelCanvas::FittedLine> LabelCanvas::FitLines(const std::vector<QString>& lines,
+                                                           int startSize, int width,
+                                                           int totalHeight) const {
+    std::vector<FittedLine> fitted(lines.size());
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        FittedLine& f = fitted[n];
+        f.text = lines[n];
+        f.pointSize = startSize;
+        f.size = Measure(f.text, f.pointSize);
+        while (f.size.width() > width && f.pointSize > kSmallestPointSize)
+            f.size = Measure(f.text, --f.pointSize);
+    }
+    auto total = [&fitted] {
+        int sum = 0;
+        for (const FittedLine& f : fitted) sum += f.size.height();
+        return sum;
+    };
+    while (totalHeight > 0 && total() > totalHeight) {
+        bool shrunk = false;
+        for (FittedLine& f : fitted) {
+            if (f.text.isEmpty() || f.pointSize <= kSmallestPointSize) continue;
+            f.size = Measure(f.text, --f.pointSize);
+            shrunk = true;
+        }
+        if (!shrunk) break;
+    }
+    for (FittedLine& f : fitted) {
+        if (f.size.width() <= width) continue;
+        f.text = Elided(f.text, f.pointSize, width);
+        f.size = Measure(f.text, f.pointSize);
+    }
+    return fitted;
+}
+
 } // namespace print

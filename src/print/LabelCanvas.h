@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QPainter;
 
@@ -35,6 +36,20 @@ public:
     // Draws a text whose top-left corner is at x, y.
     void Text(int x, int y, const QString& text, int pointSize);
     void Picture(const QRect& target, const QImage& image);
+    // The text cut at its end with an ellipsis so that it is at most width pixels wide.
+    QString Elided(const QString& text, int pointSize, int width) const;
+
+    struct FittedLine {
+        QString text; // whole, or cut with an ellipsis
+        int pointSize = 0;
+        QSize size; // 0 x 0 for an empty line
+    };
+    // Fits the lines of one label. Every line starts at startSize and shrinks one point at
+    // a time until it is at most width pixels wide; then, while their heights add up to
+    // more than totalHeight (0: no limit), all lines shrink together. No line goes below
+    // kSmallestPointSize: one that is still too wide there is cut with an ellipsis.
+    std::vector<FittedLine> FitLines(const std::vector<QString>& lines, int startSize, int width,
+                                     int totalHeight) const;
 
 private:
     QPainter& painter_;
@@ -42,7 +57,8 @@ private:
     std::function<bool()> newPage_;
 };
 
-// Point sizes never go below this while fitting, so a text that cannot fit still ends.
-inline constexpr int kSmallestPointSize = 1;
+// Label texts never shrink below this size while fitting: smaller would not be read on
+// the door phone. A text that does not fit at this size is cut with an ellipsis.
+inline constexpr int kSmallestPointSize = 5;
 
 } // namespace print

@@ -1,8 +1,8 @@
 #pragma once
-// A label sheet as an A4 PDF file, written whole or not at all: the pages go to a file
-// beside the target that replaces it only when the document is complete.
+// A label sheet as an A4 PDF file on the full page, written whole or not at all.
 
 #include "LabelCanvas.h"
+#include "PrintTarget.h"
 
 #include <QString>
 #include <functional>
@@ -11,8 +11,8 @@ namespace print {
 
 inline constexpr int kLabelPdfDpi = 1200;
 
-// draw paints the sheets; returns false (with error) when the file cannot be written.
-bool WriteLabelsPdf(const QString& path, const QString& title,
-                    const std::function<void(LabelCanvas&)>& draw, QString* error);
+// draw paints the sheets.
+PrintOutcome WriteLabelsPdf(const QString& path, const QString& title,
+                            const std::function<void(LabelCanvas&)>& draw);
 
 } // namespace print

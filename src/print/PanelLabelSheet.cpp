@@ -1,6 +1,9 @@
 #include "PanelLabelSheet.h"
 
-#include <QFileInfo>
+#include "BmpFile.h"
+#include "FileAccess.h"
+
+#include <QBuffer>
 #include <QImageReader>
 #include <algorithm>
 
@@ -8,11 +11,10 @@ namespace print {
 
 namespace {
 constexpr double kBoxWidth = 62;
-constexpr double kLineWidth = 56; // mm a line may take
+constexpr double kLineWidth = 56;    // mm a line may take
+constexpr double kPictureTop = 4;    // mm from the box top
+constexpr double kPictureMargin = 1; // mm a picture keeps from the box's sides and bottom
 constexpr double kColumnPitch = 75;
-// The picture scale: five dots per pixel at 600 dpi.
-constexpr double kPictureDotsPerPixel = 5;
-constexpr double kPictureReferenceP = 600 * 10.0 / 254.0;
 } // namespace
 
 PanelSizeRow PanelSizeRowFor(PanelSize size) {
@@ -25,33 +27,51 @@ PanelSizeRow PanelSizeRowFor(PanelSize size) {
     return {6, 56, 70, 50, 30, 52, 52};
 }
 
-bool LoadLabelPicture(const QString& path, QImage* image, QString* reason) {
-    *image = QImage();
-    if (!QFileInfo::exists(path)) {
-        *reason = QStringLiteral("file not found");
-        return false;
+LabelPicture LoadLabelPicture(const QString& path) {
+    LabelPicture picture;
+    // Read as a bounded regular file: a FIFO named as picture would block, a device never
+    // end.
+    const FileContents contents = ReadBoundedFile(path, kMaxPictureFileBytes);
+    if (!contents.ok()) {
+        picture.reason = contents.error;
+        return picture;
     }
-    QImageReader reader(path, "bmp");
+    const BmpCheck check = CheckBmp(contents.bytes);
+    if (!check.ok) {
+        picture.reason = check.error;
+        return picture;
+    }
+    picture.size = QSize(check.width, check.height);
+    if (check.width > kPictureMaxWidth || check.height > kPictureMaxHeight) {
+        picture.tooLarge = true;
+        picture.reason = QStringLiteral("%1 x %2 pixels, at most %3 x %4")
+                             .arg(check.width)
+                             .arg(check.height)
+                             .arg(kPictureMaxWidth)
+                             .arg(kPictureMaxHeight);
+        return picture;
+    }
+    QBuffer buffer;
+    buffer.setData(contents.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
     QImage read;
-    if (!reader.read(&read)) {
-        *reason = QStringLiteral("not a bitmap (%1)").arg(reader.errorString());
-        return false;
+    if (!reader.read(&read) || read.size() != picture.size) {
+        picture.reason = QStringLiteral("not a bitmap (%1)").arg(reader.errorString());
+        return picture;
     }
-    if (read.width() > kPictureMaxWidth || read.height() > kPictureMaxHeight) {
-        *reason = QStringLiteral("%1 x %2 pixels, at most %3 x %4")
-                      .arg(read.width())
-                      .arg(read.height())
-                      .arg(kPictureMaxWidth)
-                      .arg(kPictureMaxHeight);
-        return false;
-    }
-    *image = read;
-    return true;
+    picture.image = read;
+    return picture;
 }
 
-QSize PicturePrintedSizeMm(const QSize& pixels) {
-    return QSize(static_cast<int>(kPictureDotsPerPixel * pixels.width() / kPictureReferenceP),
-                 static_cast<int>(kPictureDotsPerPixel * pixels.height() / kPictureReferenceP));
+QSize PicturePrintedSizeMm(const QSize& pixels, double p, int row) {
+    // Five printer dots a picture pixel on the first row, six and a millimetre more on the
+    // second.
+    if (row == 0)
+        return QSize(static_cast<int>(5 * pixels.width() / p),
+                     static_cast<int>(5 * pixels.height() / p));
+    return QSize(static_cast<int>(6 * pixels.width() / p + 1),
+                 static_cast<int>(6 * pixels.height() / p + 1));
 }
 
 PanelLabelSheet::PanelLabelSheet(LabelCanvas& canvas, PanelSize size)
@@ -78,54 +98,48 @@ void PanelLabelSheet::PrintLabel(const PanelLabel& label) {
     const int left = canvas_.Px(leftMm), top = canvas_.Px(topMm());
     canvas_.Frame(left, top, canvas_.Px(leftMm + kBoxWidth), canvas_.Px(topMm() + def.height));
 
-    // Fit: the first line that is too wide shrinks by a point; when all fit and the size
-    // limits the total height, every line shrinks together.
-    std::array<int, kPanelLinesPerLabel> sizes;
-    sizes.fill(def.startPointSize);
-    std::array<QSize, kPanelLinesPerLabel> measured;
-    const int lineWidth = canvas_.Px(kLineWidth);
-    const int totalLimit = canvas_.Px(def.totalHeightLimit);
-    for (;;) {
-        int total = 0;
-        for (int n = 0; n < kPanelLinesPerLabel; ++n) {
-            measured[n] = canvas_.Measure(lines[n], sizes[n]);
-            total += measured[n].height();
-        }
-        auto tooWide = std::find_if(measured.begin(), measured.end(),
-                                    [&](const QSize& m) { return m.width() > lineWidth; });
-        const int wide = int(tooWide - measured.begin());
-        if (tooWide != measured.end() && sizes[wide] > kSmallestPointSize) {
-            --sizes[wide];
-            continue;
-        }
-        const bool canShrink =
-            std::all_of(sizes.begin(), sizes.end(), [](int s) { return s > kSmallestPointSize; });
-        if (def.totalHeightLimit > 0 && total > totalLimit && canShrink) {
-            for (int& s : sizes) --s;
-            continue;
-        }
-        break;
-    }
     const int boxWidth = canvas_.Px(kBoxWidth);
-    auto drawLine = [&](int n, int y) {
-        canvas_.Text(left + (boxWidth - measured[n].width()) / 2, y, lines[n], sizes[n]);
+    const int lineWidth = canvas_.Px(kLineWidth);
+    auto drawLine = [&](const LabelCanvas::FittedLine& line, int y) {
+        canvas_.Text(left + (boxWidth - line.size.width()) / 2, y, line.text, line.pointSize);
     };
 
     if (mark && !label.picture.isNull()) {
-        const QSize mm = PicturePrintedSizeMm(label.picture.size());
-        const int hp = canvas_.Px(mm.height()), wp = canvas_.Px(mm.width());
-        const int pictureTop = top + canvas_.Px(4);
+        // The picture's size follows the printer's dots and the row; one that would not
+        // fit the label (a coarse printer) is scaled down into it.
+        const QSize mm = PicturePrintedSizeMm(label.picture.size(), canvas_.Geometry().P(), row_);
+        QSize target(canvas_.Px(mm.width()), canvas_.Px(mm.height()));
+        const QSize room(canvas_.Px(kBoxWidth - 2 * kPictureMargin),
+                         canvas_.Px(def.height - kPictureTop - kPictureMargin));
+        if (target.width() > room.width() || target.height() > room.height())
+            target = target.scaled(room, Qt::KeepAspectRatio);
+        const int wp = target.width(), hp = target.height();
+        const int pictureTop = top + canvas_.Px(kPictureTop);
         canvas_.Picture(QRect(left + (boxWidth - wp) / 2, pictureTop, wp, hp), label.picture);
-        const int h5 = measured[4].height();
+        // Only the lines below the picture are printed: they share what it leaves of the
+        // text band.
+        const int band = canvas_.Px(size_ == PanelSize::S41x62 ? 38 : 52);
+        std::vector<QString> below{lines[4]};
+        if (size_ == PanelSize::S56x62) below.push_back(lines[5]);
+        const auto fitted =
+            canvas_.FitLines(below, def.startPointSize, lineWidth, std::max(1, band - hp));
+        const int h5 = fitted[0].size.height();
         if (size_ == PanelSize::S41x62) {
-            drawLine(4, pictureTop + (canvas_.Px(38) - hp - h5) / 3 * 2 + hp);
+            drawLine(fitted[0], pictureTop + (band - hp - h5) / 3 * 2 + hp);
         } else {
-            const int h6 = measured[5].height();
-            const int step = (canvas_.Px(52) - hp - h5 - h6) / 4;
-            drawLine(4, pictureTop + step * 2 + hp);
-            drawLine(5, pictureTop + step * 3 + hp + h5);
+            const int h6 = fitted[1].size.height();
+            const int step = (band - hp - h5 - h6) / 4;
+            drawLine(fitted[0], pictureTop + step * 2 + hp);
+            drawLine(fitted[1], pictureTop + step * 3 + hp + h5);
         }
     } else {
+        // Fit: a line that is too wide shrinks on its own; when all fit, every line shrinks
+        // together until they take at most the size's height (the sizes without a limit
+        // of their own keep to their text band).
+        const double limit = def.totalHeightLimit > 0 ? def.totalHeightLimit : def.band;
+        const std::vector<QString> buffered(lines.begin(), lines.end());
+        const auto fitted =
+            canvas_.FitLines(buffered, def.startPointSize, lineWidth, canvas_.Px(limit));
         // Small sizes place only their non-empty lines; the large sizes keep a place for
         // every line, empty ones with no height.
         const bool onlyFilled = !takesPictures;
@@ -134,14 +148,14 @@ void PanelLabelSheet::PrintLabel(const PanelLabel& label) {
         for (int n = 0; n < def.linesPrinted; ++n) {
             if (onlyFilled && lines[n].isEmpty()) continue;
             placed[count++] = n;
-            heights += measured[n].height();
+            heights += fitted[n].size.height();
         }
         const int gap = (canvas_.Px(def.band) - heights) / (count + 1);
         int above = 0;
         for (int k = 0; k < count; ++k) {
-            const int n = placed[k];
-            drawLine(n, top + canvas_.Px(3) + (k + 1) * gap + above);
-            above += measured[n].height();
+            const LabelCanvas::FittedLine& line = fitted[placed[k]];
+            drawLine(line, top + canvas_.Px(3) + (k + 1) * gap + above);
+            above += line.size.height();
         }
     }
     if (column_ == 0) {
@@ -164,9 +178,13 @@ QStringList PrintPanelLabels(LabelCanvas& canvas, const PanelJob& job) {
             const QString& file = job.pictures[k];
             const bool named = file.size() > 3;
             label.pictureMark = job.pictureMarks[k] || named;
-            QString reason;
-            if (named && !LoadLabelPicture(file, &label.picture, &reason))
-                unusable << QStringLiteral("%1: %2").arg(file, reason);
+            if (named) {
+                // A picture that does not decode whole is left out like a missing one.
+                const LabelPicture picture = LoadLabelPicture(file);
+                if (picture.image.isNull())
+                    unusable << QStringLiteral("%1: %2").arg(file, picture.reason);
+                label.picture = picture.image;
+            }
         }
         sheet.PrintLabel(label);
     }

@@ -28,13 +28,22 @@ PanelSizeRow PanelSizeRowFor(PanelSize size);
 inline constexpr int kPictureMaxWidth = 220;
 inline constexpr int kPictureMaxHeight = 80;
 
-// Reads a picture file as a bitmap. Fails (with the reason) for a missing or unreadable
-// file, a file that is not a bitmap, or a picture over 220 x 80 pixels.
-bool LoadLabelPicture(const QString& path, QImage* image, QString* reason);
+struct LabelPicture {
+    QImage image;          // null when the picture cannot be used
+    QSize size;            // its size in pixels, when the file told it
+    bool tooLarge = false; // over 220 x 80 pixels
+    QString reason;        // why it cannot be used
+};
 
-// The printed size of a picture in millimetres: five printer dots per picture pixel on a
-// 600 dpi printer, the same on every printer.
-QSize PicturePrintedSizeMm(const QSize& pixels);
+// Reads a picture file as a BMP bitmap, whole: a missing file or one that is not a
+// regular file, a file that is not a bitmap, a bitmap cut short or damaged, or a picture
+// over 220 x 80 pixels gives a null image and the reason.
+LabelPicture LoadLabelPicture(const QString& path);
+
+// The printed size of a picture in millimetres on a device of p pixels a millimetre: five
+// device dots a picture pixel on the sheet's first row (row 0), six dots and a millimetre
+// more on the rows below.
+QSize PicturePrintedSizeMm(const QSize& pixels, double p, int row);
 
 struct PanelLabel {
     std::array<QString, kPanelLinesPerLabel> lines; // lines beyond the size's count are ignored

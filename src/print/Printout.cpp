@@ -3,24 +3,16 @@
 #include "FieldCatalogue.h"
 #include "LanguageTable.h"
 #include "NumberMemory.h"
+#include "PrintTarget.h"
 
 #include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QLocale>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPolygon>
 #include <QPrinter>
-#include <QRandomGenerator>
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 
 namespace print {
 
@@ -476,86 +468,27 @@ private:
     bool failed_ = false;
 };
 
-// ---- whole files ----------------------------------------------------------------------------
-
-// A PDF goes to a temporary file beside the chosen one and takes its name only when it is
-// complete, so a failed run never leaves half a printout (or destroys an older one).
-class WholeFile {
-public:
-    explicit WholeFile(const QString& target) : target_(target) {}
-    ~WholeFile() {
-        if (!temp_.isEmpty()) QFile::remove(temp_);
-    }
-
-    // The name to write to; "" with the reason in *error when the folder takes no file.
-    QString Begin(QString* error) {
-        const QFileInfo info(target_);
-        if (info.isDir()) {
-            *error = QStringLiteral("%1 is a folder").arg(target_);
-            return QString();
-        }
-        // Created like any new file (not private to the user, as a temporary file would
-        // be), under a name nobody else uses.
-        QFile file;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            file.setFileName(info.absoluteDir().filePath(
-                QStringLiteral(".%1.%2")
-                    .arg(info.fileName())
-                    .arg(QRandomGenerator::global()->generate() % 1000000, 6, 10,
-                         QLatin1Char('0'))));
-            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) break;
-            if (!QFile::exists(file.fileName())) break; // not a name taken: a real failure
-        }
-        if (!file.isOpen()) {
-            *error = QStringLiteral("%1 cannot be written: %2").arg(target_, file.errorString());
-            return QString();
-        }
-        temp_ = file.fileName();
-        return temp_;
-    }
-
-    // Puts the finished file in place; false with the reason when it is not whole.
-    bool Commit(QString* error) {
-        QFile file(temp_);
-        QByteArray tail;
-        if (file.open(QIODevice::ReadOnly)) {
-            if (file.size() > 64) file.seek(file.size() - 64);
-            tail = file.readAll();
-        }
-        file.close();
-        if (!tail.contains("%%EOF")) {
-            *error = QStringLiteral("%1 could not be written completely").arg(target_);
-            return false;
-        }
-        // A rename replaces an older file of that name in one step.
-        if (std::rename(QFile::encodeName(temp_).constData(),
-                        QFile::encodeName(target_).constData()) != 0) {
-            *error = QStringLiteral("%1 cannot be written").arg(target_);
-            return false;
-        }
-        temp_.clear();
-        return true;
-    }
-
-private:
-    QString target_;
-    QString temp_;
-};
-
-PrintResult Paint(QPaintDevice& device, const PrintoutDocument& document,
-                  const PrintoutHeader& header, const std::function<bool()>& newPage) {
-    PrintResult result;
-    QPainter painter;
-    if (!painter.begin(&device)) {
-        result.error = QStringLiteral("Printing could not be started");
-        return result;
-    }
+// Lays the printout out on the device the painter is active on.
+bool Paint(QPainter& painter, const PrintoutDocument& document, const PrintoutHeader& header,
+           const std::function<bool()>& newPage, int* pages) {
+    const QPaintDevice& device = *painter.device();
     const PrintoutLayout layout =
         PrintoutLayout::For(device.logicalDpiX(), device.width(), device.height());
-    result.pages = RenderPrintout(painter, layout, document, header, newPage);
-    const bool ended = painter.end();
-    result.ok = result.pages > 0 && ended;
-    if (!result.ok) result.error = QStringLiteral("Printing failed");
+    *pages = RenderPrintout(painter, layout, document, header, newPage);
+    return *pages > 0;
+}
+
+PrintResult ResultOf(const PrintOutcome& outcome, int pages) {
+    PrintResult result;
+    result.ok = outcome.ok;
+    result.pages = outcome.ok ? pages : 0;
+    if (!outcome.ok) {
+        result.error = outcome.file.isEmpty() ? QStringLiteral("Printing failed: ") + outcome.reason
+                                              : outcome.Message();
+        result.file = outcome.file;
+        result.failure = outcome.failure;
+        result.reason = outcome.reason;
+    }
     return result;
 }
 
@@ -600,42 +533,23 @@ int RenderPrintout(QPainter& painter, const PrintoutLayout& layout,
 PrintResult PrintOnPrinter(QPrinter& printer, const PrintoutDocument& document,
                            const PrintoutHeader& header) {
     printer.setDocName(header.documentName);
-    const QString target = printer.outputFileName();
-    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !target.isEmpty();
-    std::unique_ptr<WholeFile> file;
-    if (toFile) {
-        file = std::make_unique<WholeFile>(target);
-        PrintResult failed;
-        const QString temp = file->Begin(&failed.error);
-        if (temp.isEmpty()) return failed;
-        printer.setOutputFileName(temp);
-    }
-    PrintResult result = Paint(printer, document, header, [&printer] { return printer.newPage(); });
-    if (toFile) {
-        printer.setOutputFileName(target);
-        if (result.ok && !file->Commit(&result.error)) result.ok = false;
-    }
-    return result;
+    int pages = 0;
+    const PrintOutcome outcome =
+        PaintOnPrinter(printer, [&](QPainter& painter, const std::function<bool()>& newPage) {
+            return Paint(painter, document, header, newPage, &pages);
+        });
+    return ResultOf(outcome, pages);
 }
 
 PrintResult WritePrintoutPdf(const QString& path, const PrintoutDocument& document,
                              const PrintoutHeader& header, int dpi) {
-    WholeFile file(path);
-    PrintResult result;
-    const QString temp = file.Begin(&result.error);
-    if (temp.isEmpty()) return result;
-    {
-        QPdfWriter writer(temp);
-        writer.setResolution(dpi);
-        writer.setTitle(header.documentName);
-        writer.setCreator(QStringLiteral("NorvaSet"));
-        // A printer's usual printable area: 5 mm of white round the A4 page.
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
-        result = Paint(writer, document, header, [&writer] { return writer.newPage(); });
-    }
-    if (result.ok && !file.Commit(&result.error)) result.ok = false;
-    return result;
+    int pages = 0;
+    const PrintOutcome outcome =
+        PaintPdfFile(path, FullA4Page(), dpi, header.documentName,
+                     [&](QPainter& painter, const std::function<bool()>& newPage) {
+                         return Paint(painter, document, header, newPage, &pages);
+                     });
+    return ResultOf(outcome, pages);
 }
 
 } // namespace print

@@ -4,6 +4,7 @@
 // built from what the window shows (PrintoutSource), so it always matches the screen, and
 // laid out on any paint device (a printer, a PDF, a picture).
 
+#include "FileAccess.h"
 #include "PrintoutLayout.h"
 
 #include <QList>
@@ -98,15 +99,19 @@ struct PrintResult {
     bool ok = false;
     int pages = 0;
     QString error; // why it failed
+    // A PDF file that was not written, why (OutputFile) and the system's reason.
+    QString file;
+    OutputFailure failure = OutputFailure::None;
+    QString reason;
 };
 
-// Prints on a printer set up by the print dialog. Printing into a PDF file writes it
-// whole or not at all: an existing file of that name is replaced only by a complete
-// printout.
+// Prints on a printer set up by the print dialog, on the full page (positions from the
+// paper's corner). Printing into a PDF file writes it whole or not at all: an existing
+// file of that name is replaced only by a complete printout.
 PrintResult PrintOnPrinter(QPrinter& printer, const PrintoutDocument& document,
                            const PrintoutHeader& header);
 
-// Writes the printout as an A4 PDF at the given resolution, whole or not at all.
+// Writes the printout as a full-page A4 PDF at the given resolution, whole or not at all.
 PrintResult WritePrintoutPdf(const QString& path, const PrintoutDocument& document,
                              const PrintoutHeader& header, int dpi = 600);
 

@@ -1,7 +1,12 @@
 #include "Dialogs.h"
 
+#include "LanguageTexts.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
@@ -25,18 +30,55 @@ QString CaptionOr(const QString& caption) {
 }
 } // namespace
 
+int TitleBarWidth(const QString& title) {
+    // The icon, the three buttons and the frame of a usual title bar.
+    constexpr int kTitleBarFurniture = 150;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title) + kTitleBarFurniture;
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, MsgIcon icon, const QString& caption,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons) {
+    auto box =
+        std::make_unique<QMessageBox>(ToIcon(icon), CaptionOr(caption), text, buttons, parent);
+    // The box sizes itself to its text and leaves the title little room: an invisible row
+    // as wide as the title bar needs keeps the whole title in view.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const int margins = grid->contentsMargins().left() + grid->contentsMargins().right();
+        grid->addItem(new QSpacerItem(TitleBarWidth(box->windowTitle()) - margins, 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    return box;
+}
+
+QString FileWriteFailureText(const LanguageTexts& texts, const QString& file, OutputFailure failure,
+                             const QString& reason) {
+    const QString path = QDir::toNativeSeparators(file);
+    const auto text = [&texts](int key) { return texts.Text(QStringLiteral("Files"), key); };
+    switch (failure) {
+    case OutputFailure::Folder: return text(3).arg(path);
+    case OutputFailure::NotAFile: return text(2).arg(path);
+    case OutputFailure::None:
+    case OutputFailure::NoName:
+    case OutputFailure::System: break;
+    }
+    return text(5).arg(path, reason);
+}
+
 void QtDialogs::Message(QWidget* parent, const QString& text, const QString& caption,
                         MsgIcon icon) {
-    QMessageBox box(ToIcon(icon), CaptionOr(caption), text, QMessageBox::Ok, parent);
-    box.exec();
+    MakeMessageBox(parent, icon, caption, text, QMessageBox::Ok)->exec();
 }
 
 bool QtDialogs::YesNo(QWidget* parent, const QString& text, const QString& caption, MsgIcon icon,
                       bool defaultNo) {
-    QMessageBox box(ToIcon(icon), CaptionOr(caption), text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
-    box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    const auto box =
+        MakeMessageBox(parent, icon, caption, text, QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
+    return box->exec() == QMessageBox::Yes;
 }
 
 QString QtDialogs::OpenFile(QWidget* parent, const FileDialogRequest& r) {

@@ -2,13 +2,17 @@
 // Every message box, question and file dialog of the window goes through here, so that
 // widget tests can script the answers and read back what was shown.
 
+#include "FileAccess.h"
 #include "Ports.h"
 
 #include <QList>
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
+class LanguageTexts;
 class QPrinter;
 class QWidget;
 
@@ -32,9 +36,24 @@ public:
     virtual QString OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
     // The print dialog sets the printer up (also printing into a PDF file); false when
-    // cancelled.
+    // cancelled. The caller prints on the full page (print::PaintOnPrinter).
     virtual bool Print(QWidget* parent, QPrinter& printer) = 0;
 };
+
+// The width a window needs to show its whole title in the title bar: the text in the
+// title bar's bold face, and room for the window icon and the buttons beside it.
+int TitleBarWidth(const QString& title);
+
+// A message box as QtDialogs shows it: wide enough for its whole title, also when the text
+// is short ("Replace file ?" under "File is exists").
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, MsgIcon icon, const QString& caption,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons);
+
+// Why a file was not written, in the language in use ([Files] texts): the file and the
+// system's reason, or that a FIFO, a device or a folder stands where the file should be.
+QString FileWriteFailureText(const LanguageTexts& texts, const QString& file, OutputFailure failure,
+                             const QString& reason);
 
 // The real dialogs. An empty caption shows the application title.
 class QtDialogs : public Dialogs {

@@ -2,7 +2,10 @@
 // The label windows of "Option" > "Print labels": the button label window (TForm14) with
 // its one-or-two-buttons dialog (TForm7), and the panel label window of the Vant line
 // (TForm5). The windows live as long as the main window; the panel window keeps its
-// fields, size and pictures between openings.
+// fields, size and pictures between openings. Their layouts follow their texts, so every
+// caption shows whole in any language, and the panel window shows all of itself on a
+// 1366 x 768 screen. A label file's texts are kept whole, also when they are longer than
+// a field takes by typing; printing that fails leaves the window open with the reason.
 
 #include "LabelFiles.h"
 
@@ -18,6 +21,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
+class QStackedWidget;
 
 struct LabelWindowContext {
     Dialogs* dialogs = nullptr;
@@ -46,8 +51,8 @@ private:
 class TForm14 : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kClientWidth = 490;
-    static constexpr int kClientHeight = 396;
+    // The characters a field takes by typing; a label file's longer texts stay whole.
+    static constexpr int kFieldLength = 25;
 
     TForm14(const LabelWindowContext& context, QWidget* parent = nullptr);
 
@@ -61,18 +66,24 @@ public:
     void Button1Click(); // Print
 
     LabelTexts Texts() const;
-    void SetTexts(const LabelTexts& texts);
+    // Puts the texts into the fields whole; false when one is longer than a field takes.
+    bool SetTexts(const LabelTexts& texts);
     QLineEdit* Edit(int n) const { return edits_[n - 1]; } // 1..24
+    // The caption beside field n: which button (or row of the big label) it is.
+    QLabel* NumberLabel(int n) const { return numbers_[n - 1]; }
     TForm7& ButtonCountDialog() const { return *form7_; }
     QString LabelKind() const { return kind_; }
 
 private:
     QString Msg(int key) const;
     QString LabelsText(int key) const;
+    void ShowNumbers();
 
     LabelWindowContext c_;
     std::array<QLineEdit*, kLabelTextCount> edits_{};
+    std::array<QLabel*, kLabelTextCount> numbers_{};
     QLabel* label1_;
+    QLabel* label2_;
     QPushButton* print_;
     TForm7* form7_;
     QString kind_ = QStringLiteral("2");
@@ -81,7 +92,7 @@ private:
 class TForm5 : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kSide = 550;
+    static constexpr int kFieldLength = 40;
 
     TForm5(const LabelWindowContext& context, QWidget* parent = nullptr);
 
@@ -98,7 +109,8 @@ public:
     PanelSize Size() const;
     void SetSize(PanelSize size);
     LabelTexts Texts() const;
-    void SetTexts(const LabelTexts& texts);
+    // Puts the texts into the fields whole; false when one is longer than a field takes.
+    bool SetTexts(const LabelTexts& texts);
     QString PictureFile(int label) const { return pictures_[label - 1]; }
     bool PictureChosen(int label) const { return pictureChosen_[label - 1]; }
     // Whether the window shows a picture for the label (instead of its lines 1..4).
@@ -106,13 +118,23 @@ public:
     QLineEdit* Edit(int n) const { return edits_[n - 1]; } // 1..24
     QPushButton* PictureButton(int label) const { return pictureButtons_[label - 1]; }
 
+    QScrollArea* ScrollArea() const { return scroll_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QString Msg(int key) const;
     QString LabelsText(int key) const;
+    // Sizes the window to show all of its content.
+    void FitToContent();
 
     LabelWindowContext c_;
+    QScrollArea* scroll_;
+    QWidget* content_;
     std::array<QLineEdit*, kLabelTextCount> edits_{};
     std::array<QLabel*, kPanelLabelCount> pictureAreas_{};
+    std::array<QStackedWidget*, kPanelLabelCount> uppers_{}; // lines 1 to 4, or the picture
     std::array<QPushButton*, kPanelLabelCount> pictureButtons_{};
     std::array<QRadioButton*, 4> sizes_{};
     QPushButton* print_;

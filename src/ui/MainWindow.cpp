@@ -17,6 +17,7 @@
 #include "NavigationTree.h"
 #include "NumberMemory.h"
 #include "PrintoutSource.h"
+#include "QtTranslations.h"
 #include "SettingsFileMenu.h"
 #include "SettingsFileName.h"
 #include "ToneWindow.h"
@@ -688,6 +689,8 @@ void TForm1::ApplyTexts() {
             static_cast<QLabel*>(frame_.value(QStringLiteral("Label1")))->setText(item->text(0));
     };
     ApplyLanguageTexts(texts_, surface);
+    // Qt's own buttons and dialogs speak the language of the file too.
+    ApplyQtTranslations(session_->LanguagePath());
     // The log switch shows its state in the language in use.
     logFile1_->setText(texts_.Text(QStringLiteral("Menu"), log_.Enabled() ? 45 : 46));
 }

@@ -93,5 +93,10 @@ void PrintSettings(TForm1& window, Dialogs& dialogs) {
         window.Log().LogLine(QStringLiteral("Print: ") + header.documentName);
         result = print::PrintOnPrinter(printer, print::BuildPrintout(source), header);
     }
-    if (!result.ok) window.ShowMessage(result.error, QString(), MsgIcon::Error);
+    if (result.ok) return;
+    // A PDF file says which file and why, in the window's language.
+    window.ShowMessage(result.file.isEmpty() ? result.error
+                                             : FileWriteFailureText(window.Texts(), result.file,
+                                                                    result.failure, result.reason),
+                       QString(), MsgIcon::Error);
 }

@@ -396,10 +396,14 @@ TEST(FilesHardening, LabelFilesMustBeFilesOfTheirSize) {
         const char* error; // "" = read
     } cases[] = {
         {"labels.nvl", Craft::Regular, "[N]\r\n1=Novak\r\n", ""},
-        {"folder.nvl", Craft::Folder, "", "File not found"},
-        {"fifo.nvl", Craft::Fifo, "", "File not found"},
-        {"zero.nvl", Craft::LinkToDevice, "", "File not found"},
+        {"folder.nvl", Craft::Folder, "", "Is a folder, not a file"},
+        {"fifo.nvl", Craft::Fifo, "", "Not a regular file"},
+        {"zero.nvl", Craft::LinkToDevice, "", "Not a regular file"},
         {"huge.vxl", Craft::Sparse2GB, "", "File too large"},
+        // Random bytes, or another program's INI file, hold none of the label keys.
+        {"random.nvl", Craft::Regular, QByteArray("\x8f\x00\x13garbage\xff", 12),
+         "isn't file for labels"},
+        {"other.vxl", Craft::Regular, "[Setup]\r\nLang=English.lng\r\n", "isn't file for labels"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

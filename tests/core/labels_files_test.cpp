@@ -52,26 +52,42 @@ TEST(LabelFiles, ButtonFileRoundTripKeepsEveryTextAndWritesExactly24Keys) {
     EXPECT_EQ(ReadButtonLabelFile(path), Numbered());
 }
 
-TEST(LabelFiles, MissingKeysReadAsEmpty) {
+TEST(LabelFiles, MissingKeysReadAsEmptyAndAFileWithoutAnyIsRefused) {
     QTemporaryDir dir;
     struct Case {
         const char* content;
-        int filled; // 1-based field that holds "Seven", 0 for none
+        int filled; // 1-based field that holds "Seven", 0 for none, -1 refused
     } cases[] = {
         {"[N]\r\n7=Seven\r\n", 7},
         {"[n]\r\n 7 = Seven \r\n", 7},
-        {"", 0},
-        {"[X]\r\n7=Seven\r\n", 0},
         {"[N]\r\n24=Seven\r\n25=ignored\r\n", 24},
+        {"[N]\r\n3=\r\n", 0},
+        {"", -1},
+        {"[X]\r\n7=Seven\r\n", -1},
+        {"[N]\r\n25=Seven\r\n", -1},
     };
     for (const Case& c : cases) {
         const QString path = dir.filePath("k.nvl");
         WriteBytes(path, c.content);
+        if (c.filled < 0) {
+            try {
+                ReadButtonLabelFile(path);
+                ADD_FAILURE() << c.content;
+            } catch (const LabelFileError& e) {
+                EXPECT_EQ(e.reason(), LabelFileError::Reason::NotLabels) << c.content;
+            }
+            continue;
+        }
         const LabelTexts texts = ReadButtonLabelFile(path);
         for (int i = 0; i < kLabelTextCount; ++i)
             EXPECT_EQ(texts[i], i + 1 == c.filled ? QString("Seven") : QString())
                 << c.content << " field " << i + 1;
     }
+    // A panel file with only its size or a picture is a panel file.
+    WriteBytes(dir.filePath("r.vxl"), "[R]\r\n1=3\r\n");
+    EXPECT_EQ(ReadPanelLabelFile(dir.filePath("r.vxl")).sizeText, QString("3"));
+    WriteBytes(dir.filePath("f.vxl"), "[F]\r\n4=/a.bmp\r\n");
+    EXPECT_EQ(ReadPanelLabelFile(dir.filePath("f.vxl")).pictures[3], QString("/a.bmp"));
 }
 
 TEST(LabelFiles, PanelFileRoundTripWritesExactlyItsKeys) {

@@ -61,12 +61,13 @@ TEST(TextsTable, SectionsAndKeysInApplicationOrder) {
         {"Page12", Range(1, 12)},
         {"Page13", Range(1, 11)},
         {"Page14", Join(Join({1, 2}, Range(10, 15)), {3, 4, 5})},
-        {"Labels", Join(Range(1, 8), Range(10, 22))},
+        {"Labels", Join(Range(1, 8), Range(10, 24))},
         {"Firmware", Join(Range(1, 17), Range(20, 24))},
         {"Message", Join(Range(1, 45), Range(48, 62))},
         {"Help", Range(1, 4)},
         {"Audio", Range(1, 15)},
         {"Backup", Range(1, 23)},
+        {"Files", Range(1, 5)},
     };
     std::vector<std::pair<QString, int>> want, got;
     for (const Section& s : expected)

@@ -1,6 +1,7 @@
 // What the label sheets draw, recorded in device pixels at 254 dpi: 10 pixels a millimetre,
 // so every position in millimetres is exactly ten times its pixel position.
 #include "ButtonLabelSheet.h"
+#include "PageGeometry.h"
 #include "PanelLabelSheet.h"
 #include "label_recorder.h"
 
@@ -8,6 +9,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -18,7 +20,8 @@ struct Sheet {
     LabelRecorder device;
     QPainter painter;
     std::unique_ptr<print::LabelCanvas> canvas;
-    explicit Sheet(int heightPx = kA4Height) : device(kDpi, 2100, heightPx) {
+    explicit Sheet(int heightPx = kA4Height, int dpi = kDpi)
+        : device(dpi, 2100 * dpi / kDpi, heightPx * dpi / kDpi) {
         painter.begin(&device);
         canvas = std::make_unique<print::LabelCanvas>(painter, [this] { return device.NewPage(); });
     }
@@ -117,17 +120,19 @@ TEST(LabelSheets, LongTextShrinksToTheLargestSizeThatFits) {
         const char* text;
         int areaPx;
     } cases[] = {
-        {print::ButtonLabelLayout::Kind3, "WWWWWWWWWWWWWWWWWWWWWWWWW", 450}, // 25 characters
+        {print::ButtonLabelLayout::Kind3, "ING. JAROSLAV NOVÁK, DDS.", 450}, // 25 characters
         {print::ButtonLabelLayout::Kind3, "Jan Novák, 3. patro vlevo", 450},
         {print::ButtonLabelLayout::Kind2, "Short", 520},
         {print::ButtonLabelLayout::Other, "MMMMMMMMMMMMMMMMMMMMMMMMM", 560},
     };
     for (const auto& c : cases) {
         Sheet sheet;
-        print::ButtonLabelSheet(*sheet.canvas, c.layout).PrintLabel(QString::fromUtf8(c.text));
+        const QString text = QString::fromUtf8(c.text);
+        print::ButtonLabelSheet(*sheet.canvas, c.layout).PrintLabel(text);
         ASSERT_EQ(sheet.device.texts.size(), 1u);
         const RecordedText& t = sheet.device.texts[0];
-        EXPECT_EQ(t.pointSize, LargestFitting(t.text, 16, c.areaPx)) << c.text;
+        EXPECT_EQ(t.text, text);
+        EXPECT_EQ(t.pointSize, LargestFitting(text, 16, c.areaPx)) << c.text;
         EXPECT_LE(t.size.width(), c.areaPx) << c.text;
     }
 }
@@ -285,7 +290,8 @@ TEST(LabelSheets, PanelLinesArePlacedInTheirBand) {
     // A 40-character sixth line on 56 x 62: the largest size from 30 pt that is 56 mm wide.
     {
         Sheet sheet;
-        const QString sixth = QString(40, QLatin1Char('W'));
+        const QString sixth = QString::fromUtf8("MUDR. JAROSLAV NOVÁK, ZUBNÍ LÉKAŘ, 2. P.");
+        ASSERT_EQ(sixth.size(), 40);
         print::PanelJob job = PanelTexts(PanelSize::S56x62, {});
         job.texts[5] = sixth;
         print::PrintPanelLabels(*sheet.canvas, job);
@@ -308,9 +314,8 @@ TEST(LabelSheets, PanelLinesArePlacedInTheirBand) {
 
 TEST(LabelSheets, PanelPictureReplacesTheUpperLines) {
     QTemporaryDir dir;
-    const QString bmp = WriteBmp(dir, "logo.bmp", 200, 60);
-    const QSize mm = print::PicturePrintedSizeMm({200, 60});
-    EXPECT_EQ(mm, QSize(42, 12)); // 5 dots a pixel at 600 dpi
+    // Five dots a pixel at 254 dpi: half a millimetre, 20 x 8 mm.
+    const QString bmp = WriteBmp(dir, "logo.bmp", 40, 16);
     struct Case {
         PanelSize size;
         int label;
@@ -330,42 +335,171 @@ TEST(LabelSheets, PanelPictureReplacesTheUpperLines) {
         EXPECT_TRUE(print::PrintPanelLabels(*sheet.canvas, job).isEmpty());
         ASSERT_EQ(sheet.device.pictures.size(), 1u);
         const QRect picture = sheet.device.pictures[0].target;
-        EXPECT_EQ(picture, QRect(100 + (620 - 420) / 2, 140, 420, 120));
+        EXPECT_EQ(picture, QRect(100 + (620 - 200) / 2, 140, 200, 80));
         for (const QString& p : c.printed)
             EXPECT_NE(sheet.device.Text(p), nullptr) << p.toStdString();
         for (const QString& l : c.left) EXPECT_EQ(sheet.device.Text(l), nullptr) << l.toStdString();
         const RecordedText* five = sheet.device.Text("five");
         const int h5 = five->size.height();
         if (c.size == PanelSize::S41x62) {
-            EXPECT_EQ(five->topLeft.y(), 140 + (380 - 120 - h5) / 3 * 2 + 120);
+            EXPECT_EQ(five->topLeft.y(), 140 + (380 - 80 - h5) / 3 * 2 + 80);
         } else {
             const RecordedText* six = sheet.device.Text("six");
-            const int step = (520 - 120 - h5 - six->size.height()) / 4;
-            EXPECT_EQ(five->topLeft.y(), 140 + step * 2 + 120);
-            EXPECT_EQ(six->topLeft.y(), 140 + step * 3 + 120 + h5);
+            const int step = (520 - 80 - h5 - six->size.height()) / 4;
+            EXPECT_EQ(five->topLeft.y(), 140 + step * 2 + 80);
+            EXPECT_EQ(six->topLeft.y(), 140 + step * 3 + 80 + h5);
         }
     }
 }
 
-TEST(LabelSheets, UnusablePicturesAreReportedAndTheLabelPrintsItsLines) {
+TEST(LabelSheets, PictureSizeFollowsTheRowAndTheDevicesResolution) {
+    // Row 0: trunc(5 x pixels / P) mm; the rows below: trunc(6 x pixels / P + 1) mm.
+    const struct {
+        int dpi;
+        QSize pixels;
+        int row;
+        QSize mm;
+    } sizes[] = {
+        {600, {200, 70}, 0, {42, 14}}, {600, {200, 70}, 1, {51, 18}}, {1200, {200, 70}, 0, {21, 7}},
+        {1200, {200, 70}, 1, {26, 9}}, {600, {220, 80}, 0, {46, 16}}, {600, {220, 80}, 1, {56, 21}},
+    };
+    for (const auto& c : sizes)
+        EXPECT_EQ(print::PicturePrintedSizeMm(c.pixels, print::PageGeometry(c.dpi).P(), c.row),
+                  c.mm)
+            << c.dpi << " dpi row " << c.row;
+
+    // Four 56 x 62 labels with a 200 x 70 picture each: labels 3 and 4 stand in row 1.
     QTemporaryDir dir;
-    const QString tooBig = WriteBmp(dir, "big.bmp", 221, 80);
-    const QString notBmp = dir.filePath("text.bmp");
-    {
-        QFile f(notBmp);
-        f.open(QIODevice::WriteOnly);
-        f.write("not a picture");
+    const QString bmp = WriteBmp(dir, "logo.bmp", 200, 70);
+    for (int dpi : {600, 1200, 300}) {
+        Sheet sheet(kA4Height, dpi);
+        const print::PageGeometry g(dpi);
+        print::PanelJob job =
+            PanelTexts(PanelSize::S56x62, {{1, 5, "a"}, {2, 5, "b"}, {3, 5, "c"}, {4, 5, "d"}});
+        job.pictures.fill(bmp);
+        EXPECT_TRUE(print::PrintPanelLabels(*sheet.canvas, job).isEmpty());
+        ASSERT_EQ(sheet.device.pictures.size(), 4u) << dpi;
+        ASSERT_EQ(sheet.device.frames.size(), 4u) << dpi;
+        for (int k = 0; k < 4; ++k) {
+            const QRect picture = sheet.device.pictures[k].target;
+            const QRect frame = sheet.device.frames[k].rect;
+            const QSize mm = print::PicturePrintedSizeMm({200, 70}, g.P(), k / 2);
+            if (g.Px(mm.width()) <= g.Px(60) && g.Px(mm.height()) <= g.Px(51)) {
+                EXPECT_EQ(picture.size(), QSize(g.Px(mm.width()), g.Px(mm.height())))
+                    << dpi << " label " << k + 1;
+            }
+            // On a coarse printer the picture is scaled down into its label.
+            EXPECT_TRUE(frame.contains(picture)) << dpi << " label " << k + 1;
+            EXPECT_EQ(picture.top(), frame.top() + g.Px(4));
+            EXPECT_NEAR(picture.center().x(), frame.center().x(), 1);
+        }
     }
-    const QString missing = dir.filePath("gone.bmp");
-    for (const QString& file : {tooBig, notBmp, missing}) {
+}
+
+TEST(LabelSheets, OnlyPicturesReadWholeArePrinted) {
+    QTemporaryDir dir;
+    const QString good = WriteBmp(dir, "good.bmp", 200, 70);
+    QFile whole(good);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const auto write = [&dir](const char* name, const QByteArray& content) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return dir.filePath(name);
+    };
+    QImage png(40, 20, QImage::Format_RGB32);
+    png.fill(Qt::blue);
+    png.save(dir.filePath("png.bmp"), "PNG");
+    const QString fifo = dir.filePath("fifo.bmp");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        const char* name;
+        QString file;
+        const char* reason; // "" = printed
+    } cases[] = {
+        {"good", good, ""},
+        {"truncated", write("cut.bmp", bytes.left(500)), "ends before its last pixel"},
+        {"one row short", write("short.bmp", bytes.left(bytes.size() - 600)),
+         "ends before its last pixel"},
+        {"wrong format", dir.filePath("png.bmp"), "not a BMP"},
+        {"oversized", WriteBmp(dir, "big.bmp", 221, 80), "221 x 80 pixels"},
+        {"text", write("text.bmp", "not a picture"), "not a BMP"},
+        {"missing", dir.filePath("gone.bmp"), "File not found"},
+        {"FIFO", fifo, "Not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         Sheet sheet;
         print::PanelJob job = PanelTexts(PanelSize::S41x62, {{1, 1, "one"}, {1, 5, "five"}});
-        job.pictures[0] = file;
+        job.pictures[0] = c.file;
         const QStringList unusable = print::PrintPanelLabels(*sheet.canvas, job);
-        ASSERT_EQ(unusable.size(), 1) << file.toStdString();
-        EXPECT_TRUE(unusable[0].startsWith(file));
+        EXPECT_NE(sheet.device.Text("five"), nullptr);
+        if (!*c.reason) {
+            EXPECT_TRUE(unusable.isEmpty()) << unusable.join(' ').toStdString();
+            EXPECT_EQ(sheet.device.pictures.size(), 1u);
+            continue;
+        }
+        // Left out like a missing picture: the label prints its lines, the file is named.
+        ASSERT_EQ(unusable.size(), 1);
+        EXPECT_TRUE(unusable[0].startsWith(c.file));
+        EXPECT_TRUE(unusable[0].contains(QLatin1String(c.reason))) << unusable[0].toStdString();
         EXPECT_TRUE(sheet.device.pictures.empty());
         EXPECT_NE(sheet.device.Text("one"), nullptr);
-        EXPECT_NE(sheet.device.Text("five"), nullptr);
     }
+}
+
+// Texts of every length stay inside their own frame in every layout: they shrink down to
+// the smallest readable size, and what is still too wide is cut with an ellipsis.
+TEST(LabelSheets, EveryTextStaysInsideItsFrame) {
+    const QString czech = QString::fromUtf8("Příliš žluťoučký kůň úpěl ďábelské ódy");
+    const QString texts[] = {QString(25, QLatin1Char('W')), QString(100, QLatin1Char('M')),
+                             QString(300, QLatin1Char('x')), czech};
+    const auto inside = [](const RecordedText& t, const RecordedFrame& f) {
+        return t.topLeft.x() >= f.rect.x() && t.topLeft.y() >= f.rect.y() &&
+               t.topLeft.x() + t.size.width() <= f.Right() &&
+               t.topLeft.y() + t.size.height() <= f.Bottom();
+    };
+    const auto check = [&](const Sheet& sheet, const QString& text) {
+        ASSERT_FALSE(sheet.device.frames.empty());
+        for (const RecordedText& t : sheet.device.texts) {
+            EXPECT_GE(t.pointSize, print::kSmallestPointSize);
+            bool framed = false;
+            for (const RecordedFrame& f : sheet.device.frames) framed = framed || inside(t, f);
+            EXPECT_TRUE(framed) << t.text.size() << " characters at " << t.pointSize << " pt";
+            // Whole, or cut at its end with an ellipsis.
+            if (t.text != text) {
+                EXPECT_TRUE(t.text.endsWith(QChar(0x2026))) << t.text.toStdString();
+                EXPECT_TRUE(text.startsWith(t.text.chopped(1)));
+            }
+        }
+    };
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.left(30).toStdString());
+        for (auto layout : {print::ButtonLabelLayout::TwoButtons, print::ButtonLabelLayout::Kind2,
+                            print::ButtonLabelLayout::Kind3, print::ButtonLabelLayout::Other,
+                            print::ButtonLabelLayout::BigLabel}) {
+            Sheet sheet;
+            LabelTexts all;
+            all.fill(text);
+            print::ButtonLabelSheet(*sheet.canvas, layout).PrintAll(all);
+            check(sheet, text);
+        }
+        for (PanelSize size :
+             {PanelSize::S22x62, PanelSize::S28x62, PanelSize::S41x62, PanelSize::S56x62}) {
+            Sheet sheet;
+            print::PanelJob job;
+            job.size = size;
+            job.texts.fill(text);
+            print::PrintPanelLabels(*sheet.canvas, job);
+            check(sheet, text);
+        }
+    }
+    // A name of 25 capitals, the most a field takes by typing, prints whole on the
+    // narrowest button label.
+    const QString name = QString::fromUtf8("ING. JAROSLAV NOVÁK, DDS.");
+    ASSERT_EQ(name.size(), 25);
+    Sheet kind3;
+    print::ButtonLabelSheet(*kind3.canvas, print::ButtonLabelLayout::Kind3).PrintLabel(name);
+    EXPECT_EQ(kind3.device.texts.at(0).text, name);
 }

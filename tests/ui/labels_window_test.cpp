@@ -6,6 +6,7 @@
 #include "window_harness.h"
 
 #include <QDirIterator>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
@@ -14,6 +15,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -441,4 +444,243 @@ TEST(LabelWindows, ShippedModelsOpenTheirLabelWindow) {
         rig.window->Action("Printlabels1")->trigger();
         EXPECT_EQ(opened, QStringList{c.window}) << c.model;
     }
+}
+
+// ---- files, printing failures, texts and layout -----------------------------------------------
+
+namespace {
+
+LanguageTexts Language(const char* file) {
+    LanguageTexts texts;
+    if (*file) { EXPECT_TRUE(texts.LoadFile(QStringLiteral(NORVA_SOURCE_DIR "/assets/") + file)); }
+    return texts;
+}
+
+bool IsFifo(const QString& path) {
+    struct stat st {};
+    return lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+} // namespace
+
+TEST(LabelWindows, OpeningSaysWhyInTheWindowsLanguage) {
+    for (const char* language : {"", "Czech.lng"}) {
+        SCOPED_TRACE(*language ? language : "built-in English");
+        LabelRig rig;
+        rig.texts = Language(language);
+        ASSERT_EQ(mkfifo(QFile::encodeName(rig.Path("pipe.nvl")).constData(), 0600), 0);
+        ASSERT_EQ(mkfifo(QFile::encodeName(rig.Path("pipe.vxl")).constData(), 0600), 0);
+        QDir(rig.dir.path()).mkdir("folder.nvl");
+        WriteTextFile(rig.Path("random.nvl"), QByteArray("\x8f\x00\x13garbage\xff\r\n", 12));
+        WriteTextFile(rig.Path("random.vxl"), "[Setup]\r\nLang=English.lng\r\n");
+        const auto files = [&rig](int key, const QString& name) {
+            return rig.texts.Text("Files", key).arg(QDir::toNativeSeparators(rig.Path(name)));
+        };
+        const struct {
+            const char* file;
+            QString says;
+        } cases[] = {
+            {"pipe.nvl", files(2, "pipe.nvl")},
+            {"pipe.vxl", files(2, "pipe.vxl")},
+            {"folder.nvl", files(3, "folder.nvl")},
+            {"missing.nvl", files(1, "missing.nvl")},
+            {"random.nvl", rig.texts.Text("Message", 48)},
+            {"random.vxl", rig.texts.Text("Message", 48)},
+        };
+        if (*language) {
+            EXPECT_TRUE(cases[0].says.startsWith(QString::fromUtf8("Není běžný soubor")));
+        }
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.file);
+            TForm14 buttons(rig.Context());
+            TForm5 panel(rig.Context());
+            buttons.FormShow("2");
+            buttons.Edit(1)->setText("kept");
+            panel.Edit(1)->setText("kept");
+            rig.dialogs.shown.clear();
+            rig.dialogs.fileAnswers = {rig.Path(c.file)};
+            if (QString(c.file).endsWith("nvl"))
+                buttons.Button2Click();
+            else
+                panel.Button2Click();
+            EXPECT_EQ(MessageTexts(rig.dialogs.shown), QStringList{c.says});
+            EXPECT_EQ(buttons.Edit(1)->text(), QString("kept"));
+            EXPECT_EQ(panel.Edit(1)->text(), QString("kept"));
+        }
+        EXPECT_TRUE(IsFifo(rig.Path("pipe.nvl")));
+    }
+}
+
+TEST(LabelWindows, LongTextsStayWholeAndAreSaidOnce) {
+    const QString czech = QString::fromUtf8("Příliš žluťoučký kůň úpěl ďábelské ódy");
+    const struct {
+        QString text;
+        bool longerThanButtons, longerThanPanel;
+    } cases[] = {
+        {QString(25, QLatin1Char('A')), false, false},
+        {czech, true, false},
+        {QString(100, QLatin1Char('B')), true, true},
+        {QString(300, QLatin1Char('C')), true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.size());
+        LabelRig rig;
+        LabelTexts texts;
+        texts[0] = c.text;
+        texts[23] = QString::fromUtf8("Novák");
+        WriteButtonLabelFile(rig.Path("in.nvl"), texts);
+        WritePanelLabelFile(rig.Path("in.vxl"), texts, PanelSize::S56x62, {});
+
+        TForm14 buttons(rig.Context());
+        buttons.FormShow("2");
+        rig.dialogs.fileAnswers = {rig.Path("in.nvl"), rig.Path("out.nvl")};
+        buttons.Button2Click();
+        EXPECT_EQ(buttons.Edit(1)->text(), c.text);
+        EXPECT_EQ(MessageTexts(rig.dialogs.shown).size(), c.longerThanButtons ? 1 : 0);
+        buttons.Button3Click(); // Save keeps every character
+        EXPECT_EQ(ReadButtonLabelFile(rig.Path("out.nvl")), texts);
+        buttons.FormShow("2"); // a new opening takes 25 characters by typing again
+        EXPECT_EQ(buttons.Edit(1)->maxLength(), TForm14::kFieldLength);
+
+        rig.dialogs.shown.clear();
+        TForm5 panel(rig.Context());
+        rig.dialogs.fileAnswers = {rig.Path("in.vxl"), rig.Path("out.vxl")};
+        panel.Button2Click();
+        EXPECT_EQ(panel.Edit(1)->text(), c.text);
+        EXPECT_EQ(MessageTexts(rig.dialogs.shown).size(), c.longerThanPanel ? 1 : 0);
+        panel.Button3Click();
+        EXPECT_EQ(ReadPanelLabelFile(rig.Path("out.vxl")).texts, texts);
+        panel.Button9Click();
+        EXPECT_EQ(panel.Edit(1)->maxLength(), TForm5::kFieldLength);
+    }
+}
+
+TEST(LabelWindows, PrintingThatFailsSaysWhyAndKeepsTheWindowOpen) {
+    const bool root = geteuid() == 0;
+    for (const char* target : {"fifo", "folder", "full"}) {
+        SCOPED_TRACE(target);
+        if (QString(target) == "full" && !root) continue; // a small tmpfs needs root
+        LabelRig rig;
+        const QString folder = rig.Path("out");
+        QDir().mkpath(folder);
+        const QString pdf = QDir(folder).filePath("labels.pdf");
+        QString reason;
+        bool mounted = false;
+        if (QString(target) == "fifo") {
+            ASSERT_EQ(mkfifo(QFile::encodeName(pdf).constData(), 0600), 0);
+            reason = "Not a regular file";
+        } else if (QString(target) == "folder") {
+            QDir().mkpath(pdf);
+            reason = "Is a folder";
+        } else {
+            mounted =
+                QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder}) == 0;
+            ASSERT_TRUE(mounted);
+            QFile filler(QDir(folder).filePath("filler"));
+            ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(4096, 'x')) == 4096) {}
+            reason = "No space left on device";
+        }
+        const QStringList before =
+            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        TForm14 buttons(rig.Context());
+        buttons.FormShow("2");
+        buttons.Edit(1)->setText("Jan Novák");
+        buttons.setResult(QDialog::Rejected);
+        rig.dialogs.printAnswers = {pdf};
+        buttons.Button1Click();
+        EXPECT_EQ(buttons.result(), QDialog::Rejected) << "the window stays open";
+        TForm5 panel(rig.Context());
+        panel.Edit(1)->setText("Vchod A");
+        rig.dialogs.printAnswers = {pdf};
+        panel.Button1Click();
+        const QStringList messages = MessageTexts(rig.dialogs.shown);
+        ASSERT_EQ(messages.size(), 2);
+        for (const QString& m : messages) {
+            EXPECT_TRUE(m.contains(reason)) << m.toStdString();
+            EXPECT_TRUE(m.contains(pdf)) << m.toStdString();
+        }
+        EXPECT_TRUE(buttons.findChild<QPushButton*>("Button1")->isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  before)
+            << "no half PDF is left";
+        if (QString(target) == "fifo") { EXPECT_TRUE(IsFifo(pdf)); }
+        if (mounted) QProcess::execute("umount", {folder});
+    }
+}
+
+// Every caption shows whole in English and in Czech: no widget is narrower or lower than
+// its text needs, every window is as wide as its title, and the panel window shows all of
+// itself on a 1366 x 768 screen.
+TEST(LabelWindows, EveryCaptionFitsInEnglishAndCzech) {
+    const auto expectWhole = [](QWidget* window) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        window->show();
+        QApplication::processEvents();
+        EXPECT_GE(window->width(), TitleBarWidth(window->windowTitle()))
+            << window->windowTitle().toStdString();
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(window)) continue;
+            auto* label = qobject_cast<QLabel*>(w);
+            if (!label && !qobject_cast<QAbstractButton*>(w) && !qobject_cast<QGroupBox*>(w))
+                continue;
+            const QSize need = w->minimumSizeHint();
+            EXPECT_GE(w->width(), need.width()) << w->objectName().toStdString();
+            const int height =
+                label && label->wordWrap() ? label->heightForWidth(w->width()) : need.height();
+            EXPECT_GE(w->height(), height) << w->objectName().toStdString();
+        }
+        window->hide();
+    };
+    for (const char* language : {"", "Czech.lng"}) {
+        SCOPED_TRACE(*language ? language : "built-in English");
+        LabelRig rig;
+        rig.texts = Language(language);
+        TForm14 buttons(rig.Context());
+        buttons.FormShow("2");
+        expectWhole(&buttons);
+        expectWhole(&buttons.ButtonCountDialog());
+        TForm5 panel(rig.Context());
+        for (const char* size : {"RadioButton1", "RadioButton4"}) {
+            panel.findChild<QRadioButton*>(size)->click();
+            panel.FormShow();
+            expectWhole(&panel);
+            EXPECT_LE(panel.width(), 1366 - 20);
+            EXPECT_LE(panel.height(), 768 - 100) << "a title bar and a task bar beside it";
+            // Nothing to scroll to: the content has all the room it asks for.
+            panel.show();
+            QApplication::processEvents();
+            const QWidget* content = panel.ScrollArea()->widget();
+            EXPECT_GE(panel.ScrollArea()->viewport()->width(), content->minimumSizeHint().width());
+            EXPECT_GE(panel.ScrollArea()->viewport()->height(),
+                      content->minimumSizeHint().height());
+            panel.hide();
+        }
+        // The overwrite question under its title "File is exists".
+        const auto box =
+            MakeMessageBox(nullptr, MsgIcon::Question, rig.texts.Text("Message", 7),
+                           rig.texts.Text("Message", 6), QMessageBox::Yes | QMessageBox::No);
+        box->show();
+        QApplication::processEvents();
+        EXPECT_GE(box->width(), TitleBarWidth(box->windowTitle()));
+        box->hide();
+    }
+}
+
+TEST(LabelWindows, ButtonFieldsSayWhichButtonTheyAre) {
+    LabelRig rig;
+    TForm14 window(rig.Context());
+    window.FormShow("3");
+    for (int n : {1, 12, 13, 24}) EXPECT_EQ(window.NumberLabel(n)->text(), QString::number(n));
+    EXPECT_FALSE(window.findChild<QLabel*>("Label2")->isHidden()) << "the sheet's order";
+    auto watch = WhenModal([](QWidget* w) {
+        if (w->objectName() != "TForm7") return false;
+        w->findChild<QRadioButton*>("RadioButton2")->click();
+        return true;
+    });
+    window.FormShow("1"); // two buttons: Edit1 and Edit13 are buttons 1 and 2
+    EXPECT_EQ(window.NumberLabel(1)->text(), QString("1"));
+    EXPECT_EQ(window.NumberLabel(13)->text(), QString("2"));
+    EXPECT_TRUE(window.NumberLabel(2)->isHidden());
 }

@@ -4,6 +4,7 @@
 #include "NumberMemory.h"
 #include "PrintoutSource.h"
 #include "SettingsFile.h"
+#include "pdf_frames.h"
 #include "pdf_words.h"
 #include "window_harness.h"
 
@@ -16,21 +17,21 @@
 namespace {
 
 constexpr int kDpi = 300;
-constexpr double kMarginMm = 5; // the scripted print dialog's A4 page
 
-// The layout of the scripted dialog's page at a resolution.
+// The layout of the scripted dialog's A4 page at a resolution: the printout takes the
+// full page whatever margins the dialog gave (5 mm).
 print::PrintoutLayout PageLayout(int dpi) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setResolution(dpi);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
-                                      QPageLayout::Millimeter));
+                                      QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
+    printer.setFullPage(true);
     return print::PrintoutLayout::For(printer.logicalDpiX(), printer.width(), printer.height());
 }
 
 double Pt(int pixels, int dpi = kDpi) {
-    return pdf::Points(pixels, dpi, kMarginMm);
+    return pdf::Points(pixels, dpi);
 }
 
 QString Print(WindowRig& rig, const QString& path, int dpi = kDpi) {
@@ -118,11 +119,11 @@ TEST(PrintoutPdf, WindowPrintoutReadsAsTheScreenShows) {
         ASSERT_NE(w, nullptr) << e.start.toStdString();
         EXPECT_TRUE(e.columnWord.startsWith(w->text)) << e.start.toStdString();
     }
-    // The long relay delay caption is cut to 52 characters for a 200 mm wide page.
-    ASSERT_EQ(l.captionLimit, 52);
+    // The long relay delay caption is cut to 55 characters on the 210 mm wide A4 page.
+    ASSERT_EQ(l.captionLimit, 55);
     const pdf::Line* delay = doc.FindLine(lines, "39 Delay");
     ASSERT_NE(delay, nullptr);
-    EXPECT_EQ(delay->Text(), "39 Delay for activation relay 2 after activation rel " +
+    EXPECT_EQ(delay->Text(), "39 Delay for activation relay 2 after activation rele 1 " +
                                  rig.Model().Text("Edit6") + " sec");
     // The last line is on the last page: no empty page follows.
     EXPECT_EQ(doc.Lines(doc.pages.size() - 1).last().Text(), "Button 93 *44#");
@@ -268,6 +269,19 @@ TEST(PrintoutPdf, CommandLineMakesTheWindowsPdf) {
         EXPECT_EQ(a.words[i].text, b.words[i].text) << i;
         EXPECT_NEAR(a.words[i].xMin, b.words[i].xMin, 0.2) << a.words[i].text.toStdString();
         EXPECT_NEAR(a.words[i].yMin, b.words[i].yMin, 0.2) << a.words[i].text.toStdString();
+    }
+    // The frame of every page stands 10 mm in from the paper's edges in both.
+    QTemporaryDir raster;
+    for (int page = 1; page <= b.pages.size(); ++page) {
+        const std::vector<QRect> fa = pdf::BlueFrames(fromWindow, raster, page);
+        const std::vector<QRect> fb = pdf::BlueFrames(fromCli, raster, page);
+        ASSERT_EQ(fa.size(), 1u) << page;
+        ASSERT_EQ(fb.size(), 1u) << page;
+        EXPECT_EQ(fa[0], fb[0]) << page;
+        EXPECT_NEAR(fb[0].left(), 100, 1);
+        EXPECT_NEAR(fb[0].top(), 100, 1);
+        EXPECT_NEAR(fb[0].right(), 2000, 1);
+        EXPECT_NEAR(fb[0].bottom(), 2870, 1);
     }
     for (const QSizeF& page : b.pages) { // A4
         EXPECT_NEAR(page.width(), 595.3, 0.5);

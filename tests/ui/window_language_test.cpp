@@ -1,4 +1,5 @@
 // Language files, the Language menu and model changes in the running window.
+#include "QtTranslations.h"
 #include "window_harness.h"
 
 #include <QDirIterator>
@@ -79,11 +80,18 @@ TEST(WindowLanguage, ChoosingAnotherLanguage) {
     EXPECT_EQ(model.Choice("ComboBox16"), 0);
     EXPECT_EQ(model.Text("Edit1"), QString("9876"));
     EXPECT_NE(w.window->Action("Readparameters1")->text(), QString("Read parameters"));
+    // Qt's own buttons and dialogs speak Czech too, and English again after English.
+    const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+    EXPECT_NE(yes(), QString("&Yes"));
+    w.window->LanguageItemClick(1); // English
+    EXPECT_EQ(yes(), QString("&Yes"));
+    w.window->LanguageItemClick(0);
     // The low-cost model's template is in force again: no relay 2.
     EXPECT_TRUE(w.window->Tree()->Entry(8)->text(0).isEmpty());
     w.window->close();
     EXPECT_TRUE(ConfigText(w.home.path()).contains("Lang=Czech.lng"));
     EXPECT_TRUE(ConfigText(w.home.path()).contains("Communicator=0"));
+    ApplyQtTranslations(QString()); // the tests after this one run in English
 }
 
 TEST(WindowLanguage, TwentyFiveFilesGiveTwentyEntries) {

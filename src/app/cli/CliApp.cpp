@@ -8,6 +8,7 @@
 #include "CliFirmware.h"
 #include "CliHost.h"
 #include "CliJson.h"
+#include "CliLabels.h"
 #include "CliPrint.h"
 #include "CliSettingsText.h"
 #include "CommLog.h"
@@ -56,6 +57,7 @@ const CommandDef kCommands[] = {
     {"encode", 2, "IN.nvs OUT.bin"},
     {"decode", 2, "IN.bin OUT.nvs"},
     {"print", 2, "IN.nvs OUT.pdf"},
+    {"labels", 2, "IN.nvl|IN.vxl OUT.pdf [--kind 1|2|3|other] [--one-button]"},
     {"firmware", 1, "IN.hex [--yes]"},
     {"hex-image", 2, "IN.hex OUT.bin"},
     {"diff", 2, "A.nvs B.nvs"},
@@ -181,10 +183,12 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     const QCommandLineOption noBackup(QStringLiteral("no-backup"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption write(QStringLiteral("write"));
+    const QCommandLineOption kind(QStringLiteral("kind"), QString(), QStringLiteral("KIND"));
+    const QCommandLineOption oneButton(QStringLiteral("one-button"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({simulator, port, home, base, model, resets, dayMode, log, yes, device,
-                       verify, noBackup, json, write, help, version});
+                       verify, noBackup, json, write, kind, oneButton, help, version});
     rest.prepend(QStringLiteral("norvaset-cli")); // the parser skips the program name
     if (!parser.parse(rest)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -194,7 +198,8 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         }
         // A value missing after an option, or given to a flag.
         for (const QCommandLineOption* flag : {&simulator, &dayMode, &log, &yes, &device, &verify,
-                                               &noBackup, &json, &write, &help, &version}) {
+                                               &noBackup, &json, &write, &oneButton, &help,
+                                               &version}) {
             const QString name = flag->names().last();
             for (const QString& arg : rest) {
                 if (arg == QLatin1String("--")) break;
@@ -204,7 +209,7 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
                 }
             }
         }
-        for (const QCommandLineOption* valued : {&port, &home, &base, &model, &resets}) {
+        for (const QCommandLineOption* valued : {&port, &home, &base, &model, &resets, &kind}) {
             const QString name = valued->names().first();
             if (rest.endsWith(QLatin1String("--") + name)) {
                 *error = QStringLiteral("option '--%1' needs a value").arg(name);
@@ -255,6 +260,8 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
     o->noBackup = parser.isSet(noBackup);
     o->json = parser.isSet(json);
     o->write = parser.isSet(write);
+    if (parser.isSet(kind)) o->labelKind = parser.value(kind);
+    o->oneButton = parser.isSet(oneButton);
     QStringList positional = parser.positionalArguments();
     if (o->help || o->version) return true;
 
@@ -322,7 +329,7 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
         *error = QStringLiteral("--base belongs to the reads and 'decode'");
         return false;
     }
-    return true;
+    return CheckLabelOptions(*o, error);
 }
 
 namespace {
@@ -338,8 +345,8 @@ private:
     bool NeedsDevice() const { return NeedsCable(o_); }
     static bool NeedsCable(const CliOptions& o) {
         return o.command != QLatin1String("encode") && o.command != QLatin1String("decode") &&
-               o.command != QLatin1String("print") && o.command != QLatin1String("hex-image") &&
-               !IsSettingsText(o.command) &&
+               o.command != QLatin1String("print") && o.command != QLatin1String("labels") &&
+               o.command != QLatin1String("hex-image") && !IsSettingsText(o.command) &&
                ((o.command != QLatin1String("diff") && o.command != QLatin1String("set")) ||
                 o.device);
     }
@@ -795,16 +802,9 @@ int CliSession::Encode() {
                    encoded.errorMessage);
         return kExitUsage;
     }
-    QSaveFile file(out);
-    // flush() reports a full disk that commit() alone would miss.
-    if (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes) != encoded.bytes.size() ||
-        !file.flush()) {
-        host_.Note(out + QStringLiteral(": ") + file.errorString());
-        file.cancelWriting();
-        return kExitUsage;
-    }
-    if (!file.commit()) {
-        host_.Note(out + QStringLiteral(": ") + file.errorString());
+    QString error;
+    if (!WriteWholeFile(out, encoded.bytes, &error)) {
+        host_.Note(out + QStringLiteral(": ") + error);
         return kExitUsage;
     }
     return kExitOk;
@@ -857,6 +857,7 @@ int CliSession::Run() {
         return WriteSettingsPrintout(model_, session_.Texts(), target_.TreeEntries(), o_.args[1],
                                      host_);
     }
+    if (c == QLatin1String("labels")) return RunLabelsCommand(o_, host_);
     if (c == QLatin1String("hex-image"))
         return RunHexImageCommand(host_, session_.Texts(), o_.args[0], o_.args[1]);
     if (c == QLatin1String("firmware"))

@@ -35,6 +35,8 @@ struct CliOptions {
     bool yes = false;   // firmware: no question on the terminal
     bool json = false;  // show, status, diff: one JSON document on stdout
     bool write = false; // set --device: write the result back to the door phone
+    QString labelKind;      // labels: --kind (null when not given)
+    bool oneButton = false; // labels: --one-button
 };
 
 // The usage text (stdout of --help).

@@ -4,11 +4,11 @@
 #include "CliHost.h"
 #include "Communicator.h"
 #include "DoorPhoneLink.h"
+#include "FileAccess.h"
 #include "FirmwareUpgrade.h"
 #include "HexImage.h"
 #include "LanguageTexts.h"
 
-#include <QSaveFile>
 #include <cstdio>
 #include <unistd.h>
 
@@ -163,14 +163,9 @@ int RunHexImageCommand(CliHost& host, const LanguageTexts& texts, const QString&
     }
     QByteArray bytes;
     for (const QByteArray& block : load.image.blocks) bytes += block;
-    QSaveFile file(outFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        host.Note(outFile + QStringLiteral(": ") + file.errorString());
-        file.cancelWriting();
-        return kExitUsage;
-    }
-    if (!file.commit()) {
-        host.Note(outFile + QStringLiteral(": ") + file.errorString());
+    QString error;
+    if (!WriteWholeFile(outFile, bytes, &error)) {
+        host.Note(outFile + QStringLiteral(": ") + error);
         return kExitUsage;
     }
     return kExitOk;

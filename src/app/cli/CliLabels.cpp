@@ -1,64 +1,53 @@
 #include "CliLabels.h"
 
-#include <cstdio>
+#include "CliApp.h"
+#include "CliHost.h"
+#include "LabelFiles.h"
+
+#ifdef NORVA_WITH_PRINT
+#include "ButtonLabelSheet.h"
+#include "LabelPdf.h"
+#include "PanelLabelSheet.h"
+#endif
+
+bool CheckLabelOptions(const CliOptions& o, QString* error) {
+    const bool sawKind = !o.labelKind.isNull();
+    if (o.command != QLatin1String("labels")) {
+        if (sawKind || o.oneButton) {
+            *error = QStringLiteral("--kind and --one-button belong to 'labels'");
+            return false;
+        }
+        return true;
+    }
+    if (HasLabelExtension(o.args.value(0), QStringLiteral("VXL")) && (sawKind || o.oneButton)) {
+        *error = QStringLiteral("--kind and --one-button are for .NVL files");
+        return false;
+    }
+    if (sawKind && o.labelKind.isEmpty()) {
+        *error = QStringLiteral("--kind needs a value: 1, 2, 3 or other");
+        return false;
+    }
+    if (o.labelKind == QLatin1String("0") || o.labelKind == QLatin1String("4")) {
+        *error = QStringLiteral("kind %1 has no button labels").arg(o.labelKind);
+        return false;
+    }
+    if (o.oneButton && o.labelKind != QLatin1String("1")) {
+        *error = QStringLiteral("--one-button is for kind 1");
+        return false;
+    }
+    return true;
+}
 
 #ifdef NORVA_WITH_PRINT
 
-#include "ButtonLabelSheet.h"
-#include "CliApp.h"
-#include "LabelFiles.h"
-#include "LabelPdf.h"
-#include "PanelLabelSheet.h"
-
-namespace {
-
-int Fail(int code, const QString& text) {
-    std::fprintf(stderr, "norvaset-cli: %s\n", text.toLocal8Bit().constData());
-    return code;
-}
-
-} // namespace
-
-int RunLabelsCommand(const QStringList& args) {
-    QStringList files;
-    QString kind = QStringLiteral("2");
-    bool oneButton = false, sawKind = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--one-button")) {
-            oneButton = true;
-        } else if (a == QLatin1String("--kind") || a.startsWith(QLatin1String("--kind="))) {
-            if (a.contains(QLatin1Char('='))) {
-                kind = a.mid(a.indexOf(QLatin1Char('=')) + 1);
-            } else if (i + 1 < args.size()) {
-                kind = args[++i];
-            } else {
-                return Fail(kExitUsage, QStringLiteral("--kind needs a value: 1, 2, 3 or other"));
-            }
-            sawKind = true;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return Fail(kExitUsage, QStringLiteral("unknown option '%1' for labels").arg(a));
-        } else {
-            files << a;
-        }
-    }
-    if (files.size() != 2)
-        return Fail(kExitUsage, QStringLiteral("labels needs IN.nvl|IN.vxl and OUT.pdf"));
-    const QString in = files[0], out = files[1];
+int RunLabelsCommand(const CliOptions& o, CliHost& host) {
+    const QString in = o.args[0], out = o.args[1];
     const bool panel = HasLabelExtension(in, QStringLiteral("VXL"));
-    if (!panel && !HasLabelExtension(in, QStringLiteral("NVL")))
-        return Fail(kExitFailed, QStringLiteral("%1: Selected file isn't file for labels Norva "
-                                                "collection")
-                                     .arg(in));
-    if (panel && (sawKind || oneButton))
-        return Fail(kExitUsage, QStringLiteral("--kind and --one-button are for .NVL files"));
-    if (kind == QLatin1String("0") || kind == QLatin1String("4"))
-        return Fail(kExitUsage, QStringLiteral("kind %1 has no button labels").arg(kind));
-    if (oneButton && kind != QLatin1String("1"))
-        return Fail(kExitUsage, QStringLiteral("--one-button is for kind 1"));
-
-    QString error;
-    bool written = false;
+    if (!panel && !HasLabelExtension(in, QStringLiteral("NVL"))) {
+        host.Note(in + QStringLiteral(": Selected file isn't file for labels Norva collection"));
+        return kExitFailed;
+    }
+    print::PrintOutcome written;
     try {
         if (panel) {
             const PanelLabelFile file = ReadPanelLabelFile(in);
@@ -67,33 +56,36 @@ int RunLabelsCommand(const QStringList& args) {
             job.size = PanelSizeFromText(file.sizeText, PanelSize::S22x62);
             job.pictures = file.pictures;
             QStringList unusable;
-            written = print::WriteLabelsPdf(
-                out, QStringLiteral("Label Norva DoorPhone"),
-                [&](print::LabelCanvas& canvas) {
-                    unusable = print::PrintPanelLabels(canvas, job);
-                },
-                &error);
-            for (const QString& u : unusable) Fail(0, QStringLiteral("picture left out: ") + u);
+            written = print::WriteLabelsPdf(out, QStringLiteral("Label Norva DoorPhone"),
+                                            [&](print::LabelCanvas& canvas) {
+                                                unusable = print::PrintPanelLabels(canvas, job);
+                                            });
+            for (const QString& u : unusable) host.Note(QStringLiteral("picture left out: ") + u);
         } else {
             const LabelTexts texts = ReadButtonLabelFile(in);
-            const print::ButtonLabelLayout layout = print::ButtonLayoutFor(kind, oneButton);
+            const QString kind = o.labelKind.isEmpty() ? QStringLiteral("2") : o.labelKind;
+            const print::ButtonLabelLayout layout = print::ButtonLayoutFor(kind, o.oneButton);
             written = print::WriteLabelsPdf(
-                out, QStringLiteral("Label Norva"),
-                [&](print::LabelCanvas& canvas) {
+                out, QStringLiteral("Label Norva"), [&](print::LabelCanvas& canvas) {
                     print::ButtonLabelSheet(canvas, layout).PrintAll(texts);
-                },
-                &error);
+                });
         }
-    } catch (const LabelFileError& e) { return Fail(kExitFailed, e.text()); }
-    if (!written) return Fail(kExitFailed, out + QStringLiteral(": ") + error);
+    } catch (const LabelFileError& e) {
+        host.Note(e.text());
+        return kExitFailed;
+    }
+    if (!written.ok) {
+        host.Note(written.Message());
+        return kExitFailed;
+    }
     return kExitOk;
 }
 
 #else
 
-int RunLabelsCommand(const QStringList&) {
-    std::fprintf(stderr, "norvaset-cli: this build has no printing\n");
-    return 2;
+int RunLabelsCommand(const CliOptions&, CliHost& host) {
+    host.Note(QStringLiteral("this norvaset-cli was built without printing"));
+    return kExitUsage;
 }
 
 #endif

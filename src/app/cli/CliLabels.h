@@ -5,8 +5,14 @@
 //   labels IN.nvl OUT.pdf [--kind 1|2|3|other] [--one-button]
 //   labels IN.vxl OUT.pdf
 
-#include <QStringList>
+#include <QString>
 
-// args: everything after "labels". Returns the exit code: 0 written, 1 the label file
-// could not be read or the PDF not written (nothing is left behind), 2 usage.
-int RunLabelsCommand(const QStringList& args);
+class CliHost;
+struct CliOptions;
+
+// Whether --kind and --one-button fit the label file; false with the reason.
+bool CheckLabelOptions(const CliOptions& options, QString* error);
+
+// options.args: IN and OUT. Returns the exit code: 0 written, 1 the label file could not
+// be read or the PDF not written (nothing is left behind).
+int RunLabelsCommand(const CliOptions& options, CliHost& host);

@@ -3,7 +3,6 @@
 #include "AppConfig.h"
 #include "CliApp.h"
 #include "CliHost.h"
-#include "CliLabels.h"
 
 #include <QCoreApplication>
 #ifdef NORVA_WITH_PRINT
@@ -41,9 +40,6 @@ int main(int argc, char** argv) {
 
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    // Label sheets need no program folder, door phone or language file.
-    if (!args.isEmpty() && args.first() == QLatin1String("labels"))
-        return RunLabelsCommand(args.mid(1));
     CliOptions options;
     QString error;
     if (!ParseCliArguments(args, &options, &error)) {
