@@ -559,6 +559,17 @@ Table Build() {
     add("Backup", 22, "In the door phone", {Store()});
     add("Backup", 23, "The door phone could not be read back: the write is not verified",
         {Store()});
+    add("Backup", 24, "Writing to the door phone", {Store()});
+    add("Backup", 25, "Reading the door phone", {Store()});
+    add("Backup", 26, "Read from the door phone", {Store()});
+    add("Backup", 27, "Written to the door phone (not read back)", {Store()});
+    add("Backup", 28, "The write did not finish: the door phone may now hold a mix of old and "
+                      "new settings.",
+        {Store()});
+    add("Backup", 29, "Its settings from before the write are in the backup %1", {Store()});
+    add("Backup", 30, "Write again?", {Store()});
+    add("Backup", 31, "The door phone's clock is set", {Store()});
+    add("Backup", 32, "Printed", {Store()});
 
     // Files that cannot be read or written (%1 the file, %2 the system's reason).
     add("Files", 1, "File not found: %1", {Store()});

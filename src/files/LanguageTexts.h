@@ -2,6 +2,8 @@
 // The texts of the language file in use, with the built-in English texts behind them.
 // Every caption and message of the program is a [Section] n entry.
 
+#include "TextKeys.h"
+
 #include <QHash>
 #include <QString>
 
@@ -26,6 +28,7 @@ public:
     // The [section] key text: the language file's entry when it has one (an empty value
     // included), else the built-in text ("" when there is none).
     QString Text(const QString& section, int key) const;
+    QString Text(TextKey key) const { return Text(QLatin1String(key.section), key.key); }
     // The built-in English text alone.
     static QString BuiltIn(const QString& section, int key);
     // Whether the language file in use holds [section] key (an empty value included).

@@ -774,6 +774,7 @@ void Communicator::TakeStatusReply() {
         arrived_.remove(0, at + kStatusReplyLength);
         state_.reply = Chars(candidate);
         DecodeStatus(state_.reply);
+        status_.fresh = true;
         status_.pollingAllowed = true;
         Finish(ExchangeEnd::Done);
         return;
@@ -1142,9 +1143,6 @@ void Communicator::PollTick() {
     if (busy_ > 0) return;
     Guarded([this] {
         if (ContinueAll()) return;
-        // A command that follows one that has ended (the backup before a write, the read
-        // after it) starts here too, as the "all" continuations do.
-        if (commandsEnabled_ && onIdlePollTick && onIdlePollTick()) return;
         // A cable of the kind no longer wanted is let go.
         if (!link_.Connected() && link_.Link()) link_.CloseLink();
         try {
@@ -1164,17 +1162,20 @@ void Communicator::PollTick() {
             RequestStatus();
             requested = true;
         }
-        if (requested && status_.versionText != status_.lastReportedVersion) ConnectionReport();
+        // The tick shows the answer that came since the tick before; without one its
+        // fields are empty. The status itself is kept: the writes and the backups use the
+        // last one the door phone gave.
+        const bool fresh = status_.fresh;
+        status_.fresh = false;
+        if (!link_.Connected()) ForgetStatus(); // another door phone may come next
+        const QString version = fresh ? status_.versionText : QString();
+        if (requested && version != status_.lastReportedVersion) ConnectionReport(version);
 
-        UpdateStatusLine();
-        label4_ = status_.deviceTimeText;
+        UpdateStatusLine(fresh);
+        label4_ = fresh ? status_.deviceTimeText : QString();
         host_.SetClockLabels(label4_, PcClockText(clock_.CurrentDateTime()));
         host_.ShowDayNightImages(status_.dayMode, !status_.dayMode);
         SetTimerInterval(EngineTimer::Poll, kPollInterval);
-
-        status_.versionText.clear();
-        status_.deviceTimeText.clear();
-        status_.resetsText.clear();
     });
     DeliverOutcomes();
 }
@@ -1190,8 +1191,14 @@ void Communicator::RequestStatus() {
     state_.step = WaitStep::Reply;
 }
 
-void Communicator::ConnectionReport() {
-    const QString& version = status_.versionText;
+void Communicator::ForgetStatus() {
+    status_.versionText.clear();
+    status_.deviceTimeText.clear();
+    status_.resetsText.clear();
+    status_.fresh = false;
+}
+
+void Communicator::ConnectionReport(const QString& version) {
     if (log_.Enabled() && !version.isEmpty()) {
         Log(QStringLiteral("Connect to communicator"));
         Log(QStringLiteral("Version: ") + version);
@@ -1227,18 +1234,20 @@ void Communicator::RebuildCallProgressList() {
     }
 }
 
-void Communicator::UpdateStatusLine() {
+void Communicator::UpdateStatusLine(bool fresh) {
     const QString menu = QStringLiteral("Menu");
     QString file = host_.SettingsFileName();
     // Only the file's own name: folders end at "\" or "/".
     const int cut = qMax(file.lastIndexOf(QLatin1Char('\\')), file.lastIndexOf(QLatin1Char('/')));
     file = file.mid(cut + 1);
     host_.SetStatusPanel(0, QStringLiteral("USB: ") + link_.CableStatusText());
-    host_.SetStatusPanel(1, QStringLiteral("Firmware: ") + status_.versionText);
+    host_.SetStatusPanel(1,
+                         QStringLiteral("Firmware: ") + (fresh ? status_.versionText : QString()));
     // While the door phone stays silent, the wide panel says so instead of the file.
     host_.SetStatusPanel(2, status_.silent ? Msg(kMsgNoAnswer)
                                            : texts_.Text(menu, 28) + QStringLiteral(": ") + file);
-    host_.SetStatusPanel(3, texts_.Text(menu, 29) + QStringLiteral(": ") + status_.resetsText);
+    host_.SetStatusPanel(3, texts_.Text(menu, 29) + QStringLiteral(": ") +
+                                (fresh ? status_.resetsText : QString()));
     host_.SetStatusPanel(4, texts_.Text(menu, 30));
 }
 

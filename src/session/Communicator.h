@@ -181,9 +181,11 @@ struct TransferState {
 
 // What the last status reply said, and what the poll keeps between ticks.
 struct DeviceStatus {
-    QString versionText;    // "2.55"; emptied at the end of every poll tick
-    QString deviceTimeText; // "31.12.2026 / 23:59:58"; emptied likewise
-    QString resetsText;     // decimal; emptied likewise
+    // The last status the door phone gave, kept until the cable goes (then "").
+    QString versionText;    // "2.55"
+    QString deviceTimeText; // "31.12.2026 / 23:59:58"
+    QString resetsText;     // decimal
+    bool fresh = false;     // it came since the last poll tick, which shows only such a one
     bool dayMode = false;
     bool pollingAllowed = false;
     QString lastReportedVersion;
@@ -290,9 +292,6 @@ public:
     // looks at them byte for byte).
     std::function<void(const QByteArray& block)> onParameterBlock;
     std::function<void(int record, const QByteArray& bytes)> onNumberRecord;
-    // Called by the poll tick once the exchange before has ended; true when it started
-    // a command of its own (the tick then does nothing else).
-    std::function<bool()> onIdlePollTick;
 
 private:
     struct TimerSlot {
@@ -351,9 +350,10 @@ private:
     // The poll tick.
     bool ContinueAll();
     void RequestStatus();
-    void ConnectionReport();
+    void ConnectionReport(const QString& version);
+    void ForgetStatus();
     void RebuildCallProgressList();
-    void UpdateStatusLine();
+    void UpdateStatusLine(bool fresh);
 
     // Small helpers.
     bool SendByte(int value, int pauseMs, bool continuesCommand);

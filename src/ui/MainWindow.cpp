@@ -10,6 +10,7 @@
 #include "FieldWidgets.h"
 #include "FileAccess.h"
 #include "FirmwareWindow.h"
+#include "GuardedWrite.h"
 #include "HelpWindow.h"
 #include "JpegPicture.h"
 #include "LanguageApply.h"
@@ -21,7 +22,6 @@
 #include "SettingsFileMenu.h"
 #include "SettingsFileName.h"
 #include "ToneWindow.h"
-#include "TransferGuard.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -403,11 +403,9 @@ void TForm1::BuildMenus() {
     };
     for (const auto& c : commands) {
         auto handler = c.handler;
-        const QString name = QLatin1String(c.name);
-        // Reads leave a backup; writes are backed up and verified (TransferGuard).
-        onClick(AddAction(comm, c.name, QLatin1String(c.caption)), [this, handler, name] {
-            if (!guard_ || !guard_->Handle(name)) (this->*handler)();
-        });
+        // Reads leave a backup; writes are backed up and verified (GuardedWrite).
+        onClick(AddAction(comm, c.name, QLatin1String(c.caption)),
+                [this, handler] { (this->*handler)(); });
     }
 
     QMenu* option = addMenu("Option1", QStringLiteral("Option"));
@@ -434,41 +432,18 @@ void TForm1::BuildMenus() {
                             }});
     for (QAction* a : backupMenu_->AddItems(file, actions_.value("Print1"), option))
         actions_.insert(a->objectName(), a);
-    guard_ = std::make_unique<TransferGuard>(TransferGuard::Context{
-        &session_->Comm(), &model_, &log_, &texts_,
-        [this](BackupContent what) {
-            GuardedWritePlan plan;
-            plan.what = what;
-            plan.backupBefore = backupMenu_->Options().backupBeforeWrite;
-            plan.verifyAfter = backupMenu_->Options().verifyAfterWrite;
-            // "Backups" beside the logs, else in the user's data folder.
-            plan.programFolder = Folders().DataFolder();
-            plan.backupFallback =
-                Folders().UserDataFolder() + QLatin1String(BackupFolder::kFolderName);
-            plan.modelName = model_.ChoiceText(QStringLiteral("ComboBox16"));
-            plan.firmware = [this] {
-                const DeviceStatus& s = session_->Comm().Status();
-                return s.versionText.isEmpty() ? s.lastReportedVersion : s.versionText;
-            };
-            plan.now = [this] { return session_->Clock().CurrentDateTime(); };
-            return plan;
-        },
-        [this](const QString& text) {
-            // The progress bar says which step of a guarded write runs.
-            progress_->setTextVisible(!text.isEmpty());
-            progress_->setFormat(text);
-        },
-        [this](const QString& text) { ShowMessage(text, QString(), MsgIcon::Error); },
-        [this](const QList<DiffRow>& rows) {
-            const QString word = QStringLiteral("Backup");
-            backupMenu_->ShowRows(texts_.Text(word, 2), texts_.Text(word, 18), rows,
-                                  texts_.Text(word, 7), texts_.Text(word, 22));
-        },
-        [this] {
-            FocusStatusBar();
-            ProcessMessages();
-        }});
-    session_->Comm().onIdlePollTick = [this] { return guard_ && guard_->PollTick(); };
+    guarded_ = std::make_unique<GuardedWrite>(session_->Comm(), model_, log_, texts_);
+    // The progress bar says which step of a guarded read or write runs.
+    guarded_->onStep = [this](const QString& text) {
+        progress_->setTextVisible(!text.isEmpty());
+        progress_->setFormat(text);
+    };
+    guarded_->onEnded = [this](const GuardedReport& report) { GuardedEnded(report); };
+    // The clock command has no answer: the status line says that it went.
+    session_->Comm().AddExchangeListener([this](const ExchangeOutcome& o) {
+        if (o.exchange == Exchange::SetClock && o.end == ExchangeEnd::Done)
+            statusBar()->showMessage(texts_.Text(keys::kClockSet), 30000);
+    });
 
     QMenu* language = addMenu("Language1", QStringLiteral("Language"));
     // Opening the Language menu: the next language starts with the first model.
@@ -875,7 +850,8 @@ void TForm1::Print1Click() {
     // One printout at a time: "Print" stays off until this one has ended.
     QAction* print = Action(QStringLiteral("Print1"));
     print->setEnabled(false);
-    PrintSettings(*this, *dialogs_);
+    if (PrintSettings(*this, *dialogs_))
+        statusBar()->showMessage(texts_.Text(keys::kPrinted), 30000);
     print->setEnabled(true);
 }
 
@@ -948,39 +924,131 @@ void TForm1::Timer2Timer() {
 // ---- door-phone commands ------------------------------------------------------------------
 
 void TForm1::Readparameters1Click() {
-    session_->Comm().ReadParameters();
+    StartGuarded(false, BackupContent::Parameters);
 }
 
 void TForm1::Readphonenumbers1Click() {
-    session_->Comm().ReadNumbers();
+    StartGuarded(false, BackupContent::Numbers);
 }
 
 void TForm1::Readall1Click() {
-    session_->Comm().ReadAll();
+    StartGuarded(false, BackupContent::All);
 }
 
 void TForm1::Writeparameters1Click() {
-    session_->Comm().WriteParameters();
+    StartGuarded(true, BackupContent::Parameters);
 }
 
 void TForm1::Writephonenumbers1Click() {
-    session_->Comm().WriteNumbers();
+    StartGuarded(true, BackupContent::Numbers);
 }
 
 void TForm1::Writeall1Click() {
-    session_->Comm().WriteAll();
+    StartGuarded(true, BackupContent::All);
 }
 
 void TForm1::Button1Click() {
+    if (!SettleField()) return;
     session_->Comm().SetClockFromPc();
 }
 
 void TForm1::SendtimefromPC1Click() {
-    session_->Comm().SetClockFromPc();
+    Button1Click();
 }
 
 void TForm1::Image2Click() {
+    if (!SettleField()) return;
     session_->Comm().SwitchDayNight();
+}
+
+// The field being edited is checked before anything goes to or comes from the door phone.
+// A value it refuses stops the command here, with the check's own message once: nothing
+// is read, backed up or written with a value the installer has not finished.
+bool TForm1::SettleField() {
+    QWidget* field = QApplication::focusWidget();
+    if (!field || !pages_.area->isAncestorOf(field)) field = focusWidget();
+    if (!field || !pages_.area->isAncestorOf(field)) return true;
+    if (!binder_->RunExitCheck(field->objectName())) return false;
+    // Checked: the move to the status bar must not check it a second time.
+    const bool wasSuspended = binder_->ChecksSuspended();
+    binder_->SetChecksSuspended(true);
+    statusBar()->setFocus(Qt::OtherFocusReason);
+    binder_->SetChecksSuspended(wasSuspended);
+    return true;
+}
+
+GuardedPlan TForm1::PlanFor(BackupContent what) const {
+    GuardedPlan plan;
+    plan.what = what;
+    plan.backupBefore = backupMenu_->Options().backupBeforeWrite;
+    plan.verifyAfter = backupMenu_->Options().verifyAfterWrite;
+    // "Backups" beside the logs, else in the user's data folder.
+    plan.dataFolder = Folders().DataFolder();
+    plan.backupFallback = Folders().UserDataFolder() + QLatin1String(BackupFolder::kFolderName);
+    plan.modelName = model_.ChoiceText(QLatin1String(kModelSelectorField));
+    plan.firmware = [this] { return session_->Comm().Status().versionText; };
+    // Backups are named by the PC's own clock, whatever clock the session runs on (the
+    // simulator's runs ahead), so that their names sort as they were made.
+    plan.now = [] { return QDateTime::currentDateTime(); };
+    return plan;
+}
+
+void TForm1::StartGuarded(bool write, BackupContent what) {
+    if (guarded_->Busy() || !SettleField()) return;
+    statusBar()->clearMessage();
+    const GuardedPlan plan = PlanFor(what);
+    if (write)
+        guarded_->Write(plan);
+    else
+        guarded_->Read(plan);
+}
+
+// How a guarded read or write ended, said once: in the status line when it went well, in
+// a box when something is left for the installer to decide.
+void TForm1::GuardedEnded(const GuardedReport& report) {
+    progress_->setTextVisible(false);
+    progress_->setFormat(QString());
+    const QString backup = report.backupPath.isEmpty()
+                               ? QString()
+                               : QStringLiteral(" - ") + texts_.Text(keys::kBackupSaved) +
+                                     QStringLiteral(": ") + QFileInfo(report.backupPath).fileName();
+    const auto confirm = [this](const QString& text) { statusBar()->showMessage(text, 30000); };
+    switch (report.result) {
+    case GuardedResult::Read: confirm(texts_.Text(keys::kReadDone) + backup); return;
+    case GuardedResult::Written: confirm(texts_.Text(keys::kWrittenNotReadBack) + backup); return;
+    case GuardedResult::Verified: confirm(texts_.Text(keys::kWriteVerified) + backup); return;
+    case GuardedResult::ReadFailed:
+    case GuardedResult::NotStarted: return; // the engine or the question has said why
+    case GuardedResult::BackupReadFailed:
+        ShowMessage(texts_.Text(keys::kBackupNotSaved), QString(), MsgIcon::Error);
+        return;
+    case GuardedResult::BackupNotSaved:
+        ShowMessage(texts_.Text(keys::kBackupNotSaved) + QStringLiteral("\n") + report.error,
+                    QString(), MsgIcon::Error);
+        return;
+    case GuardedResult::WriteFailed: {
+        QString text = texts_.Text(keys::kWriteUnfinished);
+        if (!report.backupPath.isEmpty())
+            text += QStringLiteral("\n") + texts_.Text(keys::kBackupBeforeWriteIs)
+                                               .arg(QDir::toNativeSeparators(report.backupPath));
+        text += QStringLiteral("\n\n") + texts_.Text(keys::kWriteAgain);
+        if (!dialogs_->YesNo(this, text, QString(), MsgIcon::Warning)) return;
+        // Again, without a second backup: the door phone now holds a mix, and the backup
+        // that counts is the one from before the first try.
+        GuardedPlan plan = PlanFor(guarded_->Plan().what);
+        plan.backupBefore = false;
+        guarded_->Write(plan);
+        return;
+    }
+    case GuardedResult::ReadBackFailed:
+        ShowMessage(texts_.Text(keys::kReadBackFailed), QString(), MsgIcon::Error);
+        return;
+    case GuardedResult::Differs:
+        backupMenu_->ShowRows(texts_.Text(keys::kCompareHeading), texts_.Text(keys::kWriteDiffers),
+                              report.rows, texts_.Text(keys::kInTheWindow),
+                              texts_.Text(keys::kInTheDoorPhone));
+        return;
+    }
 }
 
 // ---- HostPort ------------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "DoorPhoneLink.h"
 #include "DoorPhoneSession.h"
 #include "FieldRules.h"
+#include "GuardedWrite.h"
 #include "LanguageTexts.h"
 #include "ModelTemplate.h"
 #include "Pages.h"
@@ -32,7 +33,6 @@ class QProgressBar;
 class QTimer;
 class QTreeWidgetItem;
 class BackupMenu;
-class TransferGuard;
 class Communicator;
 class DayNightTable;
 class FieldBinder;
@@ -112,7 +112,7 @@ public:
     const ModelTable& Models() const { return session_->Models(); }
     const ModelState& ModelFeatures() const { return session_->ModelFeatures(); }
     BackupMenu& Backups() const { return *backupMenu_; }
-    TransferGuard& Guard() const { return *guard_; }
+    GuardedWrite& Guarded() const { return *guarded_; }
     int StartModelIndex() const { return session_->StartModelIndex(); }
 
     // Controls by object name: page controls, header, tree, status bar, pages; menu items
@@ -147,6 +147,11 @@ public:
     void Button1Click();
     void SendtimefromPC1Click();
     void Image2Click();
+    // The guarded read or write of a menu command, its plan and how it ended.
+    bool SettleField();
+    GuardedPlan PlanFor(BackupContent what) const;
+    void StartGuarded(bool write, BackupContent what);
+    void GuardedEnded(const GuardedReport& report);
 
     // Menu handlers.
     void LogFile1Click();
@@ -206,7 +211,7 @@ private:
     std::array<QString, 20> languageSlots_;
     std::unique_ptr<SettingsFileMenu> fileMenu_;
     std::unique_ptr<BackupMenu> backupMenu_;
-    std::unique_ptr<TransferGuard> guard_;
+    std::unique_ptr<GuardedWrite> guarded_;
     bool launchKeyProgram_ = false;
     bool startupDone_ = false;
     bool folderWarned_ = false;

@@ -80,12 +80,12 @@ print::PrintoutHeader WindowPrintoutSource::Header() const {
     return print::MakePrintoutHeader(Caption(QStringLiteral("Print1")), window_.Texts());
 }
 
-void PrintSettings(TForm1& window, Dialogs& dialogs) {
+bool PrintSettings(TForm1& window, Dialogs& dialogs) {
     const WindowPrintoutSource source(window);
     const print::PrintoutHeader header = source.Header();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(header.documentName);
-    if (!dialogs.Print(&window, printer)) return;
+    if (!dialogs.Print(&window, printer)) return false;
 
     print::PrintResult result;
     {
@@ -93,10 +93,11 @@ void PrintSettings(TForm1& window, Dialogs& dialogs) {
         window.Log().LogLine(QStringLiteral("Print: ") + header.documentName);
         result = print::PrintOnPrinter(printer, print::BuildPrintout(source), header);
     }
-    if (result.ok) return;
+    if (result.ok) return true;
     // A PDF file says which file and why, in the window's language.
     window.ShowMessage(result.file.isEmpty() ? result.error
                                              : FileWriteFailureText(window.Texts(), result.file,
                                                                     result.failure, result.reason),
                        QString(), MsgIcon::Error);
+    return false;
 }

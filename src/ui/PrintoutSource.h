@@ -31,4 +31,5 @@ private:
 
 // File > Print: the print dialog, then the printout on the chosen printer (or into the
 // chosen PDF file). Cancelling prints nothing. A failure is shown in a message box.
-void PrintSettings(TForm1& window, Dialogs& dialogs);
+// True when the printout went to the printer or its file whole.
+bool PrintSettings(TForm1& window, Dialogs& dialogs);

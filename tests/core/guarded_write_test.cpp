@@ -1,12 +1,12 @@
-// The order of a guarded write and what each failure leaves: the steps are stand-ins that
-// play a door phone holding other settings than the window.
-#include "CommLog.h"
+// The guarded read and write against the simulated door phone on the virtual clock: the
+// order of the steps, what each failure leaves, and that each step follows the one before
+// on the engine's own turn.
+#include "link_harness.h"
+
 #include "GuardedWrite.h"
-#include "LanguageTexts.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
 #include "SettingsFile.h"
-#include "SettingsModel.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,118 +15,110 @@
 
 namespace {
 
-struct Rig {
+struct Rig : LinkHarness {
     QTemporaryDir dir;
-    LanguageTexts texts;
-    CommLog log;
-    SettingsModel window; // what the installer has on the pages
-    SettingsModel device; // what the door phone holds
-    QStringList calls;
-    QStringList statuses;
-    bool readFails[2] = {false, false}; // first, second read
-    bool writeFails = false;
-    bool writeTakes = true; // false: the door phone keeps one byte wrong
+    GuardedWrite guarded{comm, model, log, texts};
+    QStringList steps;
+    std::vector<GuardedReport> reports;
 
     Rig() {
-        window.SetText("Edit7", "12");
-        window.SetText(FirstNumberField(4), "777");
+        guarded.onStep = [this](const QString& t) { steps << t; };
+        guarded.onEnded = [this](const GuardedReport& r) { reports.push_back(r); };
+        // The door phone holds other settings than the window.
+        SettingsModel device;
+        device.CopyFrom(model);
         device.SetText("Edit7", "33");
-        device.SetText(FirstNumberField(4), "555");
+        phone->SetParameters(EncodeParameterBlock(device, DoorPhoneState{true, "7"}).bytes);
+        phone->SetRecord(4, EncodeDialNumber("555"));
+        model.SetText("Edit7", "12");
+        model.SetText(FirstNumberField(4), "777");
+        loop.RunFor(2100); // the first status
     }
-
-    GuardedWriteSteps Steps() {
-        GuardedWriteSteps s;
-        s.read = [this](BackupContent what, RawRead& raw) {
-            const int n = int(calls.count("read"));
-            calls << "read";
-            if (readFails[std::min(n, 1)]) return false;
-            // The read overwrites the settings, as the engine's read does.
-            window.CopyFrom(device);
-            if (what != BackupContent::Numbers)
-                raw.block = EncodeParameterBlock(device, DoorPhoneState{}).bytes;
-            if (what != BackupContent::Parameters) {
-                const QByteArray memory = NumberMemoryBytes(device);
-                for (int i = 0; i < kNumberRecordCount; ++i)
-                    raw.records.insert(NumberRecordOrder()[i], memory.mid(i * 24, 24));
-            }
-            return true;
-        };
-        s.write = [this] {
-            calls << "write";
-            if (writeFails) return false;
-            device.CopyFrom(window);
-            if (!writeTakes) device.SetText("Edit7", "13");
-            return true;
-        };
-        s.status = [this](const QString& t) { statuses << t; };
-        return s;
-    }
-    GuardedWritePlan Plan(BackupContent what, bool backup, bool verify) const {
-        GuardedWritePlan p;
+    GuardedPlan Plan(BackupContent what, bool backup, bool verify) const {
+        GuardedPlan p;
         p.what = what;
         p.backupBefore = backup;
         p.verifyAfter = verify;
-        p.programFolder = dir.path();
+        p.dataFolder = dir.path();
         p.backupFallback = dir.filePath("fallback");
         p.modelName = "Norva 10";
-        p.firmware = [] { return QStringLiteral("2.53"); };
+        p.firmware = [this] { return comm.Status().versionText; };
         p.now = [] { return QDateTime(QDate(2026, 12, 9), QTime(14, 3, 22)); };
         return p;
+    }
+    // Starts it and runs the timers until it has ended.
+    GuardedReport RunWrite(const GuardedPlan& plan) {
+        phone->ClearLineRecord();
+        guarded.Write(plan);
+        loop.RunUntil([this] { return !guarded.Busy(); }, 600000);
+        EXPECT_EQ(reports.size(), 1u) << "told once";
+        return guarded.LastReport();
+    }
+    // What went over the line: "R" for a read, "W" for a write, in order.
+    QString Commands() const {
+        QString out;
+        const QByteArray line = phone->ReceivedFromHost();
+        for (int i = 0; i + 1 < line.size(); ++i) {
+            if ((line[i] == 'R' || line[i] == 'W') && line[i + 1] == 'P') out += line[i];
+            // A record request follows the parameter one in "all"; only the first counts.
+        }
+        return out;
     }
 };
 
 } // namespace
 
 TEST(GuardedWrite, StepsAndOutcomes) {
-    const struct {
-        const char* what;
+    struct Case {
+        const char* name;
         bool backup, verify;
-        bool firstReadFails, secondReadFails, writeFails, writeTakes, folderBlocked;
-        GuardedWriteResult result;
-        QStringList calls;
-    } cases[] = {
-        // clang-format off
-        {"all on", true, true, false, false, false, true, false, GuardedWriteResult::Verified, {"read", "write", "read"}},
-        {"no backup", false, true, false, false, false, true, false, GuardedWriteResult::Verified, {"write", "read"}},
-        {"no verify", true, false, false, false, false, true, false, GuardedWriteResult::Written, {"read", "write"}},
-        {"neither", false, false, false, false, false, true, false, GuardedWriteResult::Written, {"write"}},
-        {"backup read fails", true, true, true, false, false, true, false, GuardedWriteResult::BackupReadFailed, {"read"}},
-        {"backup cannot be saved", true, true, false, false, false, true, true, GuardedWriteResult::BackupNotSaved, {"read"}},
-        {"write fails", true, true, false, false, true, true, false, GuardedWriteResult::WriteFailed, {"read", "write"}},
-        {"read back fails", true, true, false, true, false, true, false, GuardedWriteResult::ReadBackFailed, {"read", "write", "read"}},
-        {"did not take", true, true, false, false, false, false, false, GuardedWriteResult::Differs, {"read", "write", "read"}},
-        // clang-format on
+        std::function<void(Rig&)> fault;
+        GuardedResult result;
+        const char* commands; // parameter reads and writes on the line
     };
-    for (const auto& c : cases) {
+    const auto none = [](Rig&) {};
+    const auto blockFolder = [](Rig& r) {
+        QFile blocker(r.dir.filePath("Backups"));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        QFile other(r.dir.filePath("fallback"));
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    };
+    const Case cases[] = {
+        {"all on", true, true, none, GuardedResult::Verified, "RWR"},
+        {"no backup", false, true, none, GuardedResult::Verified, "WR"},
+        {"no verify", true, false, none, GuardedResult::Written, "RW"},
+        {"neither", false, false, none, GuardedResult::Written, "W"},
+        {"backup read fails", true, true, [](Rig& r) { r.phone->faults().parameterLength = 200; },
+         GuardedResult::BackupReadFailed, "RR"},
+        {"backup cannot be saved", true, true, blockFolder, GuardedResult::BackupNotSaved, "R"},
+        {"write refused", true, true, [](Rig& r) { r.phone->faults().errorAtParameterByte = 9; },
+         GuardedResult::WriteFailed, "RW"},
+        {"does not take", true, true, [](Rig& r) { r.phone->faults().wrongParameterByte = 8; },
+         GuardedResult::Differs, "RWR"},
+        {"nothing to write: not connected", true, true,
+         [](Rig& r) {
+             r.link.SelectCableKind(true);
+             r.link.CloseLink();
+         },
+         GuardedResult::NotStarted, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Rig rig;
-        rig.readFails[0] = c.firstReadFails;
-        rig.readFails[1] = c.secondReadFails;
-        rig.writeFails = c.writeFails;
-        rig.writeTakes = c.writeTakes;
-        GuardedWritePlan plan = rig.Plan(BackupContent::All, c.backup, c.verify);
-        if (c.folderBlocked) {
-            QFile blocker(rig.dir.filePath("Backups"));
-            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-            QFile other(rig.dir.filePath("fallback"));
-            ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-        }
-        const GuardedWriteReport report =
-            RunGuardedWrite(rig.window, rig.texts, rig.log, plan, rig.Steps());
-        EXPECT_EQ(report.result, c.result) << c.what;
-        EXPECT_EQ(rig.calls, c.calls) << c.what;
+        c.fault(rig);
+        const GuardedReport report = rig.RunWrite(rig.Plan(BackupContent::All, c.backup, c.verify));
+        EXPECT_EQ(report.result, c.result);
+        EXPECT_EQ(rig.Commands(), QString::fromLatin1(c.commands));
         // The pages keep what the installer had, whatever the reads brought.
-        EXPECT_EQ(rig.window.Text("Edit7"), "12") << c.what;
-        EXPECT_EQ(rig.window.Text(FirstNumberField(4)), "777") << c.what;
-        if (c.result == GuardedWriteResult::Differs) {
-            ASSERT_EQ(report.rows.size(), 1) << c.what;
-            EXPECT_EQ(report.rows[0].key, "Edit7");
-            EXPECT_EQ(report.rows[0].valueB, "13");
-        }
-        const bool backedUp = c.backup && !c.firstReadFails && !c.folderBlocked;
-        EXPECT_EQ(report.backupPath.isEmpty(), !backedUp) << c.what;
-        EXPECT_EQ(report.Succeeded(), c.result == GuardedWriteResult::Verified ||
-                                          c.result == GuardedWriteResult::Written)
-            << c.what;
+        EXPECT_EQ(rig.model.Text("Edit7"), "12");
+        EXPECT_EQ(rig.model.Text(FirstNumberField(4)), "777");
+        const bool backedUp = c.backup && report.result != GuardedResult::BackupReadFailed &&
+                              report.result != GuardedResult::BackupNotSaved &&
+                              report.result != GuardedResult::NotStarted;
+        EXPECT_EQ(report.backupPath.isEmpty(), !backedUp);
+        if (c.result == GuardedResult::Differs) { ASSERT_FALSE(report.rows.isEmpty()); }
+        EXPECT_TRUE(rig.comm.DeviceCommandsEnabled() || c.result == GuardedResult::NotStarted);
+        EXPECT_FALSE(rig.comm.TransferActive());
     }
 }
 
@@ -143,16 +135,54 @@ TEST(GuardedWrite, BackupHoldsWhatTheDoorPhoneHadBeforeTheWrite) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        const GuardedWriteReport report = RunGuardedWrite(
-            rig.window, rig.texts, rig.log, rig.Plan(c.what, true, true), rig.Steps());
-        ASSERT_EQ(report.result, GuardedWriteResult::Verified);
+        const GuardedReport report = rig.RunWrite(rig.Plan(c.what, true, true));
+        ASSERT_EQ(report.result, GuardedResult::Verified);
         EXPECT_EQ(report.backupPath, QDir(rig.dir.filePath("Backups")).filePath(c.name));
         SettingsModel saved;
         CommLog log;
         ReadSettingsFile(report.backupPath, saved, log);
         EXPECT_EQ(saved.Text("Edit7"), c.edit7);
         EXPECT_EQ(saved.Text(FirstNumberField(4)), c.number);
-        EXPECT_EQ(rig.statuses.first(), "Reading the door phone for a backup before writing");
-        EXPECT_EQ(rig.statuses.last(), "Write verified");
+        EXPECT_EQ(rig.steps,
+                  (QStringList{"Reading the door phone for a backup before writing",
+                               "Backup saved: " + report.backupPath, "Writing to the door phone",
+                               "Reading back what was written"}));
+        rig.phone->Settle();
+        EXPECT_EQ(rig.phone->ParameterWrites(), 1);
     }
+}
+
+// Each step follows the one before on the same turn of the engine, not at a later poll
+// tick: a whole guarded "Write all" takes the line's time and the brackets, nothing more.
+TEST(GuardedWrite, EachStepFollowsAtOnce) {
+    Rig rig;
+    std::vector<qint64> starts;
+    rig.guarded.onStep = [&](const QString& text) {
+        if (!text.contains(':')) starts.push_back(rig.clock.NowMs()); // not the backup's note
+    };
+    rig.outcomes.clear();
+    rig.outcomeMs.clear();
+    ASSERT_EQ(rig.RunWrite(rig.Plan(BackupContent::All, true, true)).result,
+              GuardedResult::Verified);
+    // When the engine told of the end of each step (the harness hears it first).
+    std::vector<qint64> ends;
+    for (size_t i = 0; i < rig.outcomes.size(); ++i)
+        if (rig.outcomes[i].exchange != Exchange::Status && !rig.outcomes[i].continues)
+            ends.push_back(rig.outcomeMs[i]);
+    ASSERT_EQ(starts.size(), 3u);
+    ASSERT_EQ(ends.size(), 3u);
+    // The write starts when the backup read has ended, the read-back when the write has.
+    EXPECT_EQ(starts[1], ends[0]);
+    EXPECT_EQ(starts[2], ends[1]);
+}
+
+TEST(GuardedWrite, AReadLeavesItsBackup) {
+    Rig rig;
+    rig.guarded.Read(rig.Plan(BackupContent::All, true, true));
+    rig.loop.RunUntil([&] { return !rig.guarded.Busy(); }, 600000);
+    const GuardedReport& report = rig.guarded.LastReport();
+    ASSERT_EQ(report.result, GuardedResult::Read);
+    EXPECT_EQ(QFileInfo(report.backupPath).fileName(),
+              "2026-12-09_14-03-22_Norva-10_fw2.53_all.nvs");
+    EXPECT_EQ(rig.model.Text("Edit7"), "33") << "a read brings the door phone's settings";
 }

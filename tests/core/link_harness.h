@@ -36,12 +36,16 @@ struct LinkHarness {
         return options;
     }
 
-    // How every exchange ended, in order.
+    // How every exchange ended, in order, and when it was told.
     std::vector<ExchangeOutcome> outcomes;
+    std::vector<qint64> outcomeMs;
 
     // Connected and polling, as after a start-up that found the cable.
     LinkHarness() {
-        comm.AddExchangeListener([this](const ExchangeOutcome& o) { outcomes.push_back(o); });
+        comm.AddExchangeListener([this](const ExchangeOutcome& o) {
+            outcomes.push_back(o);
+            outcomeMs.push_back(clock.NowMs());
+        });
         phone->AttachTo(*session.BackendInUse().sim);
         link.ConnectAttempt();
         host.commandsEnabled = link.Connected();
@@ -64,6 +68,7 @@ struct LinkHarness {
         host.messages.clear();
         host.progress.clear();
         outcomes.clear();
+        outcomeMs.clear();
         command();
         return RunToIdle(maxMs);
     }

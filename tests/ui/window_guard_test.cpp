@@ -7,7 +7,7 @@
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
 #include "SettingsFile.h"
-#include "TransferGuard.h"
+#include "GuardedWrite.h"
 #include "window_harness.h"
 
 #include <QProgressBar>
@@ -30,7 +30,7 @@ void RunGuarded(WindowRig& rig, const char* action) {
     rig.window->Action(QLatin1String(action))->trigger();
     ASSERT_TRUE(rig.RunUntil(
         [&rig] {
-            return !rig.window->Guard().Busy() && !rig.window->Comm().TransferActive() &&
+            return !rig.window->Guarded().Busy() && !rig.window->Comm().TransferActive() &&
                    !rig.window->Comm().ContinuationPending();
         },
         600000))

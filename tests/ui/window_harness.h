@@ -9,7 +9,7 @@
 #include "MainWindow.h"
 #include "NavigationTree.h"
 #include "SimDoorPhone.h"
-#include "TransferGuard.h"
+#include "GuardedWrite.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -104,7 +104,7 @@ struct WindowRig {
         a->trigger();
         // A write runs its backup read, the write and the read after it.
         ASSERT_TRUE(RunUntil([this] {
-            return !window->Comm().TransferActive() && !window->Guard().Busy() &&
+            return !window->Comm().TransferActive() && !window->Guarded().Busy() &&
                    !window->Comm().ContinuationPending();
         })) << action;
     }

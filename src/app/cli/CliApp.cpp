@@ -197,9 +197,9 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
             return false;
         }
         // A value missing after an option, or given to a flag.
-        for (const QCommandLineOption* flag : {&simulator, &dayMode, &log, &yes, &device, &verify,
-                                               &noBackup, &json, &write, &oneButton, &help,
-                                               &version}) {
+        for (const QCommandLineOption* flag :
+             {&simulator, &dayMode, &log, &yes, &device, &verify, &noBackup, &json, &write,
+              &oneButton, &help, &version}) {
             const QString name = flag->names().last();
             for (const QString& arg : rest) {
                 if (arg == QLatin1String("--")) break;
@@ -366,21 +366,15 @@ private:
     // What the engine said of the exchanges since the last Watch().
     void Watch() { outcomes_.clear(); }
     bool Ended(Exchange exchange) const;
-    // One read of `what` into the settings, its raw bytes into raw; false on a failure.
-    bool ReadInto(BackupContent what, RawRead* raw);
-    // The whole door phone into the settings, with its backup; false on a failure (said).
-    bool ReadDevice();
+    // A guarded read (with its backup) or write, run until it has ended.
+    GuardedReport RunGuarded(bool write, const GuardedPlan& plan);
+    // A read of `what` into the settings, with its backup; false on a failure (said).
+    bool ReadDevice(BackupContent what);
     // The settings written through the guarded write (backup, write, verify as asked);
     // source names where they came from in a message. Returns the exit code.
     int WriteModel(BackupContent what, const QString& source, bool verify);
     int SettingsText();
-    GuardedWritePlan Plan(BackupContent what);
-    // The version the last status reply gave ("" before any).
-    QString Firmware() const {
-        const DeviceStatus& s = comm_.Status();
-        return s.versionText.isEmpty() ? s.lastReportedVersion : s.versionText;
-    }
-    void BackupOfRead(BackupContent what);
+    GuardedPlan Plan(BackupContent what);
     int DiffDevice();
     void Print(const QString& name, const QString& value);
 
@@ -599,75 +593,59 @@ BackupContent ContentOf(const QString& command) {
     return BackupContent::All;
 }
 
-bool CliSession::ReadInto(BackupContent what, RawRead* raw) {
-    host_.Arm();
-    Watch();
-    if (raw) {
-        comm_.onParameterBlock = [raw](const QByteArray& block) { raw->block = block; };
-        comm_.onNumberRecord = [raw](int record, const QByteArray& bytes) {
-            raw->records.insert(record, bytes);
-        };
-    }
-    bool started = false;
-    if (what == BackupContent::Parameters)
-        started = comm_.ReadParameters();
-    else if (what == BackupContent::Numbers)
-        started = comm_.ReadNumbers();
-    else
-        started = comm_.ReadAll();
-    const bool ok = started && RunExchange();
-    comm_.onParameterBlock = nullptr;
-    comm_.onNumberRecord = nullptr;
-    return ok;
-}
-
-GuardedWritePlan CliSession::Plan(BackupContent what) {
-    GuardedWritePlan plan;
+GuardedPlan CliSession::Plan(BackupContent what) {
+    GuardedPlan plan;
     plan.what = what;
     // The backups beside the logs, else in the user's data folder; the switches are in
     // Config.ini.
-    plan.programFolder = session_.Folders().DataFolder();
+    plan.dataFolder = session_.Folders().DataFolder();
     plan.backupFallback =
         session_.Folders().UserDataFolder() + QLatin1String(BackupFolder::kFolderName);
     plan.modelName = model_.ChoiceText(QLatin1String(kModelSelectorField));
-    plan.firmware = [this] { return Firmware(); };
-    plan.now = [this] { return session_.Clock().CurrentDateTime(); };
+    plan.firmware = [this] { return comm_.Status().versionText; };
+    // The PC's own clock names the backups, also on the simulator's clock (which runs
+    // ahead), so that their names sort as they were made.
+    plan.now = [] { return QDateTime::currentDateTime(); };
     return plan;
 }
 
-// Every successful read leaves a copy in the backups folder. A backup that cannot be
-// saved is said, but the read itself has done its work.
-void CliSession::BackupOfRead(BackupContent what) {
-    // The name carries the firmware version: one status exchange when none came yet.
-    if (Firmware().isEmpty()) {
-        host_.Arm();
-        PollStatus();
-        host_.Arm();
+GuardedReport CliSession::RunGuarded(bool write, const GuardedPlan& plan) {
+    GuardedWrite guarded(comm_, model_, log_, session_.Texts());
+    guarded.onStep = [this](const QString& text) { host_.Note(text); };
+    const bool started = write ? guarded.Write(plan) : guarded.Read(plan);
+    if (started) session_.Loop().RunUntil([&guarded] { return !guarded.Busy(); }, kGuardMs);
+    const bool stuck = guarded.Busy();
+    comm_.StopTimers();
+    if (stuck) {
+        host_.Fail(QStringLiteral("the transfer did not end"));
+        GuardedReport report;
+        report.result = write ? GuardedResult::WriteFailed : GuardedResult::ReadFailed;
+        return report;
     }
-    QString error;
-    const QString path = SaveReadBackup(model_, what, Plan(what), log_, &error);
-    const QString word = session_.Texts().Text(QStringLiteral("Backup"), 15);
-    host_.Note(path.isEmpty() ? QStringLiteral("no backup: ") + error
-                              : word + QStringLiteral(": ") + path);
+    return guarded.LastReport();
+}
+
+bool CliSession::ReadDevice(BackupContent what) {
+    host_.Arm();
+    if (!Connect()) return false;
+    // The backup's name carries the firmware version: one status exchange first. A door
+    // phone that does not answer it will not answer the read either, which says so.
+    if (comm_.Status().versionText.isEmpty()) PollStatus();
+    host_.Arm();
+    const GuardedReport report = RunGuarded(false, Plan(what));
+    if (report.result != GuardedResult::Read) return false;
+    // A backup that cannot be saved is said, but the read itself has done its work.
+    const QString word = session_.Texts().Text(keys::kBackupSaved);
+    host_.Note(report.backupPath.isEmpty() ? QStringLiteral("no backup: ") + report.error
+                                           : word + QStringLiteral(": ") + report.backupPath);
+    return true;
 }
 
 int CliSession::Read() {
     const QString out = o_.args[0];
     if (!CheckOutputFolder(out)) return kExitUsage;
-    host_.Arm();
-    if (!Connect()) return kExitFailed;
-    const BackupContent what = ContentOf(o_.command);
-    if (!ReadInto(what, nullptr)) return kExitFailed;
-    if (!SaveSettings(out)) return kExitUsage;
-    BackupOfRead(what);
-    return kExitOk;
-}
-
-bool CliSession::ReadDevice() {
-    host_.Arm();
-    if (!Connect() || !ReadInto(BackupContent::All, nullptr)) return false;
-    BackupOfRead(BackupContent::All);
-    return true;
+    if (!ReadDevice(ContentOf(o_.command))) return kExitFailed;
+    return SaveSettings(out) ? kExitOk : kExitUsage;
 }
 
 int CliSession::DiffDevice() {
@@ -676,7 +654,7 @@ int CliSession::DiffDevice() {
     SettingsModel right;
     right.CopyFrom(model_);
     if (!ReadDiffFile(file, right, host_)) return kDiffBadFile;
-    if (!ReadDevice()) return kDiffDeviceFailed;
+    if (!ReadDevice(BackupContent::All)) return kDiffDeviceFailed;
     // The door phone does not hold the model selector: only the file says it.
     const QString selector = QLatin1String(kModelSelectorField);
     model_.SetChoice(selector, right.Choice(selector));
@@ -703,48 +681,44 @@ int CliSession::WriteModel(BackupContent what, const QString& source, bool verif
     host_.Arm();
     if (!Connect()) return kExitFailed;
 
-    GuardedWritePlan plan = Plan(what);
+    GuardedPlan plan = Plan(what);
     plan.backupBefore =
         !o_.noBackup && BackupOptions::Read(session_.ConfigFolder()).backupBeforeWrite;
     plan.verifyAfter = verify;
-    // The backup's name carries the firmware version.
-    if (plan.backupBefore && !PollStatus()) return kExitFailed;
-    GuardedWriteSteps steps;
-    steps.read = [this](BackupContent what, RawRead& raw) { return ReadInto(what, &raw); };
-    steps.write = [this, what, parameters] {
-        host_.Arm();
-        // The block carries the door phone's day mode and reset count: without a status
-        // first, every write would put the door phone into night mode.
-        if (parameters && !PollStatus()) return false;
-        Watch();
-        bool started = false;
-        if (what == BackupContent::Parameters)
-            started = comm_.WriteParameters();
-        else if (what == BackupContent::Numbers)
-            started = comm_.WriteNumbers();
-        else
-            started = comm_.WriteAll();
-        return started && RunExchange();
-    };
-    steps.status = [this](const QString& text) { host_.Note(text); };
+    // The block carries the door phone's day mode and reset count (without a status first,
+    // every write would put the door phone into night mode), and the backup's name its
+    // firmware version.
+    if ((parameters || plan.backupBefore) && !PollStatus()) return kExitFailed;
+    host_.Arm();
+    const GuardedReport report = RunGuarded(true, plan);
     const LanguageTexts& texts = session_.Texts();
-    const GuardedWriteReport report = RunGuardedWrite(model_, texts, log_, plan, steps);
-    const auto word = [&texts](int key) { return texts.Text(QStringLiteral("Backup"), key); };
     switch (report.result) {
-    case GuardedWriteResult::Written:
-    case GuardedWriteResult::Verified: return kExitOk;
-    case GuardedWriteResult::BackupReadFailed:
+    case GuardedResult::Written: return kExitOk;
+    case GuardedResult::Verified: host_.Note(texts.Text(keys::kWriteVerified)); return kExitOk;
+    case GuardedResult::BackupReadFailed:
         host_.Note(QStringLiteral("the door phone could not be read for the backup; nothing was "
                                   "written"));
         return kExitFailed;
-    case GuardedWriteResult::BackupNotSaved:
-        host_.Note(word(16) + QStringLiteral(": ") + report.error);
+    case GuardedResult::BackupNotSaved:
+        host_.Note(texts.Text(keys::kBackupNotSaved) + QStringLiteral(": ") + report.error);
         return kExitUsage;
-    case GuardedWriteResult::WriteFailed: return kExitFailed;
-    case GuardedWriteResult::ReadBackFailed: host_.Note(word(23)); return kExitFailed;
-    case GuardedWriteResult::Differs:
-        host_.Note(VerifyMessage(word(18), report.rows));
+    case GuardedResult::WriteFailed: {
+        QString text = texts.Text(keys::kWriteUnfinished);
+        if (!report.backupPath.isEmpty())
+            text +=
+                QLatin1Char(' ') + texts.Text(keys::kBackupBeforeWriteIs).arg(report.backupPath);
+        host_.Note(text);
         return kExitFailed;
+    }
+    case GuardedResult::ReadBackFailed:
+        host_.Note(texts.Text(keys::kReadBackFailed));
+        return kExitFailed;
+    case GuardedResult::Differs:
+        host_.Note(VerifyMessage(texts.Text(keys::kWriteDiffers), report.rows));
+        return kExitFailed;
+    case GuardedResult::NotStarted:
+    case GuardedResult::Read:
+    case GuardedResult::ReadFailed: return kExitFailed;
     }
     return kExitFailed;
 }
@@ -763,7 +737,7 @@ int CliSession::SettingsText() {
          .rules = {features.modelMaximum, features.labelKind},
          .log = log_,
          .host = host_,
-         .readDevice = [this] { return ReadDevice(); },
+         .readDevice = [this] { return ReadDevice(BackupContent::All); },
          .writeDevice =
              [this](BackupContent what) { return WriteModel(what, QStringLiteral("set"), true); }});
 }
