@@ -2,6 +2,7 @@
 // Runs the built norvaset-cli and norva-doorphone-sim as processes.
 
 #include "CommLog.h"
+#include "sim_process.h"
 #include "Defaults.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
@@ -53,35 +54,7 @@ inline Result Run(const QString& workDir, QStringList args, int timeoutMs = 1200
     return r;
 }
 
-// norva-doorphone-sim on a pseudo-terminal; it ends when its stdin is closed.
-class SimProcess {
-public:
-    explicit SimProcess(const QStringList& args) {
-        process_.start(BinPath("norva-doorphone-sim"), args);
-        if (!process_.waitForStarted(10000)) return;
-        while (!process_.canReadLine() && process_.waitForReadyRead(10000)) {}
-        path_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
-    }
-    ~SimProcess() { Stop(); }
-    QString Path() const { return path_; }
-    qint64 Pid() const { return process_.processId(); }
-    // Closing stdin ends it; the memory files are saved on the way out.
-    int Stop() {
-        if (process_.state() == QProcess::NotRunning) return process_.exitCode();
-        process_.closeWriteChannel();
-        if (!process_.waitForFinished(10000)) {
-            process_.kill();
-            process_.waitForFinished();
-            return -1;
-        }
-        return process_.exitCode();
-    }
-    QString Errors() { return QString::fromLocal8Bit(process_.readAllStandardError()); }
-
-private:
-    QProcess process_;
-    QString path_;
-};
+using ::SimProcess;
 
 inline QByteArray ReadBytes(const QString& path) {
     QFile f(path);
