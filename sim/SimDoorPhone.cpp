@@ -170,10 +170,25 @@ void SimDoorPhone::FireUnplug() {
 // ---- the line -----------------------------------------------------------------------------
 
 void SimDoorPhone::OnByteFromHost(uint8_t byte, qint64 atMs) {
+    ByteFromHostAt(byte, double(atMs));
+}
+
+QByteArray SimDoorPhone::TakeBytesForHost(qint64 nowMs) {
+    return TakeBytesAt(double(nowMs));
+}
+
+double SimDoorPhone::NextEventMs() const {
+    double next = std::numeric_limits<double>::infinity();
+    if (!incoming_.empty()) next = incoming_.front().arriveMs;
+    if (!outgoing_.empty()) next = std::min(next, outgoing_.front().handOverMs);
+    return next;
+}
+
+void SimDoorPhone::ByteFromHostAt(uint8_t byte, double atMs) {
     if (unplugPending_) FireUnplug();
     if (dead_) return;
     received_.append(char(byte));
-    const double arrive = std::max(double(atMs), inLineFree_) + ByteMs();
+    const double arrive = std::max(atMs, inLineFree_) + ByteMs();
     inLineFree_ = arrive;
     incoming_.push_back({byte, arrive});
     if (faults_.unplugAfterBytesFromHost > 0 &&
@@ -185,10 +200,10 @@ void SimDoorPhone::OnByteFromHost(uint8_t byte, qint64 atMs) {
         FireUnplug();
         return;
     }
-    Advance(double(atMs));
+    Advance(atMs);
 }
 
-QByteArray SimDoorPhone::TakeBytesForHost(qint64 nowMs) {
+QByteArray SimDoorPhone::TakeBytesAt(double nowMs) {
     if (unplugPending_) {
         FireUnplug();
         return QByteArray();
@@ -196,9 +211,9 @@ QByteArray SimDoorPhone::TakeBytesForHost(qint64 nowMs) {
     if (dead_) return QByteArray();
     // What was handed over at the last call is on its way by now.
     SaveIfDue();
-    Advance(double(nowMs));
+    Advance(nowMs);
     QByteArray out;
-    while (!outgoing_.empty() && outgoing_.front().handOverMs <= double(nowMs)) {
+    while (!outgoing_.empty() && outgoing_.front().handOverMs <= nowMs) {
         out += outgoing_.front().bytes;
         outgoing_.pop_front();
     }

@@ -155,6 +155,14 @@ public:
     // SimFarEnd
     void OnByteFromHost(uint8_t byte, qint64 atMs) override;
     QByteArray TakeBytesForHost(qint64 nowMs) override;
+    // The same on a finer clock (the pseudo-terminal simulator keeps time to the
+    // microsecond, so that an answer leaves when its last bit has crossed the line, not
+    // at the next whole millisecond).
+    void ByteFromHostAt(uint8_t byte, double atMs);
+    QByteArray TakeBytesAt(double nowMs);
+    // When the next byte arrives at the door phone or an answer is ready to leave; infinity
+    // when nothing is on the way.
+    double NextEventMs() const;
     void OnOpen() override;
     void OnClose() override;
 

@@ -40,4 +40,3 @@ private:
     QProcess process_;
     QString path_;
 };
-

@@ -7,7 +7,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QStringList>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -192,9 +194,24 @@ void Warn(const QString& text) {
 // opens the slave side as its serial port. While nobody holds the slave open the master
 // reports a hang-up: that is how openings and closings of the port show, and the door
 // phone starts every opening from a quiet line, as on the real cable.
+// Time for the line, to the microsecond: an answer leaves when its last bit has crossed
+// the line, not at the next whole millisecond.
+class LineClock : public ClockPort {
+public:
+    LineClock() { timer_.start(); }
+    qint64 NowMs() const override { return timer_.elapsed(); }
+    void Sleep(int ms) override { real_.Sleep(ms); }
+    QDateTime CurrentDateTime() const override { return QDateTime::currentDateTime(); }
+    double PreciseMs() const { return double(timer_.nsecsElapsed()) / 1e6; }
+
+private:
+    QElapsedTimer timer_;
+    RealClock real_;
+};
+
 class PtyDoorPhone {
 public:
-    PtyDoorPhone(SimDoorPhone& phone, ClockPort& clock) : phone_(phone), clock_(clock) {}
+    PtyDoorPhone(SimDoorPhone& phone, LineClock& clock) : phone_(phone), clock_(clock) {}
     ~PtyDoorPhone() { Unplug(); }
 
     bool Open(QString* path, QString* error) {
@@ -224,10 +241,17 @@ public:
         master_ = -1;
     }
 
+    // How long the next round may wait: until the door phone's next answer is due, at
+    // most maxMs.
+    double WaitMs(double maxMs) const {
+        const double due = phone_.NextEventMs() - clock_.PreciseMs();
+        return std::clamp(due, 0.0, maxMs);
+    }
+
     // One round: waits up to waitMs for bytes (or for stdin), takes what came in, hands
     // over what is due. Returns false once stdin has closed; a stdin that cannot be read
     // (a terminal the process runs in the background of) is dropped: stdinFd becomes -1.
-    bool Serve(int& stdinFd, int waitMs) {
+    bool Serve(int& stdinFd, double waitMs) {
         pollfd fds[2];
         int n = 0;
         int masterIndex = -1, stdinIndex = -1;
@@ -239,7 +263,9 @@ public:
             fds[n] = {stdinFd, POLLIN, 0};
             stdinIndex = n++;
         }
-        const int ready = ::poll(fds, nfds_t(n), waitMs);
+        const qint64 waitNs = qint64(waitMs * 1e6);
+        const timespec wait{time_t(waitNs / 1000000000), long(waitNs % 1000000000)};
+        const int ready = ::ppoll(fds, nfds_t(n), &wait, nullptr);
         if (ready < 0) return errno == EINTR;
         if (stdinIndex >= 0 && (fds[stdinIndex].revents & (POLLIN | POLLHUP | POLLERR))) {
             char buf[256];
@@ -274,13 +300,13 @@ private:
             const ssize_t got = ::read(master_, buf, sizeof buf);
             if (got <= 0) return;
             for (ssize_t i = 0; i < got && master_ >= 0; ++i)
-                phone_.OnByteFromHost(buf[i], clock_.NowMs());
+                phone_.ByteFromHostAt(buf[i], clock_.PreciseMs());
         }
     }
 
     void Transmit() {
         if (master_ < 0) return;
-        pending_ += phone_.TakeBytesForHost(clock_.NowMs());
+        pending_ += phone_.TakeBytesAt(clock_.PreciseMs());
         if (master_ < 0 || pending_.isEmpty()) return;
         const ssize_t put = ::write(master_, pending_.constData(), size_t(pending_.size()));
         if (put > 0) pending_.remove(0, int(put));
@@ -289,7 +315,7 @@ private:
     }
 
     SimDoorPhone& phone_;
-    ClockPort& clock_;
+    LineClock& clock_;
     int master_ = -1;
     bool open_ = false;
     QByteArray pending_;
@@ -323,7 +349,7 @@ int main(int argc, char** argv) {
     // Started in the background of a terminal, reading stdin must not stop the process.
     std::signal(SIGTTIN, SIG_IGN);
 
-    RealClock clock;
+    LineClock clock;
     SimDoorPhone phone(clock);
     phone.timing().baud = options.baud;
     phone.faults() = options.faults;
@@ -364,7 +390,7 @@ int main(int argc, char** argv) {
         if (now - lastTurn > kStoodStillMs) phone.StoodStill(double(now - lastTurn));
         lastTurn = now;
         // After the cable was pulled only stdin and the signals are left to wait for.
-        if (!line.Serve(stdinFd, line.Plugged() ? 1 : 50)) break;
+        if (!line.Serve(stdinFd, line.Plugged() ? line.WaitMs(1.0) : 50)) break;
         if (!line.Plugged() && stdinFd < 0) ::usleep(50000);
     }
     line.Unplug();

@@ -2,12 +2,12 @@
 // Runs the built norvaset-cli and norva-doorphone-sim as processes.
 
 #include "CommLog.h"
-#include "sim_process.h"
 #include "Defaults.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
 #include "SettingsFile.h"
 #include "SettingsModel.h"
+#include "sim_process.h"
 
 #include <QDir>
 #include <QFile>

@@ -88,7 +88,8 @@ TEST(WindowCommands, AWriteThatBreaksOffOffersToWriteAgain) {
 
         QString offer;
         for (const auto& shown : rig.dialogs.shown)
-            if (shown.text.contains("may now hold a mix of old and new settings")) offer = shown.text;
+            if (shown.text.contains("may now hold a mix of old and new settings"))
+                offer = shown.text;
         ASSERT_FALSE(offer.isEmpty()) << rig.Messages().join('|').toStdString();
         const QStringList backups = BackupsIn(rig.home.path());
         ASSERT_EQ(backups.size(), 1) << "one backup: the one from before the first try";

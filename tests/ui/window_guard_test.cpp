@@ -4,10 +4,10 @@
 #include "BackupMenu.h"
 #include "CommLog.h"
 #include "CompareDialog.h"
+#include "GuardedWrite.h"
 #include "NumberMemory.h"
 #include "ParameterBlock.h"
 #include "SettingsFile.h"
-#include "GuardedWrite.h"
 #include "window_harness.h"
 
 #include <QProgressBar>
