@@ -563,8 +563,9 @@ Table Build() {
     add("Backup", 25, "Reading the door phone", {Store()});
     add("Backup", 26, "Read from the door phone", {Store()});
     add("Backup", 27, "Written to the door phone (not read back)", {Store()});
-    add("Backup", 28, "The write did not finish: the door phone may now hold a mix of old and "
-                      "new settings.",
+    add("Backup", 28,
+        "The write did not finish: the door phone may now hold a mix of old and "
+        "new settings.",
         {Store()});
     add("Backup", 29, "Its settings from before the write are in the backup %1", {Store()});
     add("Backup", 30, "Write again?", {Store()});
@@ -699,4 +700,60 @@ QString ButtonPageRange(int page) {
     const int first = page * 10 + 1;
     const int last = page == 9 ? 99 : first + 9;
     return QStringLiteral(" %1-%2").arg(first).arg(last);
+}
+
+std::span<const ShippedModel> ShippedModels() {
+    static const ShippedModel kModels[] = {
+        {"Vant Norva low cost", "norva_lowcost.jpg", "norva_lowcost.ini"},
+        {"Norva 2 Keypad", "norva_2k.jpg", "norva_2k.ini"},
+        {"Vant Norva 4", "vant_norva4.jpg", "vant_norva4.ini"},
+        {"Norva 10", "norva_10.jpg", "norva_10.ini"},
+        {"Norva 99", "norva_99.jpg", "norva_99.ini"},
+    };
+    return kModels;
+}
+
+QList<QString> ModelListSections() {
+    return {QStringLiteral("Model"), QStringLiteral("Picture"), QStringLiteral("Template")};
+}
+
+namespace {
+
+// A value as the INI reader gives it back: blanks at either end, or a value that is itself
+// quoted, are kept by quoting.
+QString LngValue(const QString& text) {
+    const bool quote = text != text.trimmed() ||
+                       (text.size() >= 2 && text.front() == text.back() &&
+                        (text.front() == QLatin1Char('"') || text.front() == QLatin1Char('\'')));
+    return quote ? QLatin1Char('"') + text + QLatin1Char('"') : text;
+}
+
+} // namespace
+
+QString EnglishLanguageFileText() {
+    QString out = QStringLiteral("; English texts of NorvaSet, and the list of door-phone "
+                                 "models\n");
+    const QList<QString> listSections = ModelListSections();
+    const auto models = ShippedModels();
+    QString section;
+    for (const LanguageEntry& e : LanguageTable()) {
+        if (section != QLatin1String(e.section)) {
+            // The model list follows the telephone-number page's texts.
+            if (section == QLatin1String("Page14")) {
+                for (int s = 0; s < listSections.size(); ++s) {
+                    out += QStringLiteral("\n[%1]\n").arg(listSections[s]);
+                    for (std::size_t n = 0; n < models.size(); ++n) {
+                        const char* value = s == 0   ? models[n].name
+                                            : s == 1 ? models[n].picture
+                                                     : models[n].templateFile;
+                        out += QStringLiteral("%1=%2\n").arg(n).arg(QString::fromUtf8(value));
+                    }
+                }
+            }
+            section = QLatin1String(e.section);
+            out += QStringLiteral("\n[%1]\n").arg(section);
+        }
+        out += QStringLiteral("%1=%2\n").arg(e.key).arg(LngValue(QString::fromUtf8(e.builtIn)));
+    }
+    return out;
 }

@@ -62,6 +62,23 @@ std::size_t ModelListPosition();
 // The section names in the order in which they are applied (without the model list).
 QList<QString> LanguageSections();
 
+// The door-phone models shipped with the program, in the order of the model list: the name
+// English.lng gives, and the picture and template files in the program folder. A new model
+// is one row here, its two files in assets/, and its name in each translation.
+struct ShippedModel {
+    const char* name;
+    const char* picture;
+    const char* templateFile;
+};
+std::span<const ShippedModel> ShippedModels();
+// The sections of the model list, in the order a language file holds them.
+QList<QString> ModelListSections();
+
+// assets/English.lng: every entry with its built-in text, in the table's order, and the
+// shipped model list at its place. Written by the tool target english_lng; a test holds the
+// shipped file to it.
+QString EnglishLanguageFileText();
+
 // The entry of [section] key, or nullptr when the program does not read that key.
 const LanguageEntry* FindLanguageEntry(const QString& section, int key);
 

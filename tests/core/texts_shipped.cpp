@@ -12,18 +12,6 @@
 
 namespace {
 
-const QStringList kModelSections = {QStringLiteral("Model"), QStringLiteral("Picture"),
-                                    QStringLiteral("Template")};
-
-// The five models of the shipped list: name, picture, template.
-const char* const kModels[][3] = {
-    {"Vant Norva low cost", "norva_lowcost.jpg", "norva_lowcost.ini"},
-    {"Norva 2 Keypad", "norva_2k.jpg", "norva_2k.ini"},
-    {"Vant Norva 4", "vant_norva4.jpg", "vant_norva4.ini"},
-    {"Norva 10", "norva_10.jpg", "norva_10.ini"},
-    {"Norva 99", "norva_99.jpg", "norva_99.ini"},
-};
-
 QString AssetPath(const char* name) {
     return QStringLiteral(NORVA_SOURCE_DIR "/assets/") + QLatin1String(name);
 }
@@ -35,36 +23,6 @@ QSet<QString> KeySet(const IniFile& file) {
         for (const auto& entry : file.SectionEntries(section))
             keys.insert(section.toLower() + QLatin1Char('/') + entry.first);
     return keys;
-}
-
-// A value as the INI reader gives it back: blanks at either end, or a value that is itself
-// quoted, are kept by quoting.
-QString LngValue(const QString& text) {
-    const bool quote = text != text.trimmed() ||
-                       (text.size() >= 2 && text.front() == text.back() &&
-                        (text.front() == QLatin1Char('"') || text.front() == QLatin1Char('\'')));
-    return quote ? QLatin1Char('"') + text + QLatin1Char('"') : text;
-}
-
-QString EnglishFileText() {
-    QString out = QStringLiteral("; English texts of NorvaSet, and the list of door-phone "
-                                 "models\n");
-    QString section;
-    for (const LanguageEntry& e : LanguageTable()) {
-        if (section != QLatin1String(e.section)) {
-            if (section == QLatin1String("Page14")) {
-                for (int s = 0; s < kModelSections.size(); ++s) {
-                    out += QStringLiteral("\n[%1]\n").arg(kModelSections[s]);
-                    for (int n = 0; n < 5; ++n)
-                        out += QStringLiteral("%1=%2\n").arg(n).arg(QLatin1String(kModels[n][s]));
-                }
-            }
-            section = QLatin1String(e.section);
-            out += QStringLiteral("\n[%1]\n").arg(section);
-        }
-        out += QStringLiteral("%1=%2\n").arg(e.key).arg(LngValue(QString::fromUtf8(e.builtIn)));
-    }
-    return out;
 }
 
 } // namespace
@@ -81,28 +39,38 @@ TEST(TextsShipped, EnglishHoldsEveryEntryAsItsBuiltInText) {
                   QString::fromUtf8(e.builtIn))
             << e.section << " " << e.key;
     }
-    for (const QString& s : kModelSections)
-        for (int n = 0; n < 5; ++n)
+    for (const QString& s : ModelListSections())
+        for (std::size_t n = 0; n < ShippedModels().size(); ++n)
             expected.insert(s.toLower() + QLatin1Char('/') + QString::number(n));
     EXPECT_EQ(KeySet(file), expected);
+    // Written by the tool target english_lng: the file is exactly the table's.
+    QFile shipped(AssetPath("English.lng"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(shipped.readAll() == EnglishLanguageFileText().toUtf8())
+        << "assets/English.lng is out of date: ninja -C build english_lng";
 
     // Sections in the order the program applies them, the model list after [Page14].
     QStringList order = LanguageSections();
     const int labels = order.indexOf(QStringLiteral("Labels"));
-    for (int s = kModelSections.size() - 1; s >= 0; --s) order.insert(labels, kModelSections[s]);
+    const QList<QString> listSections = ModelListSections();
+    for (int s = int(listSections.size()) - 1; s >= 0; --s) order.insert(labels, listSections[s]);
     EXPECT_EQ(file.SectionNames(), order);
 }
 
 TEST(TextsShipped, EnglishModelList) {
     LanguageTexts texts;
     ASSERT_TRUE(texts.LoadFile(AssetPath("English.lng")));
-    for (int n = 0; n < 5; ++n) {
+    const auto models = ShippedModels();
+    for (int n = 0; n < int(models.size()); ++n) {
         const LanguageTexts::ModelListEntry e = texts.ModelEntry(n);
-        EXPECT_EQ(e.name, QLatin1String(kModels[n][0])) << n;
-        EXPECT_EQ(e.picture, QLatin1String(kModels[n][1])) << n;
-        EXPECT_EQ(e.templateFile, QLatin1String(kModels[n][2])) << n;
+        EXPECT_EQ(e.name, QString::fromUtf8(models[n].name)) << n;
+        EXPECT_EQ(e.picture, QLatin1String(models[n].picture)) << n;
+        EXPECT_EQ(e.templateFile, QLatin1String(models[n].templateFile)) << n;
+        // Every shipped model has its picture and its template beside the language files.
+        EXPECT_TRUE(QFile::exists(AssetPath(models[n].picture))) << models[n].picture;
+        EXPECT_TRUE(QFile::exists(AssetPath(models[n].templateFile))) << models[n].templateFile;
     }
-    EXPECT_EQ(texts.ModelEntry(5).name, QString());
+    EXPECT_EQ(texts.ModelEntry(int(models.size())).name, QString());
 }
 
 TEST(TextsShipped, TranslationsHaveTheSameKeysAndModelFiles) {
@@ -115,7 +83,7 @@ TEST(TextsShipped, TranslationsHaveTheSameKeysAndModelFiles) {
         EXPECT_EQ(file.SectionNames(), english.SectionNames()) << name;
         // Only the model names are translated; the files behind them are the same.
         for (const char* section : {"Picture", "Template"})
-            for (int n = 0; n < 5; ++n)
+            for (int n = 0; n < int(ShippedModels().size()); ++n)
                 EXPECT_EQ(file.ReadString(section, QString::number(n), {}),
                           english.ReadString(section, QString::number(n), {}))
                     << name << " " << section << " " << n;
@@ -150,12 +118,4 @@ TEST(TextsShipped, JoinedTextsKeepTheirBlanks) {
                 << name.toStdString() << ": \"" << parts[i].toStdString() << "\" runs into \""
                 << parts[i + 1].toStdString() << "\"";
     }
-}
-
-// Writes assets/English.lng from the table; run with --gtest_also_run_disabled_tests after
-// changing a built-in text.
-TEST(TextsShipped, DISABLED_WriteEnglishFile) {
-    QFile f(AssetPath("English.lng"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(EnglishFileText().toUtf8());
 }

@@ -2,6 +2,7 @@
 // real clock: a write that runs through a freeze of the window itself ends verified, and a
 // door phone that goes away and comes back at the same path is let go and found again.
 // These run in real time.
+#include "NumberMemory.h"
 #include "ParameterBlock.h"
 #include "sim_process.h"
 #include "window_harness.h"
@@ -122,5 +123,25 @@ TEST(WindowPortRealTime, ADoorPhoneThatGoesIsFoundAgainAtTheSamePath) {
             },
             30000));
         EXPECT_TRUE(MessageTexts(rig.dialogs.shown).isEmpty());
+    }
+}
+
+// Twenty guarded "Write all" runs in a row (backup, write, read back) on the real port,
+// every one verified. Run by hand on a loaded machine (two CPU hogs beside it):
+//   norva_ui_tests --gtest_also_run_disabled_tests --gtest_filter='*TwentyWriteAll*'
+TEST(WindowPortRealTime, DISABLED_TwentyWriteAllInARowAllVerified) {
+    PortRig rig;
+    ASSERT_TRUE(rig.WaitFor([&] { return rig.window->DeviceCommandsOn(); }, 10000));
+    for (int run = 1; run <= 20; ++run) {
+        SCOPED_TRACE(run);
+        rig.window->Model().SetText(FirstNumberField(run), QString::number(run * 1111));
+        rig.dialogs.answers = {true}; // the button-count question
+        rig.dialogs.shown.clear();
+        rig.window->Action("Writeall1")->trigger();
+        ASSERT_TRUE(rig.WaitFor([&] { return rig.Idle(); }, 300000));
+        EXPECT_TRUE(MessageTexts(rig.dialogs.shown).isEmpty())
+            << MessageTexts(rig.dialogs.shown).join('|').toStdString();
+        EXPECT_TRUE(rig.window->statusBar()->currentMessage().startsWith("Write verified"))
+            << rig.window->statusBar()->currentMessage().toStdString();
     }
 }
