@@ -14,34 +14,61 @@
 namespace {
 const QString kEnable = QStringLiteral("Enable");
 
-// Radio buttons and groups the features act on.
-const char* const kKeypadPlaces[] = {"RadioButton10", "RadioButton11", "RadioButton16",
-                                     "RadioButton12", "RadioButton13", "RadioButton14",
-                                     "RadioButton15", "RadioButton17"};
-const char* const kKeypadModes[] = {"RadioButton20", "RadioButton21", "RadioButton22",
-                                    "RadioButton23", "RadioButton24", "RadioButton25"};
-const char* const kRelay2Groups[] = {"GroupBox14", "GroupBox15", "GroupBox16",
-                                     "GroupBox20", "GroupBox21", "GroupBox22"};
-const char* const kExternalPowerModes[] = {"RadioButton36", "RadioButton37", "RadioButton41",
-                                           "RadioButton42", "CheckBox6"};
-const char* const kExitButtons[] = {"GroupBox13",    "RadioButton38", "RadioButton39",
-                                    "RadioButton40", "GroupBox15",    "RadioButton43",
-                                    "RadioButton44", "RadioButton45"};
+// The features a template switches on and off ([Enable] key = "1" or not), steps 8 to 12
+// of the walk, and what each does to the pages: the controls it enables and shows, and
+// the settings it forces when it is off (a model without it must not send it). The basic
+// configuration, without a template, is every feature on.
+struct NameList {
+    std::initializer_list<const char*> names;
+};
+struct TemplateFeature {
+    const char* key;
+    NameList enabled;      // enabled with the feature, disabled without
+    NameList shown;        // shown with the feature, hidden without
+    NameList radioIfOff;   // radio buttons selected when it is off
+    NameList clearedIfOff; // flags cleared when it is off
+    bool relay2Tree;       // the relay-2 entries of the tree follow it
+};
+const TemplateFeature kFeatures[] = {
+    {"Keyboard",
+     {{"RadioButton10", "RadioButton11", "RadioButton16", "RadioButton12", "RadioButton13",
+       "RadioButton14", "RadioButton15", "RadioButton17", "RadioButton20", "RadioButton21",
+       "RadioButton22", "RadioButton23", "RadioButton24", "RadioButton25"}},
+     {{"GroupBox9", "GroupBox10"}},
+     {{"RadioButton9"}},
+     {{}},
+     false},
+    {"Rele2",
+     {{"Edit6", "Label17", "Label249"}},
+     {{"GroupBox14", "GroupBox15", "GroupBox16", "GroupBox20", "GroupBox21", "GroupBox22"}},
+     {{"RadioButton18"}},
+     {{}},
+     true},
+    {"ExternalPower",
+     {{"RadioButton36", "RadioButton37", "RadioButton41", "RadioButton42", "CheckBox6"}},
+     {{}},
+     {{"RadioButton30"}},
+     {{"CheckBox6"}},
+     false},
+    {"ExitButton",
+     {{"GroupBox13", "RadioButton38", "RadioButton39", "RadioButton40", "GroupBox15",
+       "RadioButton43", "RadioButton44", "RadioButton45"}},
+     {{}},
+     {{"RadioButton38", "RadioButton43"}},
+     {{}},
+     false},
+    {"RTC",
+     {{"CheckBox5", "Button1", "SendtimefromPC1"}},
+     {{"GroupBox28"}},
+     {{}},
+     {{"CheckBox5"}},
+     false},
+};
+// The label above the button-count field of the model page.
+const char* const kButtonCountLabel = "Label123";
 const char* const kButtonRanges[] = {"  1-10", " 11-20", " 21-30", " 31-40", " 41-50",
                                      " 51-60", " 61-70", " 71-80", " 81-90", " 91-99"};
 constexpr int kRelay2Entry = 8, kExternalCodes2Entry = 9, kFirstButtonsEntry = 16;
-
-void SetAllEnabled(TemplateTarget& t, std::initializer_list<const char*> names, bool on) {
-    for (const char* n : names) t.SetEnabled(QLatin1String(n), on);
-}
-template <std::size_t N>
-void SetAllEnabled(TemplateTarget& t, const char* const (&names)[N], bool on) {
-    for (const char* n : names) t.SetEnabled(QLatin1String(n), on);
-}
-template <std::size_t N>
-void SetAllVisible(TemplateTarget& t, const char* const (&names)[N], bool on) {
-    for (const char* n : names) t.SetVisible(QLatin1String(n), on);
-}
 
 QString NumberRowName(const char* kind, int button) {
     return QString::fromLatin1(kind) + QString::number(button);
@@ -66,24 +93,34 @@ void ShowAllNumberRows(TemplateContext& c) {
 bool IsOne(const QString& value) {
     return value == QLatin1String("1");
 }
+
+// One feature on or off. Settings are forced before the controls change, as the window
+// shows them.
+void ApplyFeature(TemplateContext& c, const TemplateFeature& f, bool on) {
+    if (!on) {
+        for (const char* radio : f.radioIfOff.names)
+            c.model.SelectRadioButton(QLatin1String(radio));
+        for (const char* flag : f.clearedIfOff.names) c.model.SetFlag(QLatin1String(flag), false);
+    }
+    if (f.relay2Tree) {
+        if (on) {
+            ShowRelay2TreeEntries(c);
+        } else {
+            c.target.SetTreeEntry(kRelay2Entry, QString(), false);
+            c.target.SetTreeEntry(kExternalCodes2Entry, QString(), false);
+        }
+    }
+    for (const char* name : f.enabled.names) c.target.SetEnabled(QLatin1String(name), on);
+    for (const char* name : f.shown.names) c.target.SetVisible(QLatin1String(name), on);
+}
 } // namespace
 
 void ApplyBasicConfiguration(TemplateContext& c, ModelState& state) {
     TemplateTarget& t = c.target;
     t.SetEnabled(QLatin1String(kButtonCountField), true);
-    t.SetEnabled(QStringLiteral("Label123"), true);
-    SetAllEnabled(t, kKeypadPlaces, true);
-    SetAllEnabled(t, kKeypadModes, true);
-    SetAllEnabled(t, {"Edit6", "Label17", "Label249"}, true);
-    SetAllVisible(t, kRelay2Groups, true);
-    SetAllEnabled(t, kExternalPowerModes, true);
-    SetAllEnabled(t, kExitButtons, true);
-    SetAllEnabled(t, {"CheckBox5", "Button1", "SendtimefromPC1"}, true);
-    t.SetVisible(QStringLiteral("GroupBox28"), true);
+    t.SetEnabled(QLatin1String(kButtonCountLabel), true);
+    for (const TemplateFeature& f : kFeatures) ApplyFeature(c, f, true);
     state.labelKind = QStringLiteral("2");
-    t.SetVisible(QStringLiteral("GroupBox9"), true);
-    t.SetVisible(QStringLiteral("GroupBox10"), true);
-    ShowRelay2TreeEntries(c);
     ShowAllNumberRows(c);
     state.buttons = 99;
 }
@@ -140,9 +177,9 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
     const int basicNumber = ini.ReadInteger(kEnable, QStringLiteral("BasicNumber"), 2);
     log.LogLine(QStringLiteral("BasicButtons: ") + basicButtons);
     const bool chooseBasic = IsOne(basicButtons);
-    t.SetVisible(QStringLiteral("Label123"), chooseBasic);
+    t.SetVisible(QLatin1String(kButtonCountLabel), chooseBasic);
     t.SetVisible(QLatin1String(kButtonCountField), chooseBasic);
-    t.SetEmphasis(QStringLiteral("Label123"), chooseBasic, chooseBasic ? 10 : 8);
+    t.SetEmphasis(QLatin1String(kButtonCountLabel), chooseBasic, chooseBasic ? 10 : 8);
     t.SetEmphasis(QLatin1String(kButtonCountField), chooseBasic, chooseBasic ? 12 : 8);
     if (!chooseBasic)
         c.model.SetText(QLatin1String(kButtonCountField), QString::number(basicNumber));
@@ -162,57 +199,12 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
     log.LogLine(QStringLiteral("KeyAuto: ") + keyAuto);
     t.SetVisible(QStringLiteral("GroupBox8"), !IsOne(keyAuto));
 
-    // 8: keypad
-    const QString keyboard = text("Keyboard", "1");
-    log.LogLine(QStringLiteral("Keyboard: ") + keyboard);
-    const bool hasKeypad = IsOne(keyboard);
-    if (!hasKeypad) c.model.SelectRadioButton(QStringLiteral("RadioButton9"));
-    SetAllEnabled(t, kKeypadPlaces, hasKeypad);
-    SetAllEnabled(t, kKeypadModes, hasKeypad);
-    t.SetVisible(QStringLiteral("GroupBox9"), hasKeypad);
-    t.SetVisible(QStringLiteral("GroupBox10"), hasKeypad);
-
-    // 9: relay 2
-    const QString rele2 = text("Rele2", "1");
-    log.LogLine(QStringLiteral("Rele2: ") + rele2);
-    const bool hasRelay2 = IsOne(rele2);
-    if (hasRelay2) {
-        ShowRelay2TreeEntries(c);
-    } else {
-        t.SetTreeEntry(kRelay2Entry, QString(), false);
-        t.SetTreeEntry(kExternalCodes2Entry, QString(), false);
-        c.model.SelectRadioButton(QStringLiteral("RadioButton18"));
+    // 8-12: keypad, relay 2, external power, exit buttons, real-time clock
+    for (const TemplateFeature& f : kFeatures) {
+        const QString value = text(f.key, "1");
+        log.LogLine(QLatin1String(f.key) + QStringLiteral(": ") + value);
+        ApplyFeature(c, f, IsOne(value));
     }
-    SetAllEnabled(t, {"Edit6", "Label17", "Label249"}, hasRelay2);
-    SetAllVisible(t, kRelay2Groups, hasRelay2);
-
-    // 10: external power
-    const QString power = text("ExternalPower", "1");
-    log.LogLine(QStringLiteral("ExternalPower: ") + power);
-    const bool hasPower = IsOne(power);
-    if (!hasPower) {
-        c.model.SelectRadioButton(QStringLiteral("RadioButton30"));
-        c.model.SetFlag(QStringLiteral("CheckBox6"), false);
-    }
-    SetAllEnabled(t, kExternalPowerModes, hasPower);
-
-    // 11: exit buttons
-    const QString exitButton = text("ExitButton", "1");
-    log.LogLine(QStringLiteral("ExitButton: ") + exitButton);
-    const bool hasExit = IsOne(exitButton);
-    if (!hasExit) {
-        c.model.SelectRadioButton(QStringLiteral("RadioButton38"));
-        c.model.SelectRadioButton(QStringLiteral("RadioButton43"));
-    }
-    SetAllEnabled(t, kExitButtons, hasExit);
-
-    // 12: real-time clock
-    const QString rtc = text("RTC", "1");
-    log.LogLine(QStringLiteral("RTC: ") + rtc);
-    const bool hasClock = IsOne(rtc);
-    if (!hasClock) c.model.SetFlag(QStringLiteral("CheckBox5"), false);
-    SetAllEnabled(t, {"CheckBox5", "Button1", "SendtimefromPC1"}, hasClock);
-    t.SetVisible(QStringLiteral("GroupBox28"), hasClock);
 
     // 13: label kind
     state.labelKind = text("Labels", "2");
