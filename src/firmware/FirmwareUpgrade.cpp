@@ -227,14 +227,7 @@ void FirmwareUpgrade::AnswerStep(QString reply, qint64 now) {
             return;
         }
     }
-    if (reply.startsWith(QLatin1Char(kComplete))) {
-        step_ = FwStep::Complete;
-        return;
-    }
-    if (reply == QLatin1Char(kError)) {
-        End(FwEnding::Error, QStringLiteral("the door phone answered 'E' to %1").arg(BlockText()));
-        return;
-    }
+    if (LoaderEnded(reply)) return;
     if (reply == QLatin1Char(kRestartBlock)) {
         // The loader asks for the block again and holds nothing of it.
         if (!CountRestart(QStringLiteral("the door phone asked for %1 again").arg(BlockText())))
@@ -259,16 +252,22 @@ void FirmwareUpgrade::AnswerStep(QString reply, qint64 now) {
     OutOfStep(QStringLiteral("the answer '%1' does not fit %2").arg(Printable(reply), Where()));
 }
 
-void FirmwareUpgrade::QuietStep(const QString& reply, qint64 now) {
-    // A completion or a refusal still counts while the line settles.
+// The loader's own endings: a reply that starts with "Z" (the image is complete) or an "E".
+bool FirmwareUpgrade::LoaderEnded(const QString& reply) {
     if (reply.startsWith(QLatin1Char(kComplete))) {
         step_ = FwStep::Complete;
-        return;
+        return true;
     }
     if (reply == QLatin1Char(kError)) {
         End(FwEnding::Error, QStringLiteral("the door phone answered 'E' to %1").arg(BlockText()));
-        return;
+        return true;
     }
+    return false;
+}
+
+void FirmwareUpgrade::QuietStep(const QString& reply, qint64 now) {
+    // A completion or a refusal still counts while the line settles.
+    if (LoaderEnded(reply)) return;
     if (now - std::max(heardMs_, sentMs_) <= kQuietMs) {
         if (now - quietFromMs_ > kMaxQuietWaitMs)
             End(FwEnding::ErrorTime, QStringLiteral("the line did not fall quiet for %1 s at %2")

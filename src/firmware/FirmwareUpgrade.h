@@ -159,6 +159,7 @@ private:
     bool ConnectStep(const QString& reply, qint64 now);
     void AnswerStep(QString reply, qint64 now);
     void QuietStep(const QString& reply, qint64 now);
+    bool LoaderEnded(const QString& reply);
     void SendStep();
     void TimeOut(const QString& what);
     void OutOfStep(const QString& what);

@@ -407,10 +407,15 @@ void Communicator::Finish(ExchangeEnd end, const QString& message, MsgIcon icon)
 
 // ---- the menu commands --------------------------------------------------------------------
 
-bool Communicator::ReadParameters() {
-    const bool started = StartReadParameters();
+// A command has been set up: the listeners hear of what has ended meanwhile (a block that
+// could not be built ends the write at once).
+bool Communicator::Told(bool started) {
     DeliverOutcomes();
     return started;
+}
+
+bool Communicator::ReadParameters() {
+    return Told(StartReadParameters());
 }
 
 bool Communicator::StartReadParameters() {
@@ -438,9 +443,7 @@ void Communicator::RequestParameters() {
 }
 
 bool Communicator::ReadNumbers() {
-    const bool started = StartReadNumbers();
-    DeliverOutcomes();
-    return started;
+    return Told(StartReadNumbers());
 }
 
 bool Communicator::StartReadNumbers() {
@@ -473,9 +476,7 @@ bool Communicator::EncodeParameters(QString* error) {
 }
 
 bool Communicator::WriteParameters() {
-    const bool started = StartWriteParameters();
-    DeliverOutcomes();
-    return started;
+    return Told(StartWriteParameters());
 }
 
 bool Communicator::StartWriteParameters() {
@@ -536,9 +537,7 @@ void Communicator::StartParameterWrite() {
 }
 
 bool Communicator::WriteNumbers() {
-    const bool started = StartWriteNumbers();
-    DeliverOutcomes();
-    return started;
+    return Told(StartWriteNumbers());
 }
 
 bool Communicator::StartWriteNumbers() {

@@ -311,6 +311,7 @@ private:
     void Arm(Exchange exchange, int expectedLength);
     void Finish(ExchangeEnd end, const QString& message = QString(), MsgIcon icon = MsgIcon::None);
     void DeliverOutcomes();
+    bool Told(bool started);
     void TakeReplies();
     void TakeStatusReply();
     void NoAnswer();
