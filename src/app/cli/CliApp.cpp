@@ -197,9 +197,9 @@ bool ParseCliArguments(const QStringList& args, CliOptions* o, QString* error) {
             return false;
         }
         // A value missing after an option, or given to a flag.
-        for (const QCommandLineOption* flag : {&simulator, &dayMode, &log, &yes, &device, &verify,
-                                               &noBackup, &json, &write, &oneButton, &help,
-                                               &version}) {
+        for (const QCommandLineOption* flag :
+             {&simulator, &dayMode, &log, &yes, &device, &verify, &noBackup, &json, &write,
+              &oneButton, &help, &version}) {
             const QString name = flag->names().last();
             for (const QString& arg : rest) {
                 if (arg == QLatin1String("--")) break;
@@ -631,7 +631,8 @@ GuardedWritePlan CliSession::Plan(BackupContent what) {
         session_.Folders().UserDataFolder() + QLatin1String(BackupFolder::kFolderName);
     plan.modelName = model_.ChoiceText(QLatin1String(kModelSelectorField));
     plan.firmware = [this] { return Firmware(); };
-    plan.now = [this] { return session_.Clock().CurrentDateTime(); };
+    // Backups are named from the PC's real clock (plan.now unset), not the session's,
+    // which runs ahead with the simulated door phone.
     return plan;
 }
 
