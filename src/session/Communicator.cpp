@@ -1235,11 +1235,11 @@ void Communicator::UpdateStatusLine() {
     file = file.mid(cut + 1);
     host_.SetStatusPanel(0, QStringLiteral("USB: ") + link_.CableStatusText());
     host_.SetStatusPanel(1, QStringLiteral("Firmware: ") + status_.versionText);
-    // While the door phone stays silent, the wide panel says so instead of the file.
-    host_.SetStatusPanel(2, status_.silent ? Msg(kMsgNoAnswer)
-                                           : texts_.Text(menu, 28) + QStringLiteral(": ") + file);
+    host_.SetStatusPanel(2, texts_.Text(menu, 28) + QStringLiteral(": ") + file);
     host_.SetStatusPanel(3, texts_.Text(menu, 29) + QStringLiteral(": ") + status_.resetsText);
     host_.SetStatusPanel(4, texts_.Text(menu, 30));
+    // While the door phone stays silent the status line says so, beside the file's name.
+    host_.SetStatusError(status_.silent ? Msg(kMsgNoAnswer) : QString());
 }
 
 // ---- TimerLoop ----------------------------------------------------------------------------
