@@ -603,9 +603,9 @@ void TForm1::BuildStatusBar() {
         if (i == 4) panel->setLayoutDirection(Qt::RightToLeft);
         panels_[i] = panel;
         // Why the door phone cannot be reached stands beside the file's name, shown only
-        // while there is something to say.
+        // while there is something to say; it has the larger share of the room.
         if (i == 2) {
-            errorPanel_ = addPanel(QStringLiteral("StatusError"), 1);
+            errorPanel_ = addPanel(QStringLiteral("StatusError"), 2);
             errorPanel_->setMinimumWidth(60);
             QPalette red = errorPanel_->palette();
             red.setColor(QPalette::WindowText, QColor(0xB0, 0, 0));
