@@ -1,10 +1,6 @@
-// Closing with settings that were to be saved, File > New, the language in use marked in
-// its menu, and backups named by the PC's clock.
+// Closing with settings that were to be saved, and backups named by the PC's clock.
 #include "SettingsFile.h"
 #include "window_harness.h"
-
-#include <QDirIterator>
-#include <QMenu>
 
 namespace {
 const char* const kEdited = "4321"; // Edit1, the service password
@@ -86,60 +82,6 @@ TEST(WindowClose, NotInTheMiddleOfATransfer) {
     rig.dialogs.answers = {false};
     rig.window->close();
     EXPECT_FALSE(rig.window->isVisible());
-}
-
-// File > New starts without a file: the status line says so and the next Save asks for a
-// name instead of writing over the file that was open.
-TEST(WindowClose, NewForgetsTheFile) {
-    WindowRig rig(false);
-    const QString path = rig.home.path() + "/site1.NVS";
-    rig.dialogs.fileAnswers = {path};
-    rig.window->Action("Saveas1")->trigger();
-    ASSERT_EQ(rig.window->StatusPanelText(2), QString("File: site1.NVS"));
-    const QByteArray before = [&] {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
-
-    rig.window->Action("New1")->trigger();
-    EXPECT_EQ(rig.window->SettingsFileName(), QString());
-    EXPECT_EQ(rig.window->StatusPanelText(2), QString("File: "));
-    rig.Model().SetText("Edit1", kEdited);
-    rig.dialogs.shown.clear();
-    rig.window->Action("Save1")->trigger(); // the dialog is cancelled
-    ASSERT_EQ(rig.dialogs.shown.size(), 1);
-    EXPECT_EQ(rig.dialogs.shown[0].kind, QString("save"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), before);
-}
-
-TEST(WindowClose, TheLanguageInUseIsMarked) {
-    WindowRig rig(true, [](const QString& home) {
-        QDirIterator it(QStringLiteral(NORVA_SOURCE_DIR) + "/assets", {"*.lng"}, QDir::Files);
-        while (it.hasNext()) {
-            const QString p = it.next();
-            QFile::copy(p, QDir(home).filePath(QFileInfo(p).fileName()));
-        }
-        WriteTextFile(QDir(home).filePath("Config.ini"), "[Setup]\r\nLang=English.lng\r\n");
-    });
-    TForm1& w = *rig.window;
-    const auto marked = [&w] {
-        QStringList out;
-        for (QAction* a : w.Action("Language1")->menu()->actions())
-            if (a->isChecked()) out << a->text();
-        return out;
-    };
-    EXPECT_EQ(marked(), QStringList{"English"});
-    const int czech = int(std::find_if(w.LanguageSlots().begin(), w.LanguageSlots().end(),
-                                       [](const QString& p) { return p.endsWith("Czech.lng"); }) -
-                          w.LanguageSlots().begin());
-    ASSERT_LT(czech, 20);
-    w.LanguageItemClick(czech);
-    EXPECT_EQ(marked(), QStringList{"Czech"});
-    // Choosing the language in use again leaves it marked.
-    w.LanguageItemClick(czech);
-    EXPECT_EQ(marked(), QStringList{"Czech"});
 }
 
 // The simulated door phone's clock runs ahead of the PC's; backups are named by the PC's,

@@ -73,10 +73,19 @@ TEST(WindowLanguage, ChoosingAnotherLanguage) {
     SettingsModel& model = w.window->Model();
     EXPECT_EQ(model.Choice("ComboBox16"), 2);
     EXPECT_EQ(w.VisibleLanguageItems(), QStringList({"Czech", "English"}));
+    // The language in use carries the menu's mark.
+    const auto marked = [&w] {
+        QStringList out;
+        for (QAction* a : w.window->Action("Language1")->menu()->actions())
+            if (a->isChecked()) out << a->text();
+        return out;
+    };
+    EXPECT_EQ(marked(), QStringList{"English"});
     model.SetText("Edit1", "9876");
     w.window->Action("Language1")->menu()->aboutToShow(); // opening the menu
     w.window->LanguageItemClick(0);                       // Czech
     EXPECT_TRUE(w.window->LanguagePath().endsWith("Czech.lng"));
+    EXPECT_EQ(marked(), QStringList{"Czech"});
     EXPECT_EQ(model.Choice("ComboBox16"), 0);
     EXPECT_EQ(model.Text("Edit1"), QString("9876"));
     EXPECT_NE(w.window->Action("Readparameters1")->text(), QString("Read &parameters"));
