@@ -1,6 +1,7 @@
 #include "JpegPicture.h"
 
 #include "FileAccess.h"
+#include "PrintableText.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -97,8 +98,8 @@ DecodedPicture DecodeJpegFile(const QString& path, QString* error) {
     const FileContents contents = ReadBoundedFile(path, kMaxPictureFileBytes);
     if (!contents.ok()) {
         if (error)
-            *error = QStringLiteral("Cannot open picture ") + path + QStringLiteral(": ") +
-                     contents.error;
+            *error = QStringLiteral("Cannot open picture ") + PrintableText(path) +
+                     QStringLiteral(": ") + contents.error;
         return DecodedPicture();
     }
     return DecodeJpeg(contents.bytes, error);

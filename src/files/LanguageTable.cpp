@@ -76,32 +76,32 @@ Table Build() {
     add("Info", 14, "https://www.vendrolux.example", {Store()});
     add("Info", 15, "Connect to the WEB sites", {Hint("TForm2.Label8")});
     add("Info", 16, "Vendrolux.BMP", {Picture("TForm2.Image1")});
-    add("Info", 17, "Kodrix", {Cap("key1")});
+    add("Info", 17, "&Kodrix", {Cap("key1")});
 
     // Menus, clock captions, hints and status-line words.
-    add("Menu", 1, "File", {Cap("File1")});
-    add("Menu", 2, "New", {Cap("New1")});
-    add("Menu", 3, "Open", {Cap("Open1")});
-    add("Menu", 4, "Save", {Cap("Save1")});
-    add("Menu", 5, "Save as ..", {Cap("Saveas1")});
-    add("Menu", 6, "Print", {Cap("Print1")});
-    add("Menu", 7, "Exit", {Cap("Exit1")});
-    add("Menu", 8, "Communicator", {Cap("Communicator1")});
-    add("Menu", 9, "Read parameters", {Cap("Readparameters1")});
-    add("Menu", 10, "Read phone numbers", {Cap("Readphonenumbers1")});
-    add("Menu", 11, "Read all", {Cap("Readall1")});
-    add("Menu", 12, "Write parameters", {Cap("Writeparameters1")});
-    add("Menu", 13, "Write phone numbers", {Cap("Writephonenumbers1")});
-    add("Menu", 14, "Write all", {Cap("Writeall1")});
-    add("Menu", 15, "Option", {Cap("Option1")});
-    add("Menu", 16, "Sample of tones", {Cap("Sampleoftones1")});
-    add("Menu", 17, "Print labels", {Cap("Printlabels1")});
-    add("Menu", 18, "Communication port", {Cap("Communicationport1")});
-    add("Menu", 19, "Firmware upgrade", {Cap("Firmwareupgrade1")});
-    add("Menu", 20, "Language", {Cap("Language1")});
-    add("Menu", 21, "Remote", {Cap("Remotecontrol1")});
-    add("Menu", 22, "Help", {Cap("Help1")});
-    add("Menu", 23, "About ...", {Cap("About1")});
+    add("Menu", 1, "&File", {Cap("File1")});
+    add("Menu", 2, "&New", {Cap("New1")});
+    add("Menu", 3, "&Open", {Cap("Open1")});
+    add("Menu", 4, "&Save", {Cap("Save1")});
+    add("Menu", 5, "Save &as ..", {Cap("Saveas1")});
+    add("Menu", 6, "&Print", {Cap("Print1")});
+    add("Menu", 7, "E&xit", {Cap("Exit1")});
+    add("Menu", 8, "&Communicator", {Cap("Communicator1")});
+    add("Menu", 9, "Read &parameters", {Cap("Readparameters1")});
+    add("Menu", 10, "Read phone &numbers", {Cap("Readphonenumbers1")});
+    add("Menu", 11, "Read &all", {Cap("Readall1")});
+    add("Menu", 12, "&Write parameters", {Cap("Writeparameters1")});
+    add("Menu", 13, "Write p&hone numbers", {Cap("Writephonenumbers1")});
+    add("Menu", 14, "Write a&ll", {Cap("Writeall1")});
+    add("Menu", 15, "&Option", {Cap("Option1")});
+    add("Menu", 16, "&Sample of tones", {Cap("Sampleoftones1")});
+    add("Menu", 17, "&Print labels", {Cap("Printlabels1")});
+    add("Menu", 18, "&Communication port", {Cap("Communicationport1")});
+    add("Menu", 19, "&Firmware upgrade", {Cap("Firmwareupgrade1")});
+    add("Menu", 20, "&Language", {Cap("Language1")});
+    add("Menu", 21, "&Remote", {Cap("Remotecontrol1")});
+    add("Menu", 22, "&Help", {Cap("Help1")});
+    add("Menu", 23, "&About ...", {Cap("About1")});
     add("Menu", 24, "Time - Date", {Cap("Label9")});
     add("Menu", 25, "Norva", {Cap("Label2", {}, ":")});
     add("Menu", 26, "PC", {Cap("Label3", {}, ":")});
@@ -110,22 +110,22 @@ Table Build() {
     add("Menu", 29, "Reset", {Store()});
     add("Menu", 30, "Local", {Store()});
     add("Menu", 31, "Remote", {Store()});
-    add("Menu", 32, "Help", {Cap("Help2"), Cap("Help3"), Cap("Help4")});
-    add("Menu", 33, "Pack Tree", {Cap("Packtree1")});
-    add("Menu", 34, "Unpack Tree", {Cap("Unpacktree1")});
-    add("Menu", 35, "Copy time", {Cap("Copy1")});
-    add("Menu", 36, "Paste", {Cap("Paste1")});
-    add("Menu", 37, "Paste all", {Cap("Pasteall1")});
-    add("Menu", 38, "Delete", {Cap("Delete1")});
-    add("Menu", 39, "Delete all", {Cap("Deleteall1")});
-    add("Menu", 40, "Set time from PC", {Cap("SendtimefromPC1")});
+    add("Menu", 32, "&Help", {Cap("Help2"), Cap("Help3"), Cap("Help4")});
+    add("Menu", 33, "&Pack Tree", {Cap("Packtree1")});
+    add("Menu", 34, "&Unpack Tree", {Cap("Unpacktree1")});
+    add("Menu", 35, "&Copy time", {Cap("Copy1")});
+    add("Menu", 36, "&Paste", {Cap("Paste1")});
+    add("Menu", 37, "Paste &all", {Cap("Pasteall1")});
+    add("Menu", 38, "&Delete", {Cap("Delete1")});
+    add("Menu", 39, "Delete a&ll", {Cap("Deleteall1")});
+    add("Menu", 40, "&Set time from PC", {Cap("SendtimefromPC1")});
     add("Menu", 41, "DAY mode - switch to night mode = click", {Hint("Image2")});
     add("Menu", 42, "NIGHT mode - switch to day mode = click", {Hint("Image1")});
     add("Menu", 43, "Use rihght mouse button for copy and delete", {Hint("GroupBox28")});
     add("Menu", 44, "Use rihght mouse button",
         {Hint("TreeView1"), Hint("Label2"), Hint("Label3"), Hint("Label4"), Hint("Label5")});
-    add("Menu", 45, "LogFile is enable", {Store()});
-    add("Menu", 46, "LogFile is disable", {Store()});
+    add("Menu", 45, "&LogFile is enable", {Store()});
+    add("Menu", 46, "&LogFile is disable", {Store()});
     add("Menu", 47, "Kodrix.exe", {Store()});
 
     // Navigation tree, by node position.
@@ -535,10 +535,10 @@ Table Build() {
     add("Audio", 15, "End of conversation", {Cap("TForm6.Button14")});
 
     // Backups, verify after write and the comparison of settings.
-    add("Backup", 1, "Compare with file…", {Cap("Comparewithfile1")});
-    add("Backup", 2, "Verify after write", {Cap("Verifyafterwrite1")});
-    add("Backup", 3, "Backup before write", {Cap("Backupbeforewrite1")});
-    add("Backup", 4, "Open backups folder", {Cap("Openbackupsfolder1")});
+    add("Backup", 1, "&Compare with file…", {Cap("Comparewithfile1")});
+    add("Backup", 2, "&Verify after write", {Cap("Verifyafterwrite1")});
+    add("Backup", 3, "&Backup before write", {Cap("Backupbeforewrite1")});
+    add("Backup", 4, "&Open backups folder", {Cap("Openbackupsfolder1")});
     add("Backup", 5, "Page", {Store()});
     add("Backup", 6, "Setting", {Store()});
     add("Backup", 7, "In the window", {Store()});
@@ -578,6 +578,12 @@ Table Build() {
     add("Files", 3, "Is a folder, not a file: %1", {Store()});
     add("Files", 4, "%1 cannot be read: %2", {Store()});
     add("Files", 5, "%1 cannot be written: %2", {Store()});
+
+    // The main window's own texts.
+    add("Window", 1,
+        "The door phone is being read or written. Close NorvaSet when the transfer has ended.",
+        {Store()});
+    add("Window", 2, "The cable was disconnected", {Store()});
 
     return table;
 }

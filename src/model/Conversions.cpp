@@ -1,5 +1,7 @@
 #include "Conversions.h"
 
+#include "PrintableText.h"
+
 std::optional<int> ParseDecimal(QStringView text) {
     if (text.isEmpty()) return std::nullopt;
     qsizetype i = 0;
@@ -30,5 +32,7 @@ QString TrimBlanks(const QString& text) {
 }
 
 QString NotAnIntegerText(const QString& value) {
-    return QStringLiteral("'%1' is not a valid integer value").arg(value);
+    // The value comes from a file: whatever it holds, the message shows only what prints,
+    // and not more of it than a field can hold.
+    return QStringLiteral("'%1' is not a valid integer value").arg(PrintableText(value, 64));
 }

@@ -5,6 +5,7 @@
 #include "FieldTexts.h"
 #include "LanguageTexts.h"
 #include "NumberMemory.h"
+#include "PrintableText.h"
 #include "SettingsModel.h"
 
 #include <QHash>
@@ -76,7 +77,7 @@ std::optional<QString> StoreAsFileWould(const FieldDef& def, const QString& valu
         for (const QChar c : value)
             if (c.unicode() > 0xFF)
                 return QStringLiteral("the character '%1' cannot be kept in a settings file")
-                    .arg(c);
+                    .arg(PrintableText(QStringView(&c, 1)));
         // A settings file gives its values back without blanks at their ends.
         if (TrimBlanks(value) != value)
             return QStringLiteral("blanks or control characters at the ends are not kept in a "
@@ -114,7 +115,9 @@ Typed TypeIntoField(const FieldDef& def, const QString& value, const ExitContext
     for (const QChar c : value) {
         const std::optional<QChar> key = FilterKey(def.keyFilter, c);
         if (!key || *key == kBackspace)
-            return {{}, QStringLiteral("'%1' cannot be typed here: %2").arg(c).arg(range)};
+            return {{},
+                    QStringLiteral("'%1' cannot be typed here: %2")
+                        .arg(PrintableText(QStringView(&c, 1)), range)};
         typed += *key;
     }
     if (def.maxLength > 0 && typed.size() > def.maxLength)
@@ -277,7 +280,9 @@ std::optional<QString> Unquote(QStringView rest, QString* error) {
             i += 2;
             break;
         }
-        default: *error = QStringLiteral("unknown escape \\%1").arg(rest[i]); return std::nullopt;
+        default:
+            *error = QStringLiteral("unknown escape \\%1").arg(PrintableText(rest.mid(i, 1)));
+            return std::nullopt;
         }
     }
     *error = QStringLiteral("no closing quote");

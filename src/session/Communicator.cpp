@@ -192,6 +192,11 @@ void Communicator::PrepareForClose() {
     StopTimers();
 }
 
+void Communicator::CloseCancelled(bool poll) {
+    closing_ = false;
+    if (poll) StartPollTimer();
+}
+
 // ---- listeners ----------------------------------------------------------------------------
 
 int Communicator::AddExchangeListener(ExchangeListener listener) {
@@ -1242,12 +1247,12 @@ void Communicator::UpdateStatusLine(bool fresh) {
     host_.SetStatusPanel(0, QStringLiteral("USB: ") + link_.CableStatusText());
     host_.SetStatusPanel(1,
                          QStringLiteral("Firmware: ") + (fresh ? status_.versionText : QString()));
-    // While the door phone stays silent, the wide panel says so instead of the file.
-    host_.SetStatusPanel(2, status_.silent ? Msg(kMsgNoAnswer)
-                                           : texts_.Text(menu, 28) + QStringLiteral(": ") + file);
+    host_.SetStatusPanel(2, texts_.Text(menu, 28) + QStringLiteral(": ") + file);
     host_.SetStatusPanel(3, texts_.Text(menu, 29) + QStringLiteral(": ") +
                                 (fresh ? status_.resetsText : QString()));
     host_.SetStatusPanel(4, texts_.Text(menu, 30));
+    // While the door phone stays silent the status line says so, beside the file's name.
+    host_.SetStatusError(status_.silent ? Msg(kMsgNoAnswer) : QString());
 }
 
 // ---- TimerLoop ----------------------------------------------------------------------------

@@ -220,6 +220,9 @@ public:
     // The window is closing: both timers stop, and from now on a status request that is
     // not answered shows no box over the close question.
     void PrepareForClose();
+    // The close was cancelled (the save was not done): the window goes on as before, the
+    // poll too when it was running.
+    void CloseCancelled(bool poll);
     // Whether "Read all" and "Write all" go on with the numbers after the first half was
     // refused: the window goes on, the command line stops.
     void SetAllGoesOnAfterFailure(bool goOn) { allGoesOnAfterFailure_ = goOn; }

@@ -34,7 +34,10 @@ struct GuardedPlan {
     QString backupFallback; // "" = the user's data folder
     QString modelName;
     std::function<QString()> firmware; // the version the last status reported
-    // The PC's own wall clock: backups are named by it, whatever clock the session runs on.
+    // The date and time that name a backup: the PC's real clock when unset. Never the
+    // session's clock: with the simulated door phone that runs ahead of the PC's (every
+    // pause passes at once), so a later backup could be named earlier than one before it,
+    // and pruning, which keeps the newest names, would remove the wrong files. Tests set it.
     std::function<QDateTime()> now;
 };
 

@@ -31,6 +31,9 @@ public:
     // one has a default, so a command line or a test implements only what it needs.
     // Status bar panel 0..4.
     virtual void SetStatusPanel(int /*panel*/, const QString& /*text*/) {}
+    // Why the door phone is not heard from ("" while it answers): shown beside the panels,
+    // never in place of one.
+    virtual void SetStatusError(const QString& /*text*/) {}
     // Label4 (the door phone's clock) and Label5 (the PC's clock), as finished texts.
     virtual void SetClockLabels(const QString& /*deviceTime*/, const QString& /*pcTime*/) {}
     // The day/night pictures: Image2 (day) and Image1 (night).

@@ -97,3 +97,13 @@ int ApplyLanguageTexts(const LanguageTexts& texts, const LanguageSurface& surfac
     }
     return missing;
 }
+
+QString WithoutAccelerator(const QString& caption) {
+    QString out;
+    out.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) ++i;
+        out += caption[i];
+    }
+    return out;
+}

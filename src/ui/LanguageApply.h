@@ -30,3 +30,7 @@ int ApplyLanguageTexts(const LanguageTexts& texts, const LanguageSurface& surfac
 // Sets the caption, text or hint of a widget, menu item or window by its kind.
 bool SetCaption(QObject* target, const QString& text);
 bool SetHint(QObject* target, const QString& text);
+
+// A menu caption where it is not a menu item (a window title, a message): without the
+// "&" that marks its accelerator, "&&" read as one "&".
+QString WithoutAccelerator(const QString& caption);

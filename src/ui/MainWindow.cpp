@@ -17,14 +17,17 @@
 #include "LanguageTable.h"
 #include "NavigationTree.h"
 #include "NumberMemory.h"
+#include "PrintableText.h"
 #include "PrintoutSource.h"
 #include "QtTranslations.h"
 #include "SettingsFileMenu.h"
 #include "SettingsFileName.h"
+#include "StatusPanel.h"
 #include "ToneWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -162,7 +165,7 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     tree_->setFixedWidth(165);
     frame_.insert(tree_->objectName(), tree_);
     body->addWidget(tree_);
-    pages_ = BuildPages(central);
+    pages_ = BuildPages(central, tree_);
     body->addWidget(pages_.area, 1);
     root->addLayout(body, 1);
     setCentralWidget(central);
@@ -180,10 +183,14 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
             SetStatusPanel(2, texts_.Text(QStringLiteral("Menu"), 28) + QStringLiteral(": ") +
                                   SettingsFileShortName(fileMenu_->SettingsFileName()));
         }});
-    ConnectFileItem("New1", &SettingsFileMenu::New1Click);
-    ConnectFileItem("Open1", &SettingsFileMenu::Open1Click);
-    ConnectFileItem("Save1", &SettingsFileMenu::Save1Click);
-    ConnectFileItem("Saveas1", &SettingsFileMenu::Saveas1Click);
+    connect(Action(QStringLiteral("New1")), &QAction::triggered, this,
+            [this] { fileMenu_->New1Click(); });
+    connect(Action(QStringLiteral("Open1")), &QAction::triggered, this,
+            [this] { fileMenu_->Open1Click(); });
+    connect(Action(QStringLiteral("Save1")), &QAction::triggered, this,
+            [this] { fileMenu_->Save1Click(); });
+    connect(Action(QStringLiteral("Saveas1")), &QAction::triggered, this,
+            [this] { fileMenu_->Saveas1Click(); });
 
     help_ = new TForm3(this);
     const DesktopServices desktop = options.desktop.Completed();
@@ -246,11 +253,6 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     timer2_->setObjectName(QStringLiteral("Timer2"));
     timer2_->setInterval(Communicator::kFirstPollInterval);
     connect(timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
-}
-
-void TForm1::ConnectFileItem(const char* action, void (SettingsFileMenu::*handler)()) {
-    connect(Action(QLatin1String(action)), &QAction::triggered, this,
-            [this, handler] { (fileMenu_.get()->*handler)(); });
 }
 
 QString TForm1::SettingsFileName() const {
@@ -448,10 +450,15 @@ void TForm1::BuildMenus() {
     QMenu* language = addMenu("Language1", QStringLiteral("Language"));
     // Opening the Language menu: the next language starts with the first model.
     connect(language, &QMenu::aboutToShow, this, [this] { session_->SetStartModelIndex(0); });
+    // The language in use carries the check mark.
+    languageGroup_ = new QActionGroup(language);
+    languageGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (int i = 0; i < 20; ++i) {
         languageItems_[i] =
             AddAction(language, kLanguageItemNames[i], i == 0 ? QStringLiteral("none") : QString());
         languageItems_[i]->setVisible(i == 0);
+        languageItems_[i]->setCheckable(true);
+        languageGroup_->addAction(languageItems_[i]);
         onClick(languageItems_[i], [this, i] { LanguageItemClick(i); });
     }
 
@@ -472,6 +479,50 @@ void TForm1::BuildMenus() {
     key1->setVisible(false);
     key1->setEnabled(false);
     onClick(key1, [this] { key1Click(); });
+    AddKeyboardShortcuts();
+}
+
+// The desktop's keys for the File menu, F10 for the menu bar and F1 for Help. The menus
+// themselves are reached by Alt and the underlined letters of the language file's texts.
+void TForm1::AddKeyboardShortcuts() {
+    // The desktop's own keys, and the usual ones where its scheme has none (Windows' has
+    // no key for "Save as" or "Quit").
+    const struct {
+        const char* action;
+        QKeySequence::StandardKey key;
+        QKeyCombination usual;
+    } fileKeys[] = {
+        {"New1", QKeySequence::New, Qt::CTRL | Qt::Key_N},
+        {"Open1", QKeySequence::Open, Qt::CTRL | Qt::Key_O},
+        {"Save1", QKeySequence::Save, Qt::CTRL | Qt::Key_S},
+        {"Saveas1", QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+        {"Print1", QKeySequence::Print, Qt::CTRL | Qt::Key_P},
+        {"Exit1", QKeySequence::Quit, Qt::CTRL | Qt::Key_Q},
+    };
+    for (const auto& k : fileKeys) {
+        QList<QKeySequence> keys = QKeySequence::keyBindings(k.key);
+        if (!keys.contains(QKeySequence(k.usual))) keys << QKeySequence(k.usual);
+        actions_.value(QLatin1String(k.action))->setShortcuts(keys);
+    }
+
+    auto windowKey = [this](const char* name, const QList<QKeySequence>& keys) {
+        auto* action = new QAction(this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        actions_.insert(action->objectName(), action);
+        return action;
+    };
+    // F10 opens the first menu, as on other desktops.
+    connect(windowKey("MenuBarKey", {QKeySequence(Qt::Key_F10)}), &QAction::triggered, this,
+            [this] {
+                if (QAction* file = Action(QStringLiteral("File1")); file && file->isVisible())
+                    menuBar()->setActiveAction(file);
+            });
+    QList<QKeySequence> help = QKeySequence::keyBindings(QKeySequence::HelpContents);
+    if (!help.contains(QKeySequence(Qt::Key_F1))) help.prepend(QKeySequence(Qt::Key_F1));
+    connect(windowKey("HelpKey", help), &QAction::triggered, this, &TForm1::ShowHelpWindow);
 }
 
 void TForm1::BuildPopupMenus() {
@@ -502,25 +553,39 @@ void TForm1::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
-    bar->setFocusPolicy(Qt::StrongFocus);
+    // The focus goes there before a transfer (so that the field being left is checked),
+    // never by Tab.
+    bar->setFocusPolicy(Qt::ClickFocus);
     frame_.insert(bar->objectName(), bar);
+    auto addPanel = [this, bar](const QString& name, int stretch) {
+        auto* panel = new StatusPanel(bar);
+        panel->setObjectName(name);
+        bar->addWidget(panel, stretch);
+        frame_.insert(name, panel);
+        return panel;
+    };
     for (int i = 0; i < 5; ++i) {
-        auto* label = new QLabel(bar);
-        label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         // The file name panel gives way when the window is narrow; the cable panel grows
         // for a cable that will not open.
+        StatusPanel* panel = addPanel(QStringLiteral("StatusPanel%1").arg(i), i == 2 ? 1 : 0);
         if (i == 2)
-            label->setMinimumWidth(60);
+            panel->setMinimumWidth(60);
         else if (i == 0)
-            label->setMinimumWidth(kPanelWidths[i]);
+            panel->setMinimumWidth(kPanelWidths[i]);
         else
-            label->setFixedWidth(kPanelWidths[i]);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        if (i == 4) label->setLayoutDirection(Qt::RightToLeft);
-        bar->addWidget(label, i == 2 ? 1 : 0);
-        panels_[i] = label;
-        frame_.insert(label->objectName(), label);
+            panel->setFixedWidth(kPanelWidths[i]);
+        if (i == 4) panel->setLayoutDirection(Qt::RightToLeft);
+        panels_[i] = panel;
+        // Why the door phone cannot be reached stands beside the file's name, shown only
+        // while there is something to say; it has the larger share of the room.
+        if (i == 2) {
+            errorPanel_ = addPanel(QStringLiteral("StatusError"), 2);
+            errorPanel_->setMinimumWidth(60);
+            QPalette red = errorPanel_->palette();
+            red.setColor(QPalette::WindowText, QColor(0xB0, 0, 0));
+            errorPanel_->setPalette(red);
+            errorPanel_->hide();
+        }
     }
 }
 
@@ -668,6 +733,14 @@ void TForm1::ApplyTexts() {
     ApplyQtTranslations(session_->LanguagePath());
     // The log switch shows its state in the language in use.
     logFile1_->setText(texts_.Text(QStringLiteral("Menu"), log_.Enabled() ? 45 : 46));
+    MarkLanguageInUse();
+}
+
+void TForm1::MarkLanguageInUse() {
+    const QString inUse = QFileInfo(session_->LanguagePath()).canonicalFilePath();
+    for (int i = 0; i < 20; ++i)
+        languageItems_[i]->setChecked(!inUse.isEmpty() && !languageSlots_[i].isEmpty() &&
+                                      QFileInfo(languageSlots_[i]).canonicalFilePath() == inUse);
 }
 
 void TForm1::RebuildModelList() {
@@ -687,7 +760,7 @@ bool TForm1::ApplyModelPicture() {
         picture = DecodeJpegFile(path, &error);
     }
     if (picture.IsNull()) {
-        ShowMessage(error.isEmpty() ? path : error, QString(), MsgIcon::Error);
+        ShowMessage(error.isEmpty() ? PrintableText(path) : error, QString(), MsgIcon::Error);
         return false;
     }
     const QImage image(reinterpret_cast<const uchar*>(picture.rgb.constData()), picture.width,
@@ -825,7 +898,9 @@ void TForm1::ListLanguageFiles() {
     for (const QString& path : Folders().List(QStringLiteral("*.LNG"))) {
         if (n >= 20) break;
         const QString name = QFileInfo(path).fileName();
-        languageItems_[n]->setText(name.left(name.size() - 4));
+        // "&" in a file name is shown, not taken for an accelerator.
+        languageItems_[n]->setText(
+            name.left(name.size() - 4).replace(QLatin1Char('&'), QStringLiteral("&&")));
         languageItems_[n]->setVisible(true);
         languageSlots_[n] = path;
         ++n;
@@ -856,10 +931,12 @@ void TForm1::Print1Click() {
 }
 
 void TForm1::LanguageItemClick(int slot) {
-    // "none" (no file listed) does nothing.
-    if (languageSlots_[slot].size() <= 4) return;
-    programFolder_ = ProgramFolder();
-    session_->ApplyLanguageFile(languageSlots_[slot]);
+    // "none" (no file listed) does nothing; the check mark stays with the language in use.
+    if (languageSlots_[slot].size() > 4) {
+        programFolder_ = ProgramFolder();
+        session_->ApplyLanguageFile(languageSlots_[slot]);
+    }
+    MarkLanguageInUse();
 }
 
 void TForm1::key1Click() {
@@ -868,14 +945,32 @@ void TForm1::key1Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // The window closes whatever the answers: the poll stops before the save question,
-    // so that no communication error opens over it or over the file dialog.
-    session_->Comm().PrepareForClose();
-    // 1: the save question.
+    Communicator& comm = session_->Comm();
+    // A transfer is not cut off halfway: the door phone would keep a mix of old and new.
+    if (comm.CommandBusy() || guarded_->Busy()) {
+        launchKeyProgram_ = false;
+        ShowMessage(texts_.Text(QStringLiteral("Window"), 1), QString(), MsgIcon::Information);
+        event->ignore();
+        return;
+    }
+    // The poll stops before the save question, so that no communication error opens over
+    // it or over the file dialog.
+    const bool polling = comm.TimerRunning(EngineTimer::Poll);
+    comm.PrepareForClose();
+    // 1: the save question. Settings that were to be saved and were not (the dialog was
+    // cancelled, or the file could not be written and the reason was shown) are not
+    // thrown away: the window stays, with them.
     if (AskYesNo(texts_.Text(QStringLiteral("Message"), 44),
                  texts_.Text(QStringLiteral("Message"), 45), MsgIcon::Question)) {
         fileMenu_->SetPrefillSaveName(true);
-        fileMenu_->Saveas1Click();
+        const bool saved = fileMenu_->Saveas1Click();
+        if (!saved) {
+            fileMenu_->SetPrefillSaveName(false);
+            launchKeyProgram_ = false;
+            comm.CloseCancelled(polling);
+            event->ignore();
+            return;
+        }
     }
     // 2
     QString error;
@@ -987,9 +1082,9 @@ GuardedPlan TForm1::PlanFor(BackupContent what) const {
     plan.backupFallback = Folders().UserDataFolder() + QLatin1String(BackupFolder::kFolderName);
     plan.modelName = model_.ChoiceText(QLatin1String(kModelSelectorField));
     plan.firmware = [this] { return session_->Comm().Status().versionText; };
-    // Backups are named by the PC's own clock, whatever clock the session runs on (the
-    // simulator's runs ahead), so that their names sort as they were made.
-    plan.now = [] { return QDateTime::currentDateTime(); };
+    // Backups are named by the PC's own clock (unset), whatever clock the session runs on:
+    // the simulator's runs ahead, and names must sort as the backups were made.
+    plan.now = options_.backupClock;
     return plan;
 }
 
@@ -1044,7 +1139,8 @@ void TForm1::GuardedEnded(const GuardedReport& report) {
         ShowMessage(texts_.Text(keys::kReadBackFailed), QString(), MsgIcon::Error);
         return;
     case GuardedResult::Differs:
-        backupMenu_->ShowRows(texts_.Text(keys::kCompareHeading), texts_.Text(keys::kWriteDiffers),
+        backupMenu_->ShowRows(WithoutAccelerator(texts_.Text(keys::kCompareHeading)),
+                              texts_.Text(keys::kWriteDiffers),
                               report.rows, texts_.Text(keys::kInTheWindow),
                               texts_.Text(keys::kInTheDoorPhone));
         return;
@@ -1067,12 +1163,40 @@ void TForm1::SetStatusPanel(int panel, const QString& text) {
                                    QLatin1String(CableFor(session_->Link().Kind()).description));
         }
     }
-    panels_[panel]->setText(shown);
-    if (panel == 0) panels_[panel]->setToolTip(hint);
+    // The file's name, and its folder under the mouse.
+    if (panel == 2 && fileMenu_ && !fileMenu_->SettingsFileName().isEmpty())
+        hint = QDir::toNativeSeparators(fileMenu_->SettingsFileName());
+    panels_[panel]->SetText(shown);
+    panels_[panel]->SetHint(hint);
+    if (panel == 0) ShowStatusError();
+}
+
+void TForm1::SetStatusError(const QString& text) {
+    engineError_ = text;
+    ShowStatusError();
+}
+
+void TForm1::ShowStatusError() {
+    if (!errorPanel_) return;
+    // A cable that went away says so rather than that the door phone is silent.
+    const DoorPhoneLink& link = session_->Link();
+    const QString text =
+        link.Lost() && !link.Connected() ? texts_.Text(QStringLiteral("Window"), 2) : engineError_;
+    errorPanel_->SetText(text);
+    errorPanel_->SetHint(text);
+    errorPanel_->setVisible(!text.isEmpty());
 }
 
 QString TForm1::StatusPanelText(int panel) const {
-    return panel >= 0 && panel < 5 ? panels_[panel]->text() : QString();
+    return panel >= 0 && panel < 5 ? panels_[panel]->Text() : QString();
+}
+
+QString TForm1::StatusErrorText() const {
+    return errorPanel_->isHidden() ? QString() : errorPanel_->Text();
+}
+
+StatusPanel* TForm1::StatusBarPanel(int panel) const {
+    return panel >= 0 && panel < 5 ? panels_[panel] : nullptr;
 }
 
 void TForm1::SetClockLabels(const QString& deviceTime, const QString& pcTime) {

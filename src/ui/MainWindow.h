@@ -20,13 +20,16 @@
 #include "Ports.h"
 #include "SettingsModel.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -42,6 +45,7 @@ class TForm3;
 class TForm6;
 class NavigationTree;
 class SettingsFileMenu;
+class StatusPanel;
 class TForm14;
 class TForm5;
 
@@ -56,6 +60,9 @@ struct MainWindowOptions {
     // (tests run the engine on virtual time with a TimerLoop).
     bool driveTimers = true;
     DesktopServices desktop; // sound and links; empty members: the desktop's own
+    // The date and time that name backups; empty: the PC's real clock (the session's clock
+    // runs ahead with the simulated door phone).
+    std::function<QDateTime()> backupClock;
 };
 
 class TForm1 : public QMainWindow, public HostPort, public TemplateTarget {
@@ -75,6 +82,7 @@ public:
     void SetDeviceCommandsEnabled(bool enabled) override;
     void ProcessMessages() override;
     void SetStatusPanel(int panel, const QString& text) override;
+    void SetStatusError(const QString& text) override;
     void SetClockLabels(const QString& deviceTime, const QString& pcTime) override;
     void ShowDayNightImages(bool dayVisible, bool nightVisible) override;
     void FocusStatusBar() override;
@@ -99,6 +107,10 @@ public:
     const std::array<QString, 20>& LanguageSlots() const { return languageSlots_; }
     bool LogEnabled() const { return log_.Enabled(); }
     QString StatusPanelText(int panel) const;
+    // The status line's error panel ("" while it is hidden) and the panels themselves.
+    QString StatusErrorText() const;
+    StatusPanel* StatusBarPanel(int panel) const; // 0..4
+    StatusPanel* StatusErrorPanel() const { return errorPanel_; }
     DoorPhoneSession& Session() { return *session_; }
     DoorPhoneLink& Link() { return session_->Link(); }
     CommLog& Log() { return log_; }
@@ -194,10 +206,12 @@ private:
     void ApplyDeviceCommandState();
     void Forw(); // start-up sequence
     void ListLanguageFiles();
+    void MarkLanguageInUse();
+    void ShowStatusError();
     bool OpenLog();
     void ReportFolderNotWritable(const QString& what, const QString& error);
     QAction* AddAction(QWidget* menu, const char* name, const QString& caption);
-    void ConnectFileItem(const char* action, void (SettingsFileMenu::*handler)());
+    void AddKeyboardShortcuts();
 
     MainWindowOptions options_;
     std::unique_ptr<DoorPhoneSession> session_;
@@ -236,7 +250,10 @@ private:
     QProgressBar* progress_ = nullptr;
     QTimer* timer1_ = nullptr;
     QTimer* timer2_ = nullptr;
-    std::array<QLabel*, 5> panels_{};
+    std::array<StatusPanel*, 5> panels_{};
+    StatusPanel* errorPanel_ = nullptr;
+    QString engineError_; // what the engine last said about the door phone
     QAction* logFile1_ = nullptr;
     std::array<QAction*, 20> languageItems_{};
+    QActionGroup* languageGroup_ = nullptr;
 };

@@ -16,7 +16,9 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <algorithm>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -273,6 +275,8 @@ public:
             auto* page = new QScrollArea(set_.area);
             page->setObjectName(QStringLiteral("TabSheet%1").arg(p + 1));
             page->setFrameShape(QFrame::NoFrame);
+            // Tab stops at the page's controls, not at the page around them.
+            page->setFocusPolicy(Qt::NoFocus);
             page->setWidgetResizable(true);
             auto* content = new QWidget(page);
             content->setObjectName(page->objectName() + QStringLiteral("Content"));
@@ -362,6 +366,7 @@ public:
             memo->setReadOnly(true);
             // The explanations take no typing, but their text can be read and copied.
             memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+            memo->setTabChangesFocus(true);
             Register(memo);
             Place(parent, memo, item);
             parent.stretchRow = item.row;
@@ -409,7 +414,7 @@ public:
         }
     }
 
-    PageSet Finish() {
+    PageSet Finish(QWidget* tabBefore) {
         for (auto& [name, c] : containers_) {
             QGridLayout* grid = c.grid;
             const int rows = grid->rowCount();
@@ -436,10 +441,46 @@ public:
         for (const FixedHint& h : kFixedHints)
             if (QWidget* w = set_.widgets.value(QLatin1String(h.widget)))
                 w->setToolTip(QLatin1String(h.text));
+        OrderTabs(tabBefore);
         return set_;
     }
 
 private:
+    // Where a control stands on its page as it is read: the row and the column of every
+    // grid cell that holds it, from the page's own grid inwards.
+    static std::vector<std::pair<int, int>> ReadingPosition(QWidget* w, const QWidget* content) {
+        std::vector<std::pair<int, int>> position;
+        for (QWidget* child = w; child && child != content; child = child->parentWidget()) {
+            const QWidget* parent = child->parentWidget();
+            auto* grid = parent ? qobject_cast<QGridLayout*>(parent->layout()) : nullptr;
+            int row = 0, col = 0, rowSpan = 0, colSpan = 0;
+            const int index = grid ? grid->indexOf(child) : -1;
+            if (index >= 0) grid->getItemPosition(index, &row, &col, &rowSpan, &colSpan);
+            position.emplace_back(row, col);
+        }
+        std::reverse(position.begin(), position.end());
+        return position;
+    }
+
+    // The controls are made in the order of the layout table, which is not always the
+    // order in which the page reads (the clock button is made before the weekly table it
+    // stands under): the Tab chain follows the grid cells instead.
+    void OrderTabs(QWidget* previous) {
+        for (const QString& pageName : pages_) {
+            const QWidget* content = containers_.at(pageName).widget;
+            std::vector<std::pair<std::vector<std::pair<int, int>>, QWidget*>> stops;
+            for (QWidget* w : std::as_const(set_.widgets))
+                if ((w->focusPolicy() & Qt::TabFocus) && content->isAncestorOf(w))
+                    stops.emplace_back(ReadingPosition(w, content), w);
+            std::stable_sort(stops.begin(), stops.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (const auto& stop : stops) {
+                if (previous) QWidget::setTabOrder(previous, stop.second);
+                previous = stop.second;
+            }
+        }
+    }
+
     struct Container {
         QWidget* widget = nullptr;
         QGridLayout* grid = nullptr;
@@ -528,11 +569,11 @@ private:
 
 } // namespace
 
-PageSet BuildPages(QWidget* parent) {
+PageSet BuildPages(QWidget* parent, QWidget* tabBefore) {
     Builder builder(parent);
     for (const Item& item : LayoutTable()) builder.Add(item);
     builder.PlaceUnplaced();
-    PageSet set = builder.Finish();
+    PageSet set = builder.Finish(tabBefore);
 
     // Radio buttons that are shown but never chosen (mode 5 of relay 1: sequential
     // switching is relay 2's).

@@ -18,8 +18,10 @@ struct PageSet {
     QHash<QString, QWidget*> widgets; // every named control of the pages, pages included
 };
 
-// Builds the page area with all pages as a child of parent.
-PageSet BuildPages(QWidget* parent);
+// Builds the page area with all pages as a child of parent. Tab goes from tabBefore (the
+// tree) through every page as it reads, top to bottom and left to right along a row, the
+// pages one after the other (only the page shown takes the focus).
+PageSet BuildPages(QWidget* parent, QWidget* tabBefore = nullptr);
 
 // Object name of the unit label beside a field ("sec", "ms" ...), "" when it has none.
 QString UnitLabelName(const QString& field);

@@ -29,17 +29,20 @@ void SettingsFileMenu::Read() {
     }
 }
 
-void SettingsFileMenu::Write() {
+bool SettingsFileMenu::Write() {
     try {
         WriteSettingsFile(fileName_, *c_.model, *c_.log);
+        return true;
     } catch (const SettingsFileError& e) {
         // The previous file, if any, is still whole.
         c_.dialogs->Message(c_.parent, e.text(), QString(), MsgIcon::Error);
+        return false;
     }
 }
 
 void SettingsFileMenu::New1Click() {
     if (c_.loadDefaults) c_.loadDefaults();
+    SetSettingsFileName(QString());
 }
 
 void SettingsFileMenu::Open1Click() {
@@ -69,7 +72,7 @@ void SettingsFileMenu::Save1Click() {
     Saveas1Click();
 }
 
-void SettingsFileMenu::Saveas1Click() {
+bool SettingsFileMenu::Saveas1Click() {
     FileDialogRequest request;
     request.initialName = prefillSaveName_ ? fileName_ : QString();
     request.initialDir = c_.programFolder();
@@ -78,13 +81,13 @@ void SettingsFileMenu::Saveas1Click() {
     request.title = Msg(5);
     for (;;) {
         const QString chosen = c_.dialogs->SaveFile(c_.parent, request);
-        if (chosen.isEmpty()) return;
+        if (chosen.isEmpty()) return false;
         SetSettingsFileName(chosen);
         if (!QFile::exists(fileName_)) break;
         if (c_.dialogs->YesNo(c_.parent, Msg(6), Msg(7), MsgIcon::Question, true)) break;
         SetSettingsFileName(QString());
     }
-    Write();
+    return Write();
 }
 
 void SettingsFileMenu::OpenFromCommandLine(bool hasArgument, const QString& argument) {

@@ -30,17 +30,21 @@ public:
     bool PrefillSaveName() const { return prefillSaveName_; }
     void SetPrefillSaveName(bool on) { prefillSaveName_ = on; }
 
+    // New starts a new set of settings: the defaults, and no file yet, so that the next
+    // Save asks for a name instead of writing over the file that was open.
     void New1Click();
     void Open1Click();
     void Save1Click();
-    void Saveas1Click();
+    // True when the settings were written; false when the dialog was cancelled or the file
+    // could not be written (the reason has been shown).
+    bool Saveas1Click();
     // The first command-line argument (none: hasArgument false).
     void OpenFromCommandLine(bool hasArgument, const QString& argument);
 
 private:
     QString Msg(int key) const;
     void Read();
-    void Write();
+    bool Write();
 
     Context c_;
     QString fileName_;

@@ -22,6 +22,7 @@ struct RecordingHost : HostPort, TemplateTarget {
     bool commandsEnabled = false;
     bool selectorEnabled = true;
     std::array<QString, 5> panels;
+    QString statusError;
     QString deviceClock, pcClock;
     bool dayImage = false, nightImage = true;
     bool buttonCountVisible = false;
@@ -55,6 +56,7 @@ struct RecordingHost : HostPort, TemplateTarget {
     void SetProgress(int position) override { progress.push_back(position); }
     void SetDeviceCommandsEnabled(bool enabled) override { commandsEnabled = enabled; }
     void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
+    void SetStatusError(const QString& text) override { statusError = text; }
     void SetClockLabels(const QString& device, const QString& pc) override {
         deviceClock = device;
         pcClock = pc;

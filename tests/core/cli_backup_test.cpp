@@ -118,6 +118,24 @@ TEST(CliBackup, EveryReadIsBackedUp) {
     }
 }
 
+// The simulated door phone's clock runs ahead of the PC's (its pauses pass at once): the
+// backup is named by the PC's clock all the same, so that backups sort as they were made.
+TEST(CliBackup, NamedByThePcClock) {
+    Rig rig;
+    QDateTime before = QDateTime::currentDateTime();
+    before = before.addMSecs(-before.time().msec());
+    const cli::Result r = rig.Run({"read-all", "out.nvs"});
+    const QDateTime after = QDateTime::currentDateTime();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList backups = rig.Backups();
+    ASSERT_EQ(backups.size(), 1);
+    const QDateTime named =
+        QDateTime::fromString(backups[0].left(19), QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    ASSERT_TRUE(named.isValid()) << backups[0].toStdString();
+    EXPECT_GE(named, before) << backups[0].toStdString();
+    EXPECT_LE(named, after) << backups[0].toStdString();
+}
+
 TEST(CliBackup, DiffAgainstTheDoorPhone) {
     Rig rig;
     cli::SaveModel(rig.Path("same.nvs"), rig.old);

@@ -97,7 +97,7 @@ TEST_F(TextsLanguageFile, KeysAreReadAsThePlainDecimalNumber) {
     for (const Case& c : cases) {
         LanguageTexts texts;
         texts.LoadFile(Write(QByteArray("[menu]\n") + c.line + "\n"));
-        EXPECT_EQ(texts.Text("Menu", 1), c.isKey1 ? QStringLiteral("X") : QStringLiteral("File"))
+        EXPECT_EQ(texts.Text("Menu", 1), c.isKey1 ? QStringLiteral("X") : QStringLiteral("&File"))
             << c.line;
     }
 }

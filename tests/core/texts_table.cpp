@@ -68,6 +68,7 @@ TEST(TextsTable, SectionsAndKeysInApplicationOrder) {
         {"Audio", Range(1, 15)},
         {"Backup", Range(1, 32)},
         {"Files", Range(1, 5)},
+        {"Window", Range(1, 2)},
     };
     std::vector<std::pair<QString, int>> want, got;
     for (const Section& s : expected)

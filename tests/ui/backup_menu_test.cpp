@@ -144,8 +144,8 @@ TEST(BackupMenu, WindowMenusCarryTheItemsAndTheSwitchesOutliveARestart) {
         QAction* backup = w.Action("Backupbeforewrite1");
         QAction* open = w.Action("Openbackupsfolder1");
         ASSERT_TRUE(compare && verify && backup && open);
-        EXPECT_EQ(compare->text(), "Compare with file…");
-        EXPECT_EQ(open->text(), "Open backups folder");
+        EXPECT_EQ(compare->text(), "&Compare with file…");
+        EXPECT_EQ(open->text(), "&Open backups folder");
         // Compare sits in the File menu just before Print.
         const QList<QAction*> file = w.findChild<QMenu*>("File1")->actions();
         const int at = int(file.indexOf(compare));

@@ -111,21 +111,24 @@ TEST(FilesMenu, ReplaceQuestion) {
     EXPECT_EQ(QFile(path).size(), 335 * 50);
 }
 
-TEST(FilesMenu, NewKeepsTheFileSoSaveWritesWithoutAsking) {
+// New starts a new set of settings: the next Save asks for its file instead of writing
+// over the one that was open.
+TEST(FilesMenu, NewForgetsTheFileSoSaveAsks) {
     Rig rig;
     const QString path = rig.Path("kept.nvs");
     rig.dialogs.fileAnswers = {path};
-    rig.menu.Saveas1Click();
+    EXPECT_TRUE(rig.menu.Saveas1Click());
     rig.menu.New1Click();
     EXPECT_EQ(rig.defaultsLoaded, 1);
+    EXPECT_EQ(rig.menu.SettingsFileName(), QString());
     rig.model.SetText("Edit1", "4321");
-    const int shownBefore = rig.dialogs.shown.size();
+    rig.dialogs.shown.clear();
     rig.menu.Save1Click();
-    EXPECT_EQ(rig.dialogs.shown.size(), shownBefore);
+    EXPECT_EQ(rig.Shown(), QStringList{"save:Save file with NorvaSet settings"});
     SettingsModel back;
     CommLog log;
     ReadSettingsFile(path, back, log);
-    EXPECT_EQ(back.Text("Edit1"), QString("4321"));
+    EXPECT_NE(back.Text("Edit1"), QString("4321"));
 }
 
 TEST(FilesMenu, SaveAsPrefillsTheNameOnlyWhenAsked) {

@@ -242,10 +242,10 @@ TEST(WindowFrame, LanguageTextsReachTheControlsAndCanBeAppliedAgain) {
         {"Label125", "Day / Group1"},
         {"Label2", "Norva:"},
         {"Label123", "6# Number of buttons in the basic module:"},
-        {"Readparameters1", "Read parameters"},
-        {"Help3", "Help"},
-        {"SendtimefromPC1", "Set time from PC"},
-        {"LogFile1", "LogFile is disable"},
+        {"Readparameters1", "Read &parameters"},
+        {"Help3", "&Help"},
+        {"SendtimefromPC1", "&Set time from PC"},
+        {"LogFile1", "&LogFile is disable"},
     };
     for (const auto& c : cases) EXPECT_EQ(text(c.name), QString(c.shown)) << c.name;
     EXPECT_TRUE(text("Memo1").startsWith("EXPLANATION\n\n- Each relay have 8 MODES"));

@@ -46,7 +46,7 @@ TEST(WindowLanguage, NoLanguageFileAtAll) {
     ASSERT_FALSE(MessageTexts(w.startup).isEmpty());
     EXPECT_EQ(MessageTexts(w.startup).first(), QString("Language file error"));
     EXPECT_EQ(w.VisibleLanguageItems(), QStringList{"none"});
-    EXPECT_EQ(w.window->Action("Readparameters1")->text(), QString("Read parameters"));
+    EXPECT_EQ(w.window->Action("Readparameters1")->text(), QString("Read &parameters"));
     w.window->LanguageItemClick(0); // "none" does nothing
     EXPECT_TRUE(w.dialogs.shown.isEmpty());
 }
@@ -73,13 +73,22 @@ TEST(WindowLanguage, ChoosingAnotherLanguage) {
     SettingsModel& model = w.window->Model();
     EXPECT_EQ(model.Choice("ComboBox16"), 2);
     EXPECT_EQ(w.VisibleLanguageItems(), QStringList({"Czech", "English"}));
+    // The language in use carries the menu's mark.
+    const auto marked = [&w] {
+        QStringList out;
+        for (QAction* a : w.window->Action("Language1")->menu()->actions())
+            if (a->isChecked()) out << a->text();
+        return out;
+    };
+    EXPECT_EQ(marked(), QStringList{"English"});
     model.SetText("Edit1", "9876");
     w.window->Action("Language1")->menu()->aboutToShow(); // opening the menu
     w.window->LanguageItemClick(0);                       // Czech
     EXPECT_TRUE(w.window->LanguagePath().endsWith("Czech.lng"));
+    EXPECT_EQ(marked(), QStringList{"Czech"});
     EXPECT_EQ(model.Choice("ComboBox16"), 0);
     EXPECT_EQ(model.Text("Edit1"), QString("9876"));
-    EXPECT_NE(w.window->Action("Readparameters1")->text(), QString("Read parameters"));
+    EXPECT_NE(w.window->Action("Readparameters1")->text(), QString("Read &parameters"));
     // Qt's own buttons and dialogs speak Czech too, and English again after English.
     const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
     EXPECT_NE(yes(), QString("&Yes"));

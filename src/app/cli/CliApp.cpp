@@ -603,9 +603,8 @@ GuardedPlan CliSession::Plan(BackupContent what) {
         session_.Folders().UserDataFolder() + QLatin1String(BackupFolder::kFolderName);
     plan.modelName = model_.ChoiceText(QLatin1String(kModelSelectorField));
     plan.firmware = [this] { return comm_.Status().versionText; };
-    // The PC's own clock names the backups, also on the simulator's clock (which runs
-    // ahead), so that their names sort as they were made.
-    plan.now = [] { return QDateTime::currentDateTime(); };
+    // Backups are named from the PC's real clock (plan.now unset), not the session's,
+    // which runs ahead with the simulated door phone.
     return plan;
 }
 
