@@ -73,7 +73,7 @@ void CliHost::Note(const QString& text) {
 
 void CliHost::Fail(const QString& text) {
     Note(text);
-    failures_ << text;
+    failed_ = true;
 }
 
 void CliTemplateTarget::SetVisible(const QString& objectName, bool visible) {

@@ -25,15 +25,13 @@ public:
     void SetProgress(int position) override;
     void SetDeviceCommandsEnabled(bool) override {}
     bool ButtonCountFieldVisible() const override { return buttonCountVisible; }
-    QString SettingsFileName() const override { return settingsFile; }
     void LoadModelDefaults() override {
         if (loadDefaults) loadDefaults();
     }
 
     // Forgets the command line's own failures so far (a new step begins).
-    void Arm() { failures_.clear(); }
-    bool Failed() const { return !failures_.isEmpty(); }
-    QStringList Failures() const { return failures_; }
+    void Arm() { failed_ = false; }
+    bool Failed() const { return failed_; }
 
     // A line of the command line's own on stderr ("norvaset-cli: " + text).
     void Note(const QString& text);
@@ -41,7 +39,6 @@ public:
     void Fail(const QString& text);
 
     bool buttonCountVisible = true; // Edit91 as the model template leaves it
-    QString settingsFile;
     std::function<void()> loadDefaults;
 
 private:
@@ -52,7 +49,7 @@ private:
     bool progressVisible_ = false;
     bool progressDrawn_ = false;
     int drawnPercent_ = -1;
-    QStringList failures_;
+    bool failed_ = false;
 };
 
 // The template's effect on the window, reduced to what the command line needs: whether

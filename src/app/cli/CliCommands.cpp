@@ -1,0 +1,168 @@
+#include "CliCommands.h"
+
+#include <QLatin1String>
+
+std::span<const CliCommand> CliCommands() {
+    using enum CliCable;
+    static const std::vector<CliCommand> commands = {
+        {.name = "status",
+         .forms = {{.description = "version, resets, clock, day/night of the door phone"}},
+         .options = {{"json"}},
+         .cable = Yes,
+         .run = RunStatus},
+        {.name = "read-parameters",
+         .forms = {{.args = "OUT.nvs",
+                    .description = "read the parameters, save them as a settings file"}},
+         .options = {{"base"}},
+         .cable = Yes,
+         .family = "the reads",
+         .run = RunRead},
+        {.name = "read-numbers",
+         .forms = {{.args = "OUT.nvs",
+                    .description = "read the phone numbers, save a settings file"}},
+         .options = {{"base"}},
+         .cable = Yes,
+         .family = "the reads",
+         .run = RunRead},
+        {.name = "read-all",
+         .forms = {{.args = "OUT.nvs", .description = "read parameters and phone numbers"}},
+         .options = {{"base"}},
+         .cable = Yes,
+         .family = "the reads",
+         .run = RunRead},
+        {.name = "write-parameters",
+         .forms = {{.args = "IN.nvs", .description = "write the parameters of a settings file"}},
+         .options = {{"verify"}, {"no-backup"}},
+         .cable = Yes,
+         .family = "the writes",
+         .run = RunWrite},
+        {.name = "write-numbers",
+         .forms = {{.args = "IN.nvs", .description = "write the phone numbers of a settings file"}},
+         .options = {{"verify"}, {"no-backup"}},
+         .cable = Yes,
+         .family = "the writes",
+         .run = RunWrite},
+        {.name = "write-all",
+         .forms = {{.args = "IN.nvs", .description = "write parameters and phone numbers"}},
+         .options = {{"verify"}, {"no-backup"}},
+         .cable = Yes,
+         .family = "the writes",
+         .run = RunWrite},
+        {.name = "set-time",
+         .forms = {{.description = "set the door phone's clock from this computer"}},
+         .cable = Yes,
+         .run = RunSetTime},
+        {.name = "day-night",
+         .forms = {{.description = "switch the door phone between day and night mode"}},
+         .cable = Yes,
+         .run = RunDayNight},
+        {.name = "encode",
+         .forms = {{.args = "IN.nvs OUT.bin [--day-mode] [--resets N]",
+                    .description = "the 256-byte parameter block a write of IN.nvs builds"}},
+         .options = {{"day-mode"}, {"resets"}},
+         .run = RunEncode},
+        {.name = "decode",
+         .forms = {{.args = "IN.bin OUT.nvs",
+                    .description = "take a 256-byte parameter block as a read would"}},
+         .options = {{"base"}},
+         .run = RunDecode},
+        {.name = "print",
+         .forms = {{.args = "IN.nvs OUT.pdf",
+                    .description = "the window's printout of a settings file, as an A4 PDF"}},
+         .run = RunPrint},
+        {.name = "labels",
+         .forms = {{.args = "IN.nvl|IN.vxl OUT.pdf [--kind 1|2|3|other] [--one-button]",
+                    .description = "label sheets of a button (.nvl) or panel (.vxl) label file "
+                                   "as an A4 PDF"}},
+         .options = {{"kind"}, {"one-button"}},
+         .run = RunLabels,
+         .check = CheckLabelOptions},
+        {.name = "firmware",
+         .forms = {{.args = "IN.hex [--yes]",
+                    .description = "write new firmware into the door phone (asks first)"}},
+         .options = {{"yes"}},
+         .cable = Yes,
+         .run = RunFirmware},
+        {.name = "hex-image",
+         .forms = {{.args = "IN.hex OUT.bin",
+                    .description = "the blocks a firmware write of IN.hex sends"}},
+         .run = RunHexImage},
+        {.name = "diff",
+         .forms = {{.args = "A.nvs B.nvs",
+                    .description = "the settings and numbers that differ, one line each:\n"
+                                   "page | caption | value in A | value in B"},
+                   {.when = "device",
+                    .args = "--device B.nvs",
+                    .description = "the door phone (read first) against a file"}},
+         .options = {{"device"}, {"json"}},
+         .cable = WithDevice,
+         .run = RunDiff},
+        {.name = "show",
+         .forms = {{.args = "IN.nvs [--json]",
+                    .description = "every setting: page | caption | value | name"}},
+         .options = {{"json"}},
+         .run = RunShow},
+        {.name = "set",
+         .forms = {{.args = "IN.nvs OUT.nvs NAME=VALUE...",
+                    .description = "change settings by name, through the window's rules"},
+                   {.when = "device",
+                    .args = "--device OUT.nvs NAME=VALUE... [--write]",
+                    .description = "the same from the door phone, and written back"}},
+         .options = {{"device"}, {"write", "device"}, {"verify", "write"}, {"no-backup", "write"}},
+         .cable = WithDevice,
+         .run = RunSet},
+        {.name = "export",
+         .forms = {{.args = "IN.nvs OUT.txt",
+                    .description = "the settings as text, one \"name = value\" a line"}},
+         .run = RunExport},
+        {.name = "import",
+         .forms = {{.args = "IN.txt OUT.nvs", .description = "a settings file from that text"}},
+         .run = RunImport},
+        {.name = "names",
+         .forms = {{.description = "every setting's name, page, caption and values"}},
+         .run = RunNames},
+    };
+    return commands;
+}
+
+std::span<const CliOptionDef> CliOptionDefs() {
+    static const std::vector<CliOptionDef> options = {
+        {"simulator", nullptr, nullptr, "the simulated door phone, its memory in DIR", true,
+         "--simulator[=DIR]"},
+        {"port", nullptr, "PATH", "this serial device is the cable", true},
+        {"home", nullptr, "DIR", "program folder (Config.ini, language file, model templates)",
+         true},
+        {"model", nullptr, "N", "model selector position (default: Config.ini)", true},
+        {"log", nullptr, nullptr,
+         "write the communication log (the program folder, or the user's data folder where "
+         "that cannot be written)",
+         true},
+        {"help", "h", nullptr, "print this help", true},
+        {"version", nullptr, nullptr, "print the version", true},
+
+        {"base", nullptr, "IN.nvs", "reads and decode start from this file, not the defaults"},
+        {"verify", nullptr, nullptr, "writes: read back and compare what was written"},
+        {"no-backup", nullptr, nullptr, "writes: no backup of the door phone's content first"},
+        {"json", nullptr, nullptr, "status, diff, show: one JSON document on stdout"},
+        {"device", nullptr, nullptr, "diff, set: the door phone (read first) in place of a file"},
+        {"write", nullptr, nullptr, "set --device: write the result back (backup, write, verify)"},
+        {"day-mode", nullptr, nullptr, "encode: the block carries day mode (else night)"},
+        {"resets", nullptr, "N", "encode: the number of resets the block carries"},
+        {"yes", nullptr, nullptr, "firmware: no question on the terminal"},
+        {"kind", nullptr, "KIND", "labels: the label kind 1, 2 (the default), 3 or other"},
+        {"one-button", nullptr, nullptr, "labels, kind 1: a panel of one button (one big label)"},
+    };
+    return options;
+}
+
+const CliCommand* FindCliCommand(const QString& name) {
+    for (const CliCommand& c : CliCommands())
+        if (name == QLatin1String(c.name)) return &c;
+    return nullptr;
+}
+
+const CliOptionDef* FindCliOption(const QString& name) {
+    for (const CliOptionDef& o : CliOptionDefs())
+        if (name == QLatin1String(o.name)) return &o;
+    return nullptr;
+}

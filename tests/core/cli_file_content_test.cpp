@@ -1,0 +1,112 @@
+// norvaset-cli and what a settings file holds: every command that reads one takes the
+// fourth call-progress signal ("Silent call") as the file says it.
+#include "FieldCatalogue.h"
+#include "SettingsText.h"
+#include "cli_harness.h"
+#include "pdf_words.h"
+
+#include <functional>
+
+using cli::Result;
+
+namespace {
+
+constexpr int kCallProgressByte = 22; // 1-based, in transfer order
+
+// A settings file with the call-progress signal at position, the list holding every item
+// the program knows, as a file for a newer door phone does.
+void SaveWithCallProgress(const QString& path, int position) {
+    SettingsModel m;
+    cli::MakeInstallerSettings(m);
+    OfferEveryListItem(m);
+    m.SetChoice(kCallProgressField, position);
+    cli::SaveModel(path, m);
+}
+
+int CallProgressIn(const QString& settingsFile) {
+    SettingsModel m;
+    OfferEveryListItem(m);
+    cli::LoadModel(settingsFile, m);
+    return m.Choice(kCallProgressField);
+}
+
+class CliFileContent : public cli::CliTest {
+protected:
+    void SetUp() override {
+        cli::CliTest::SetUp();
+        QDir().mkpath(Path("phone"));
+        SettingsModel phone;
+        cli::MakeInstallerSettings(phone);
+        cli::WriteBytes(Path("phone/parameters.bin"),
+                        EncodeParameterBlock(phone, {true, "7"}).bytes);
+        cli::WriteBytes(Path("phone/numbers.bin"), cli::NumberMemoryOf(phone));
+    }
+    Result Device(const QStringList& args) {
+        return Run(QStringList{"--simulator=" + Path("phone")} + args);
+    }
+    quint8 PhoneByte(int byte) {
+        return quint8(cli::ReadBytes(Path("phone/parameters.bin")).at(byte - 1));
+    }
+};
+
+} // namespace
+
+TEST_F(CliFileContent, SilentCallSurvivesEveryCommandThatReadsASettingsFile) {
+    SaveWithCallProgress(Path("silent.nvs"), 3);
+    SaveWithCallProgress(Path("type2.nvs"), 2);
+    ASSERT_EQ(CallProgressIn(Path("silent.nvs")), 3);
+    const struct {
+        QStringList args;
+        std::function<void(const Result&)> check;
+        int exitCode = 0;
+    } cases[] = {
+        {{"encode", "silent.nvs", "out.bin"},
+         [&](const Result&) {
+             EXPECT_EQ(quint8(cli::ReadBytes(Path("out.bin")).at(kCallProgressByte - 1)), 3);
+         }},
+        {{"--simulator=" + Path("phone"), "write-parameters", "silent.nvs"},
+         [&](const Result&) { EXPECT_EQ(PhoneByte(kCallProgressByte), 3); }},
+        {{"--simulator=" + Path("phone"), "write-all", "type2.nvs"},
+         [&](const Result&) { EXPECT_EQ(PhoneByte(kCallProgressByte), 2); }},
+        {{"--simulator=" + Path("phone"), "write-all", "silent.nvs", "--verify"},
+         [&](const Result&) { EXPECT_EQ(PhoneByte(kCallProgressByte), 3); }},
+        // The door phone now holds it: a read keeps it too.
+        {{"--simulator=" + Path("phone"), "read-parameters", "read.nvs"},
+         [&](const Result&) { EXPECT_EQ(CallProgressIn(Path("read.nvs")), 3); }},
+        {{"decode", "out.bin", "decoded.nvs"},
+         [&](const Result&) { EXPECT_EQ(CallProgressIn(Path("decoded.nvs")), 3); }},
+        {{"--base", "silent.nvs", "decode", "out.bin", "based.nvs"},
+         [&](const Result&) { EXPECT_EQ(CallProgressIn(Path("based.nvs")), 3); }},
+        {{"diff", "type2.nvs", "silent.nvs"},
+         [](const Result& r) {
+             EXPECT_TRUE(r.out.contains("| Type 2 | Silent call\n")) << r.out.toStdString();
+         },
+         1},
+        {{"show", "silent.nvs"},
+         [](const Result& r) {
+             EXPECT_TRUE(r.out.contains("| Silent call | signal.line\n")) << r.out.toStdString();
+         }},
+        {{"export", "silent.nvs", "silent.txt"},
+         [&](const Result&) {
+             EXPECT_TRUE(
+                 cli::ReadBytes(Path("silent.txt")).contains("\nsignal.line = Silent call\n"));
+         }},
+        {{"set", "silent.nvs", "set.nvs", "signal.tick=on"},
+         [&](const Result&) { EXPECT_EQ(CallProgressIn(Path("set.nvs")), 3); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Result r = Run(c.args);
+        ASSERT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        c.check(r);
+    }
+
+    const Result print = Run({"print", "silent.nvs", "silent.pdf"});
+    if (print.err.contains("built without printing")) GTEST_SKIP() << "no printing in this build";
+    ASSERT_EQ(print.exitCode, 0) << print.err.toStdString();
+    const pdf::Document document = pdf::ReadWords(Path("silent.pdf"));
+    if (!document.ok) GTEST_SKIP() << document.error.toStdString();
+    QStringList lines;
+    for (const pdf::Line& line : document.AllLines()) lines << line.Text();
+    EXPECT_TRUE(lines.join('\n').contains("Silent call")) << lines.join('\n').toStdString();
+}
