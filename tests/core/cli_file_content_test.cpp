@@ -1,5 +1,6 @@
 // norvaset-cli and what a settings file holds: every command that reads one takes the
-// fourth call-progress signal ("Silent call") as the file says it.
+// fourth call-progress signal ("Silent call") as the file says it, and what a file says is
+// quoted in printable characters only.
 #include "FieldCatalogue.h"
 #include "SettingsText.h"
 #include "cli_harness.h"
@@ -28,6 +29,13 @@ int CallProgressIn(const QString& settingsFile) {
     OfferEveryListItem(m);
     cli::LoadModel(settingsFile, m);
     return m.Choice(kCallProgressField);
+}
+
+bool HasControlCharacters(const QString& text) {
+    for (const QChar c : text)
+        if ((c.unicode() < 0x20 && c != u'\n') || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
+            return true;
+    return false;
 }
 
 class CliFileContent : public cli::CliTest {
@@ -109,4 +117,60 @@ TEST_F(CliFileContent, SilentCallSurvivesEveryCommandThatReadsASettingsFile) {
     QStringList lines;
     for (const pdf::Line& line : document.AllLines()) lines << line.Text();
     EXPECT_TRUE(lines.join('\n').contains("Silent call")) << lines.join('\n').toStdString();
+}
+
+// A settings file whose list record holds escape sequences: every command that reads it
+// says so with the sequences spelt out, never sent to the terminal.
+TEST_F(CliFileContent, WhatAFileSaysIsQuotedPrintably) {
+    SettingsModel m;
+    cli::MakeInstallerSettings(m);
+    QByteArray bytes = SettingsFileBytes(m);
+    const auto table = SettingsRecordTable();
+    const auto list = std::find_if(table.begin(), table.end(), [](const SettingsRecordDef& d) {
+        return d.coding == FileCoding::ListIndex;
+    });
+    ASSERT_NE(list, table.end());
+    const qsizetype at = qsizetype(list - table.begin()) * kSettingsRecordSize;
+    bytes.replace(at, kSettingsRecordSize, EncodeSettingsRecord(list->key, "1\x1b]2;x\x07\x1b[2J"));
+    cli::WriteBytes(Path("garbage.nvs"), bytes);
+    cli::SaveModel(Path("good.nvs"), m);
+    const char* quoted = "'1\\x1b]2;x\\x07\\x1b[2J' is not a valid integer value";
+
+    const QStringList commands[] = {
+        {"encode", "garbage.nvs", "x.bin"},
+        {"--simulator=" + Path("phone"), "write-all", "garbage.nvs"},
+        {"--simulator=" + Path("phone"), "--base", "garbage.nvs", "read-all", "x.nvs"},
+        {"print", "garbage.nvs", "x.pdf"},
+        {"diff", "good.nvs", "garbage.nvs"},
+        {"--simulator=" + Path("phone"), "diff", "--device", "garbage.nvs"},
+        {"show", "garbage.nvs"},
+        {"export", "garbage.nvs", "x.txt"},
+        {"set", "garbage.nvs", "x.nvs", "signal.tick=on"},
+    };
+    for (const QStringList& args : commands) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Result r = Run(args);
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_TRUE(r.err.contains(quoted) || r.err.contains("built without printing"))
+            << r.err.toStdString();
+        EXPECT_FALSE(HasControlCharacters(r.err)) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(Path("x.nvs")));
+
+    // Results on stdout, too: a text value with control characters in it.
+    m.SetText("Edit1", "40\x1b[8m71");
+    cli::SaveModel(Path("hidden.nvs"), m);
+    const struct {
+        QStringList args;
+        const char* line;
+    } shown[] = {
+        {{"show", "hidden.nvs"}, "40\\x1b[8m71"},
+        {{"diff", "good.nvs", "hidden.nvs"}, "| 4071 | 40\\x1b[8m71\n"},
+    };
+    for (const auto& c : shown) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Result r = Run(c.args);
+        EXPECT_TRUE(r.out.contains(c.line)) << r.out.toStdString();
+        EXPECT_FALSE(HasControlCharacters(r.out)) << r.out.toStdString();
+    }
 }

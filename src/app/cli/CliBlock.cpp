@@ -15,7 +15,7 @@ int RunEncode(CliSession& s) {
         EncodeParameterBlock(s.Model(), DoorPhoneState{o.dayMode, o.resets});
     if (!encoded.ok) {
         s.Host().Note(in + QStringLiteral(": ") + encoded.errorField + QStringLiteral(": ") +
-                      encoded.errorMessage);
+                      Printable(encoded.errorMessage));
         return kExitUsage;
     }
     QString error;

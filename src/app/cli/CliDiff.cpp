@@ -36,7 +36,7 @@ int PrintDiffRows(const QList<DiffRow>& rows, bool json) {
         std::fwrite(document.constData(), 1, size_t(document.size()), stdout);
     } else {
         for (const DiffRow& row : rows)
-            std::printf("%s\n", DiffRowLine(row).toLocal8Bit().constData());
+            std::printf("%s\n", Printable(DiffRowLine(row)).toLocal8Bit().constData());
     }
     std::fflush(stdout);
     return rows.isEmpty() ? kDiffEqual : kDiffDifferent;

@@ -93,7 +93,9 @@ private:
 
 // The window's question, on the terminal: only "y" or "yes" goes on.
 bool Confirm(const LanguageTexts& texts) {
-    const auto msg = [&texts](int key) { return texts.Text(QStringLiteral("Message"), key); };
+    const auto msg = [&texts](int key) {
+        return Printable(texts.Text(QStringLiteral("Message"), key));
+    };
     const QString question = msg(31) + QStringLiteral(":\n") + msg(32) + QLatin1Char('\n') +
                              msg(33) + QLatin1Char('\n') + msg(34) + QStringLiteral("\n\n") +
                              msg(35) + QStringLiteral(" [y/N] ");
@@ -119,7 +121,7 @@ int RunFirmware(CliSession& s) {
     // The file is checked whole before the cable is touched; a bad one is a file error.
     const HexLoad load = LoadHexFile(hexFile);
     if (!load.check.Ok()) {
-        host.Note(hexFile + QStringLiteral(": ") + HexFaultText(load.check, texts));
+        host.Note(hexFile + QStringLiteral(": ") + Printable(HexFaultText(load.check, texts)));
         return kExitUsage;
     }
     host.Arm();
@@ -169,7 +171,7 @@ int RunHexImage(CliSession& s) {
     const QString hexFile = s.Options().args[0], outFile = s.Options().args[1];
     const HexLoad load = LoadHexFile(hexFile);
     if (!load.check.Ok()) {
-        host.Note(hexFile + QStringLiteral(": ") + HexFaultText(load.check, s.Texts()));
+        host.Note(hexFile + QStringLiteral(": ") + Printable(HexFaultText(load.check, s.Texts())));
         return kExitUsage;
     }
     QByteArray bytes;

@@ -2,18 +2,45 @@
 
 #include "FieldCatalogue.h"
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace {
 
-// Message texts may carry the window's line breaks (CR LF); a terminal wants LF.
+bool IsControl(QChar c) {
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0);
+}
+
+// Message texts may carry the window's line breaks (CR LF); a terminal wants LF. Every
+// line is made printable, so a text quoted from a file cannot send the terminal commands.
 QString Lines(QString text) {
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) line = Printable(line);
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
+
+QString Printable(const QString& text) {
+    if (std::none_of(text.begin(), text.end(), IsControl)) return text;
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\t': out += QStringLiteral("\\t"); break;
+        case u'\n': out += QStringLiteral("\\n"); break;
+        case u'\r': out += QStringLiteral("\\r"); break;
+        default:
+            if (IsControl(c))
+                out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
 
 CliHost::CliHost(std::FILE* err) : err_(err), tty_(isatty(fileno(err)) == 1) {}
 
@@ -27,7 +54,7 @@ void CliHost::ShowMessage(const QString& text, const QString& caption, MsgIcon) 
     EndProgressLine();
     QString line = Lines(text);
     if (!caption.isEmpty() && caption.trimmed() != line.trimmed())
-        line = caption.trimmed() + QStringLiteral(": ") + line;
+        line = Printable(caption.trimmed()) + QStringLiteral(": ") + line;
     std::fprintf(err_, "%s\n", line.toLocal8Bit().constData());
     std::fflush(err_);
 }
@@ -41,7 +68,7 @@ bool CliHost::AskYesNo(const QString& text, const QString& caption, MsgIcon) {
         if (!trimmed.isEmpty()) parts << trimmed;
     }
     QString line = parts.join(QLatin1Char(' '));
-    if (!caption.trimmed().isEmpty()) line = caption.trimmed() + QLatin1Char(' ') + line;
+    if (!caption.trimmed().isEmpty()) line = Printable(caption.trimmed()) + QLatin1Char(' ') + line;
     std::fprintf(err_, "%s  Yes (answered by norvaset-cli)\n", line.toLocal8Bit().constData());
     std::fflush(err_);
     return true;

@@ -3,6 +3,9 @@
 // answered question go to stderr, the progress bar too while stderr is a terminal. The
 // exit code does not follow these texts: the engines say how each exchange ended, and the
 // command line's own failures (no cable, a file that cannot be written) are Fail()ed.
+//
+// Whatever norvaset-cli writes to the terminal is printable: a file or a door phone may
+// hold escape sequences or a bell, and those must never reach the terminal as they are.
 
 #include "ModelTemplate.h"
 #include "Ports.h"
@@ -12,6 +15,11 @@
 #include <QStringList>
 #include <cstdio>
 #include <functional>
+
+// text with every control character spelt out: "\t", "\n", "\r" or "\xHH" (also DEL and
+// the C1 controls). For quoting what came from a file or the door phone in a message or a
+// result line.
+QString Printable(const QString& text);
 
 class CliHost : public HostPort {
 public:
@@ -33,7 +41,8 @@ public:
     void Arm() { failed_ = false; }
     bool Failed() const { return failed_; }
 
-    // A line of the command line's own on stderr ("norvaset-cli: " + text).
+    // A line of the command line's own on stderr ("norvaset-cli: " + text); its line
+    // breaks are kept, everything else is made printable.
     void Note(const QString& text);
     // The same, counted as a failure.
     void Fail(const QString& text);

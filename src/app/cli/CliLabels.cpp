@@ -57,7 +57,8 @@ int RunLabels(CliSession& s) {
                                             [&](print::LabelCanvas& canvas) {
                                                 unusable = print::PrintPanelLabels(canvas, job);
                                             });
-            for (const QString& u : unusable) host.Note(QStringLiteral("picture left out: ") + u);
+            for (const QString& u : unusable)
+                host.Note(QStringLiteral("picture left out: ") + Printable(u));
         } else {
             const LabelTexts texts = ReadButtonLabelFile(in);
             const QString kind = o.labelKind.isEmpty() ? QStringLiteral("2") : o.labelKind;

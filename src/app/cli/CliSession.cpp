@@ -53,7 +53,7 @@ CliSession::CliSession(const CliOptions& options, CliHost& host, bool cable)
                        .arg(error));
     };
     session_.reportDefaultsError = [this](const QString& path, const QString& text) {
-        host_.Note(path + QStringLiteral(": ") + text);
+        host_.Note(path + QStringLiteral(": ") + Printable(text));
     };
     host_.loadDefaults = [this] { session_.LoadModelDefaults(templatePath_); };
     listener_ = comm_.AddExchangeListener([this](const ExchangeOutcome& o) { outcomes_ << o; });
@@ -66,7 +66,8 @@ CliSession::~CliSession() {
 }
 
 void CliSession::Print(const QString& name, const QString& value) {
-    std::printf("%s: %s\n", name.toLocal8Bit().constData(), value.toLocal8Bit().constData());
+    std::printf("%s: %s\n", name.toLocal8Bit().constData(),
+                Printable(value).toLocal8Bit().constData());
     std::fflush(stdout);
 }
 
@@ -93,10 +94,10 @@ bool CliSession::ReadSettings(const QString& path, SettingsModel& model, CommLog
     try {
         ReadSettingsFile(path, model, log);
     } catch (const SettingsFileError& e) {
-        host_.Note(path + QStringLiteral(": ") + e.text());
+        host_.Note(path + QStringLiteral(": ") + Printable(e.text()));
         return false;
     } catch (const std::exception& e) {
-        host_.Note(path + QStringLiteral(": ") + QString::fromUtf8(e.what()));
+        host_.Note(path + QStringLiteral(": ") + Printable(QString::fromUtf8(e.what())));
         return false;
     }
     return true;

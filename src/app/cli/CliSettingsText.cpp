@@ -32,7 +32,7 @@ namespace {
 constexpr qint64 kMaxSettingsTextBytes = 1024 * 1024;
 
 void PrintLine(const QString& line) {
-    std::printf("%s\n", line.toLocal8Bit().constData());
+    std::printf("%s\n", Printable(line).toLocal8Bit().constData());
 }
 
 int Refused(const QList<SettingProblem>& problems, const QString& source, CliHost& host) {
