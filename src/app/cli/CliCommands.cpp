@@ -160,9 +160,3 @@ const CliCommand* FindCliCommand(const QString& name) {
         if (name == QLatin1String(c.name)) return &c;
     return nullptr;
 }
-
-const CliOptionDef* FindCliOption(const QString& name) {
-    for (const CliOptionDef& o : CliOptionDefs())
-        if (name == QLatin1String(o.name)) return &o;
-    return nullptr;
-}

@@ -60,9 +60,8 @@ struct CliOptionDef {
 
 std::span<const CliCommand> CliCommands();
 std::span<const CliOptionDef> CliOptionDefs();
-// nullptr when there is no such command or option.
+// nullptr when there is no such command.
 const CliCommand* FindCliCommand(const QString& name);
-const CliOptionDef* FindCliOption(const QString& name);
 
 // The commands' functions, each returning the exit code.
 // CliStatus.cpp: status, set-time, day-night.
