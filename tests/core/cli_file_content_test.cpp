@@ -42,15 +42,9 @@ class CliFileContent : public cli::CliTest {
 protected:
     void SetUp() override {
         cli::CliTest::SetUp();
-        QDir().mkpath(Path("phone"));
         SettingsModel phone;
         cli::MakeInstallerSettings(phone);
-        cli::WriteBytes(Path("phone/parameters.bin"),
-                        EncodeParameterBlock(phone, {true, "7"}).bytes);
-        cli::WriteBytes(Path("phone/numbers.bin"), cli::NumberMemoryOf(phone));
-    }
-    Result Device(const QStringList& args) {
-        return Run(QStringList{"--simulator=" + Path("phone")} + args);
+        cli::SeedDoorPhone(Path("phone"), phone);
     }
     quint8 PhoneByte(int byte) {
         return quint8(cli::ReadBytes(Path("phone/parameters.bin")).at(byte - 1));
