@@ -14,10 +14,8 @@ struct Rig {
     SettingsModel old; // what the door phone holds at first
 
     Rig() {
-        QDir().mkpath(phone);
         cli::MakeInstallerSettings(old);
-        cli::WriteBytes(phone + "/parameters.bin", EncodeParameterBlock(old, {true, "7"}).bytes);
-        cli::WriteBytes(phone + "/numbers.bin", cli::NumberMemoryOf(old));
+        cli::SeedDoorPhone(phone, old);
     }
     QString Path(const QString& name) const { return dir.filePath(name); }
     cli::Result Run(const QStringList& args) {

@@ -31,6 +31,14 @@ TEST_F(CliCommands, UsageAndFileErrorsExitTwoWithTheirText) {
         {{"--simulator", "read-all", "no/such/folder/x.nvs"}, "cannot be written here"},
         {{"encode", "short.nvs", "x.bin"}, "Read beyond end of file"},
         {{"decode", "short.bin", "x.nvs"}, "100 bytes, a parameter block has 256"},
+        // The form an option selects counts the arguments: a second file is not ignored.
+        {{"--simulator", "diff", "--device", "good.nvs", "good.nvs"},
+         "usage: norvaset-cli [options] diff --device B.nvs"},
+        // An option a command takes only together with another.
+        {{"set", "good.nvs", "x.nvs", "signal.tick=on", "--verify"},
+         "--verify and --no-backup belong to the writes and 'set --device --write'"},
+        {{"--log=1", "status"}, "option '--log' takes no value"},
+        {{"encode", "good.nvs", "x.bin", "--resets="}, "option '--resets' needs a value"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -46,8 +46,7 @@ protected:
 TEST_P(CliEndToEnd, ReadAllGivesTheDoorPhonesMemory) {
     SettingsModel seed;
     cli::MakeInstallerSettings(seed);
-    cli::WriteBytes(state_ + "/parameters.bin", EncodeParameterBlock(seed, {true, "7"}).bytes);
-    cli::WriteBytes(state_ + "/numbers.bin", cli::NumberMemoryOf(seed));
+    cli::SeedDoorPhone(state_, seed);
 
     const Result r = Run(Door() + QStringList{"read-all", "door.nvs"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();

@@ -117,6 +117,14 @@ inline QByteArray NumberMemoryOf(const SettingsModel& m) {
     return out;
 }
 
+// A simulated door phone's memory in folder (--simulator=DIR, norva-doorphone-sim --state)
+// holding m: a firmware that reports day mode and 7 resets.
+inline void SeedDoorPhone(const QString& folder, const SettingsModel& m) {
+    QDir().mkpath(folder);
+    WriteBytes(folder + "/parameters.bin", EncodeParameterBlock(m, {true, "7"}).bytes);
+    WriteBytes(folder + "/numbers.bin", NumberMemoryOf(m));
+}
+
 // A test of norvaset-cli as a process, in a temporary folder of its own.
 class CliTest : public ::testing::Test {
 protected:

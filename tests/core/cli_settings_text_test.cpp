@@ -20,11 +20,8 @@ protected:
         QDir().mkpath(Path("home"));
         for (const QString& name : assets.entryList({"*.lng", "*.ini"}, QDir::Files))
             ASSERT_TRUE(QFile::copy(assets.filePath(name), Path("home/" + name)));
-        QDir().mkpath(Path("phone"));
         cli::MakeInstallerSettings(phone_);
-        cli::WriteBytes(Path("phone/parameters.bin"),
-                        EncodeParameterBlock(phone_, {true, "7"}).bytes);
-        cli::WriteBytes(Path("phone/numbers.bin"), cli::NumberMemoryOf(phone_));
+        cli::SeedDoorPhone(Path("phone"), phone_);
     }
     Result Device(const QStringList& args) {
         return Run(QStringList{"--simulator=" + Path("phone")} + args);

@@ -1,7 +1,6 @@
 #pragma once
-// norvaset-cli: the window's door-phone commands for scripts. Every exchange runs in the
-// window's own engine (Communicator), driven by a TimerLoop instead of QTimer; the files
-// are the window's settings files.
+// norvaset-cli: the window's door-phone commands for scripts. The commands and their
+// options are the tables of CliCommands.h; each command runs on one CliSession.
 
 #include "Backends.h"
 
@@ -19,6 +18,7 @@ enum CliExit {
 struct CliOptions {
     QString command;
     QStringList args;
+    QStringList given; // the options given, by their long names ("verify")
 
     BackendChoice backend;
     QString home;     // program folder; "" = the executable's folder
@@ -32,14 +32,14 @@ struct CliOptions {
     bool noBackup = false; // writes: no backup of the door phone first
     bool help = false;
     bool version = false;
-    bool yes = false;   // firmware: no question on the terminal
-    bool json = false;  // show, status, diff: one JSON document on stdout
-    bool write = false; // set --device: write the result back to the door phone
+    bool yes = false;       // firmware: no question on the terminal
+    bool json = false;      // show, status, diff: one JSON document on stdout
+    bool write = false;     // set --device: write the result back to the door phone
     QString labelKind;      // labels: --kind (null when not given)
     bool oneButton = false; // labels: --one-button
 };
 
-// The usage text (stdout of --help).
+// The usage text (stdout of --help), from the tables of commands and options.
 QString CliUsage();
 // Reads the arguments after the program name. Options may stand before or after the
 // command. False with the reason in error for anything that does not fit.

@@ -1,7 +1,12 @@
-#include "CliFirmware.h"
+// norvaset-cli firmware IN.hex [--yes] and hex-image IN.hex OUT.bin: the firmware window's
+// checks and upgrade engine on the command line. firmware exits 0 only when the door phone
+// reported the upgrade complete ("Finish"), 1 for a failed upgrade, 2 for a HEX file that
+// is missing or refused; hex-image writes the blocks a write would send, 10 bytes each,
+// block 1 to the end block.
 
 #include "CliApp.h"
-#include "CliHost.h"
+#include "CliCommands.h"
+#include "CliSession.h"
 #include "Communicator.h"
 #include "DoorPhoneLink.h"
 #include "FileAccess.h"
@@ -88,7 +93,9 @@ private:
 
 // The window's question, on the terminal: only "y" or "yes" goes on.
 bool Confirm(const LanguageTexts& texts) {
-    const auto msg = [&texts](int key) { return texts.Text(QStringLiteral("Message"), key); };
+    const auto msg = [&texts](int key) {
+        return Printable(texts.Text(QStringLiteral("Message"), key));
+    };
     const QString question = msg(31) + QStringLiteral(":\n") + msg(32) + QLatin1Char('\n') +
                              msg(33) + QLatin1Char('\n') + msg(34) + QStringLiteral("\n\n") +
                              msg(35) + QStringLiteral(" [y/N] ");
@@ -105,60 +112,66 @@ bool Confirm(const LanguageTexts& texts) {
 
 } // namespace
 
-int RunFirmwareCommand(const CliFirmwareContext& c) {
+int RunFirmware(CliSession& s) {
+    CliHost& host = s.Host();
+    Communicator& comm = s.Comm();
+    ClockPort& clock = s.Session().Clock();
+    const LanguageTexts& texts = s.Texts();
+    const QString hexFile = s.Options().args[0];
     // The file is checked whole before the cable is touched; a bad one is a file error.
-    const HexLoad load = LoadHexFile(c.hexFile);
+    const HexLoad load = LoadHexFile(hexFile);
     if (!load.check.Ok()) {
-        c.host.Note(c.hexFile + QStringLiteral(": ") + HexFaultText(load.check, c.texts));
+        host.Note(hexFile + QStringLiteral(": ") + Printable(HexFaultText(load.check, texts)));
         return kExitUsage;
     }
-    c.host.Arm();
-    if (!c.connect()) return kExitFailed;
+    host.Arm();
+    if (!s.Connect()) return kExitFailed;
     // The status first: it tells whether the loader wants "F" before "x". A loader left
     // waiting by a run that did not end answers no status, and only a new start of the
     // upgrade gets it out of there, so no answer is no reason to stop.
-    if (!c.pollStatus()) {
-        if (!c.link.Connected()) return kExitFailed;
-        c.host.Note(QStringLiteral("no status from the door phone; starting the upgrade anyway, "
-                                   "as a loader left waiting by an unfinished upgrade answers "
-                                   "no status"));
-        c.host.Arm();
+    if (!s.PollStatus()) {
+        if (!s.Link().Connected()) return kExitFailed;
+        host.Note(QStringLiteral("no status from the door phone; starting the upgrade anyway, "
+                                 "as a loader left waiting by an unfinished upgrade answers "
+                                 "no status"));
+        host.Arm();
     }
-    c.comm.StopTimers();
-    if (!c.yes && !Confirm(c.texts)) {
-        c.host.Note(QStringLiteral("firmware upgrade not confirmed; nothing was sent"));
+    comm.StopTimers();
+    if (!s.Options().yes && !Confirm(texts)) {
+        host.Note(QStringLiteral("firmware upgrade not confirmed; nothing was sent"));
         return kExitFailed;
     }
-    CliFirmwarePort port(c.clock);
-    FirmwareUpgrade engine(c.link, c.clock, port, c.texts);
+    CliFirmwarePort port(clock);
+    FirmwareUpgrade engine(s.Link(), clock, port, texts);
     port.Attach(&engine);
-    if (!engine.Start(load.image, c.comm.SendFFlag(), c.programFolder)) {
-        c.host.Fail(c.texts.Text(QStringLiteral("Firmware"), 21));
+    if (!engine.Start(load.image, comm.SendFFlag(), s.Session().Folders().DataFolder())) {
+        host.Fail(texts.Text(QStringLiteral("Firmware"), 21));
         return kExitFailed;
     }
-    RunFirmwareTimer(engine, c.clock, kGuardMs);
-    c.comm.SetSendFFlag(false);
+    RunFirmwareTimer(engine, clock, kGuardMs);
+    comm.SetSendFFlag(false);
     if (engine.Running()) {
-        c.host.Fail(QStringLiteral("the upgrade did not end"));
+        host.Fail(QStringLiteral("the upgrade did not end"));
         return kExitFailed;
     }
     if (!engine.LogError().isEmpty())
-        c.host.Note(c.texts.Text(QStringLiteral("Firmware"), 22) + QStringLiteral(": ") +
-                    engine.LogError());
+        host.Note(texts.Text(QStringLiteral("Firmware"), 22) + QStringLiteral(": ") +
+                  engine.LogError());
     const FwReport& report = port.Report();
-    c.host.Note(port.Message());
-    c.host.Note(report.detail);
+    host.Note(port.Message());
+    host.Note(report.detail);
     std::printf("firmware: %s\n",
                 FirmwareUpgrade::EndingLabel(report.ending).toLocal8Bit().constData());
     std::fflush(stdout);
     return report.Finished() ? kExitOk : kExitFailed;
 }
 
-int RunHexImageCommand(CliHost& host, const LanguageTexts& texts, const QString& hexFile,
-                       const QString& outFile) {
+int RunHexImage(CliSession& s) {
+    CliHost& host = s.Host();
+    const QString hexFile = s.Options().args[0], outFile = s.Options().args[1];
     const HexLoad load = LoadHexFile(hexFile);
     if (!load.check.Ok()) {
-        host.Note(hexFile + QStringLiteral(": ") + HexFaultText(load.check, texts));
+        host.Note(hexFile + QStringLiteral(": ") + Printable(HexFaultText(load.check, s.Texts())));
         return kExitUsage;
     }
     QByteArray bytes;

@@ -3,6 +3,9 @@
 // answered question go to stderr, the progress bar too while stderr is a terminal. The
 // exit code does not follow these texts: the engines say how each exchange ended, and the
 // command line's own failures (no cable, a file that cannot be written) are Fail()ed.
+//
+// Whatever norvaset-cli writes to the terminal is printable: a file or a door phone may
+// hold escape sequences or a bell, and those must never reach the terminal as they are.
 
 #include "ModelTemplate.h"
 #include "Ports.h"
@@ -12,6 +15,11 @@
 #include <QStringList>
 #include <cstdio>
 #include <functional>
+
+// text with every control character spelt out: "\t", "\n", "\r" or "\xHH" (also DEL and
+// the C1 controls). For quoting what came from a file or the door phone in a message or a
+// result line.
+QString Printable(const QString& text);
 
 class CliHost : public HostPort {
 public:
@@ -25,23 +33,21 @@ public:
     void SetProgress(int position) override;
     void SetDeviceCommandsEnabled(bool) override {}
     bool ButtonCountFieldVisible() const override { return buttonCountVisible; }
-    QString SettingsFileName() const override { return settingsFile; }
     void LoadModelDefaults() override {
         if (loadDefaults) loadDefaults();
     }
 
     // Forgets the command line's own failures so far (a new step begins).
-    void Arm() { failures_.clear(); }
-    bool Failed() const { return !failures_.isEmpty(); }
-    QStringList Failures() const { return failures_; }
+    void Arm() { failed_ = false; }
+    bool Failed() const { return failed_; }
 
-    // A line of the command line's own on stderr ("norvaset-cli: " + text).
+    // A line of the command line's own on stderr ("norvaset-cli: " + text); its line
+    // breaks are kept, everything else is made printable.
     void Note(const QString& text);
     // The same, counted as a failure.
     void Fail(const QString& text);
 
     bool buttonCountVisible = true; // Edit91 as the model template leaves it
-    QString settingsFile;
     std::function<void()> loadDefaults;
 
 private:
@@ -52,7 +58,7 @@ private:
     bool progressVisible_ = false;
     bool progressDrawn_ = false;
     int drawnPercent_ = -1;
-    QStringList failures_;
+    bool failed_ = false;
 };
 
 // The template's effect on the window, reduced to what the command line needs: whether

@@ -1,7 +1,13 @@
-#include "CliLabels.h"
+// norvaset-cli labels: a button label file (.NVL) or a panel label file (.VXL) printed as
+// an A4 PDF, the same sheets the label windows print. A label file that cannot be read, or
+// a PDF that cannot be written, leaves nothing behind (exit 1).
+//
+//   labels IN.nvl OUT.pdf [--kind 1|2|3|other] [--one-button]
+//   labels IN.vxl OUT.pdf
 
 #include "CliApp.h"
-#include "CliHost.h"
+#include "CliCommands.h"
+#include "CliSession.h"
 #include "LabelFiles.h"
 
 #ifdef NORVA_WITH_PRINT
@@ -12,19 +18,8 @@
 
 bool CheckLabelOptions(const CliOptions& o, QString* error) {
     const bool sawKind = !o.labelKind.isNull();
-    if (o.command != QLatin1String("labels")) {
-        if (sawKind || o.oneButton) {
-            *error = QStringLiteral("--kind and --one-button belong to 'labels'");
-            return false;
-        }
-        return true;
-    }
     if (HasLabelExtension(o.args.value(0), QStringLiteral("VXL")) && (sawKind || o.oneButton)) {
         *error = QStringLiteral("--kind and --one-button are for .NVL files");
-        return false;
-    }
-    if (sawKind && o.labelKind.isEmpty()) {
-        *error = QStringLiteral("--kind needs a value: 1, 2, 3 or other");
         return false;
     }
     if (o.labelKind == QLatin1String("0") || o.labelKind == QLatin1String("4")) {
@@ -40,7 +35,9 @@ bool CheckLabelOptions(const CliOptions& o, QString* error) {
 
 #ifdef NORVA_WITH_PRINT
 
-int RunLabelsCommand(const CliOptions& o, CliHost& host) {
+int RunLabels(CliSession& s) {
+    const CliOptions& o = s.Options();
+    CliHost& host = s.Host();
     const QString in = o.args[0], out = o.args[1];
     const bool panel = HasLabelExtension(in, QStringLiteral("VXL"));
     if (!panel && !HasLabelExtension(in, QStringLiteral("NVL"))) {
@@ -60,7 +57,8 @@ int RunLabelsCommand(const CliOptions& o, CliHost& host) {
                                             [&](print::LabelCanvas& canvas) {
                                                 unusable = print::PrintPanelLabels(canvas, job);
                                             });
-            for (const QString& u : unusable) host.Note(QStringLiteral("picture left out: ") + u);
+            for (const QString& u : unusable)
+                host.Note(QStringLiteral("picture left out: ") + Printable(u));
         } else {
             const LabelTexts texts = ReadButtonLabelFile(in);
             const QString kind = o.labelKind.isEmpty() ? QStringLiteral("2") : o.labelKind;
@@ -83,8 +81,8 @@ int RunLabelsCommand(const CliOptions& o, CliHost& host) {
 
 #else
 
-int RunLabelsCommand(const CliOptions&, CliHost& host) {
-    host.Note(QStringLiteral("this norvaset-cli was built without printing"));
+int RunLabels(CliSession& s) {
+    s.Host().Note(QStringLiteral("this norvaset-cli was built without printing"));
     return kExitUsage;
 }
 

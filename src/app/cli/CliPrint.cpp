@@ -1,30 +1,29 @@
-#include "CliPrint.h"
+// norvaset-cli print IN.nvs OUT.pdf: the window's settings printout of a settings file,
+// as an A4 PDF, written whole or not at all.
 
 #include "CliApp.h"
-#include "CliHost.h"
+#include "CliCommands.h"
+#include "CliSession.h"
 
 #ifdef NORVA_WITH_PRINT
 #include "ModelPrintoutSource.h"
 #endif
 
-int WriteSettingsPrintout(const SettingsModel& model, const LanguageTexts& texts,
-                          const QHash<int, QString>& treeEntries, const QString& out,
-                          CliHost& host) {
+int RunPrint(CliSession& s) {
+    // A file that cannot be read prints nothing.
+    if (!s.LoadSettings(s.Options().args[0])) return kExitFailed;
 #ifdef NORVA_WITH_PRINT
-    const print::ModelPrintoutSource source(model, texts, treeEntries);
+    // The tree as the template left it gives the headings.
+    const print::ModelPrintoutSource source(s.Model(), s.Texts(), s.TreeEntries());
     const print::PrintResult result =
-        print::WritePrintoutPdf(out, print::BuildPrintout(source), source.Header());
+        print::WritePrintoutPdf(s.Options().args[1], print::BuildPrintout(source), source.Header());
     if (!result.ok) {
-        host.Note(result.error);
+        s.Host().Note(result.error);
         return kExitFailed;
     }
     return kExitOk;
 #else
-    (void)model;
-    (void)texts;
-    (void)treeEntries;
-    (void)out;
-    host.Note(QStringLiteral("this norvaset-cli was built without printing"));
+    s.Host().Note(QStringLiteral("this norvaset-cli was built without printing"));
     return kExitUsage;
 #endif
 }
