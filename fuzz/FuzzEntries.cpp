@@ -263,8 +263,7 @@ FuzzEntry FuzzEntryByName(std::string_view name) {
         {"parameter_block", FuzzParameterBlock}, {"number_record", FuzzNumberRecord},
         {"status_reply", FuzzStatusReply},       {"jpeg_picture", FuzzJpegPicture},
         {"label_file", FuzzLabelFile},           {"hex_image", FuzzHexImage},
-        {"settings_text", FuzzSettingsText},
-        {"bmp_picture", FuzzBmpPicture},
+        {"settings_text", FuzzSettingsText},     {"bmp_picture", FuzzBmpPicture},
     };
     for (const auto& e : entries)
         if (e.name == name) return e.entry;

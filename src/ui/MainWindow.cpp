@@ -1140,9 +1140,8 @@ void TForm1::GuardedEnded(const GuardedReport& report) {
         return;
     case GuardedResult::Differs:
         backupMenu_->ShowRows(WithoutAccelerator(texts_.Text(keys::kCompareHeading)),
-                              texts_.Text(keys::kWriteDiffers),
-                              report.rows, texts_.Text(keys::kInTheWindow),
-                              texts_.Text(keys::kInTheDoorPhone));
+                              texts_.Text(keys::kWriteDiffers), report.rows,
+                              texts_.Text(keys::kInTheWindow), texts_.Text(keys::kInTheDoorPhone));
         return;
     }
 }

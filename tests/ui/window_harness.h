@@ -6,10 +6,10 @@
 #include "Communicator.h"
 #include "Dialogs.h"
 #include "FieldCatalogue.h"
+#include "GuardedWrite.h"
 #include "MainWindow.h"
 #include "NavigationTree.h"
 #include "SimDoorPhone.h"
-#include "GuardedWrite.h"
 
 #include <QAbstractButton>
 #include <QApplication>

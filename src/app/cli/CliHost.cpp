@@ -30,7 +30,7 @@ QString Printable(const QString& text) {
         if (c != u'\t' && c != u'\n' && c != u'\r') continue;
         out += PrintableText(QStringView(text).mid(from, i - from));
         out += c == u'\t' ? QStringLiteral("\\t")
-                           : (c == u'\n' ? QStringLiteral("\\n") : QStringLiteral("\\r"));
+                          : (c == u'\n' ? QStringLiteral("\\n") : QStringLiteral("\\r"));
         from = i + 1;
     }
     return out + PrintableText(QStringView(text).mid(from));
