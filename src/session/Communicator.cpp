@@ -1175,7 +1175,7 @@ void Communicator::PollTick() {
         const QString version = fresh ? status_.versionText : QString();
         if (requested && version != status_.lastReportedVersion) ConnectionReport(version);
 
-        UpdateStatusLine(fresh);
+        host_.ShowStatus(status_, fresh);
         label4_ = fresh ? status_.deviceTimeText : QString();
         host_.SetClockLabels(label4_, PcClockText(clock_.CurrentDateTime()));
         host_.ShowDayNightImages(status_.dayMode, !status_.dayMode);
@@ -1236,23 +1236,6 @@ void Communicator::RebuildCallProgressList() {
         model_.SetChoiceItems(field, items);
         model_.SetChoice(field, index == 3 ? 2 : index);
     }
-}
-
-void Communicator::UpdateStatusLine(bool fresh) {
-    const QString menu = QStringLiteral("Menu");
-    QString file = host_.SettingsFileName();
-    // Only the file's own name: folders end at "\" or "/".
-    const int cut = qMax(file.lastIndexOf(QLatin1Char('\\')), file.lastIndexOf(QLatin1Char('/')));
-    file = file.mid(cut + 1);
-    host_.SetStatusPanel(0, QStringLiteral("USB: ") + link_.CableStatusText());
-    host_.SetStatusPanel(1,
-                         QStringLiteral("Firmware: ") + (fresh ? status_.versionText : QString()));
-    host_.SetStatusPanel(2, texts_.Text(menu, 28) + QStringLiteral(": ") + file);
-    host_.SetStatusPanel(3, texts_.Text(menu, 29) + QStringLiteral(": ") +
-                                (fresh ? status_.resetsText : QString()));
-    host_.SetStatusPanel(4, texts_.Text(menu, 30));
-    // While the door phone stays silent the status line says so, beside the file's name.
-    host_.SetStatusError(status_.silent ? Msg(kMsgNoAnswer) : QString());
 }
 
 // ---- TimerLoop ----------------------------------------------------------------------------

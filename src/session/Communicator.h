@@ -357,7 +357,6 @@ private:
     void ConnectionReport(const QString& version);
     void ForgetStatus();
     void RebuildCallProgressList();
-    void UpdateStatusLine(bool fresh);
 
     // Small helpers.
     bool SendByte(int value, int pauseMs, bool continuesCommand);

@@ -95,7 +95,7 @@ bool DoorPhoneSession::StartUp() {
 
 void DoorPhoneSession::ConnectAndPoll() {
     link_->ConnectAttempt();
-    host_.SetStatusPanel(0, QStringLiteral("USB: ") + link_->CableStatusText());
+    host_.ShowStatus(comm_->Status(), false);
     if (link_->Connected()) comm_->SetPollingAllowed(true);
     comm_->StartUp();
 }

@@ -12,6 +12,8 @@
 // the status (2000 ms for the first tick, then 1000 ms).
 enum class EngineTimer { Transfer, Poll };
 
+struct DeviceStatus;
+
 // Everything the engines do "on the main window".
 class HostPort {
 public:
@@ -29,11 +31,10 @@ public:
 
     // What the door-phone engine (Communicator) shows and asks beyond the above. Every
     // one has a default, so a command line or a test implements only what it needs.
-    // Status bar panel 0..4.
-    virtual void SetStatusPanel(int /*panel*/, const QString& /*text*/) {}
-    // Why the door phone is not heard from ("" while it answers): shown beside the panels,
-    // never in place of one.
-    virtual void SetStatusError(const QString& /*text*/) {}
+    // The status line after a poll tick (and at start-up): the cable, and what the door
+    // phone last said. fresh tells whether that answer came since the tick before; the
+    // line shows only such a one. The front end says it in its own words.
+    virtual void ShowStatus(const DeviceStatus& /*status*/, bool /*fresh*/) {}
     // Label4 (the door phone's clock) and Label5 (the PC's clock), as finished texts.
     virtual void SetClockLabels(const QString& /*deviceTime*/, const QString& /*pcTime*/) {}
     // The day/night pictures: Image2 (day) and Image1 (night).
@@ -47,8 +48,6 @@ public:
     virtual bool ButtonCountFieldVisible() const { return false; }
     // Selects the first tree node and puts the focus into Edit91.
     virtual void FocusButtonCountField() {}
-    // The settings file in use (status panel 2 shows its name).
-    virtual QString SettingsFileName() const { return QString(); }
     // Loads the selected model's defaults (a received parameter block was refused).
     virtual void LoadModelDefaults() {}
     // One of the engine's two timers was started, stopped or given a new interval. The

@@ -178,11 +178,7 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
         this, dialogs_, &model_, &log_, &texts_,
         // Settings files are the user's documents, not the program's configuration.
         [this] { return Folders().SettingsFolder(fileMenu_->SettingsFileName()); },
-        [this] { LoadModelDefaults(); },
-        [this] {
-            SetStatusPanel(2, texts_.Text(QStringLiteral("Menu"), 28) + QStringLiteral(": ") +
-                                  SettingsFileShortName(fileMenu_->SettingsFileName()));
-        }});
+        [this] { LoadModelDefaults(); }, [this] { ShowFilePanel(); }});
     connect(Action(QStringLiteral("New1")), &QAction::triggered, this,
             [this] { fileMenu_->New1Click(); });
     connect(Action(QStringLiteral("Open1")), &QAction::triggered, this,
@@ -253,10 +249,6 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     timer2_->setObjectName(QStringLiteral("Timer2"));
     timer2_->setInterval(Communicator::kFirstPollInterval);
     connect(timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
-}
-
-QString TForm1::SettingsFileName() const {
-    return fileMenu_ ? fileMenu_->SettingsFileName() : QString();
 }
 
 TForm1::~TForm1() {
@@ -1148,39 +1140,53 @@ void TForm1::GuardedEnded(const GuardedReport& report) {
 
 // ---- HostPort ------------------------------------------------------------------------------
 
-void TForm1::SetStatusPanel(int panel, const QString& text) {
-    if (panel < 0 || panel >= 5) return;
-    QString shown = text;
+void TForm1::ShowStatus(const DeviceStatus& status, bool fresh) {
+    const QString menu = QStringLiteral("Menu");
+    ShowCablePanel();
+    panels_[1]->SetText(QStringLiteral("Firmware: ") + (fresh ? status.versionText : QString()));
+    ShowFilePanel();
+    panels_[3]->SetText(texts_.Text(menu, 29) + QStringLiteral(": ") +
+                        (fresh ? status.resetsText : QString()));
+    panels_[4]->SetText(texts_.Text(menu, 30));
+    // While the door phone stays silent the status line says so, beside the file's name.
+    silent_ = status.silent;
+    ShowStatusError();
+}
+
+void TForm1::ShowCablePanel() {
+    const DoorPhoneLink& link = session_->Link();
+    QString shown = QStringLiteral("USB: ") + link.CableStatusText();
     QString hint;
     // A cable that will not open says why instead of an empty "USB: ", the whole story
     // under the mouse.
-    if (panel == 0 && !session_->Link().Connected()) {
-        const OpenProblem& problem = session_->Link().LastOpenProblem();
+    if (!link.Connected()) {
+        const OpenProblem& problem = link.LastOpenProblem();
         if (problem.reason != OpenFailure::None) {
             shown = QStringLiteral("USB: ") + OpenProblemBrief(problem);
-            hint = OpenProblemText(problem,
-                                   QLatin1String(CableFor(session_->Link().Kind()).description));
+            hint = OpenProblemText(problem, QLatin1String(CableFor(link.Kind()).description));
         }
     }
-    // The file's name, and its folder under the mouse.
-    if (panel == 2 && fileMenu_ && !fileMenu_->SettingsFileName().isEmpty())
-        hint = QDir::toNativeSeparators(fileMenu_->SettingsFileName());
-    panels_[panel]->SetText(shown);
-    panels_[panel]->SetHint(hint);
-    if (panel == 0) ShowStatusError();
+    panels_[0]->SetText(shown);
+    panels_[0]->SetHint(hint);
 }
 
-void TForm1::SetStatusError(const QString& text) {
-    engineError_ = text;
-    ShowStatusError();
+void TForm1::ShowFilePanel() {
+    // The file's name, and its folder under the mouse.
+    const QString file = fileMenu_ ? fileMenu_->SettingsFileName() : QString();
+    panels_[2]->SetText(texts_.Text(QStringLiteral("Menu"), 28) + QStringLiteral(": ") +
+                        SettingsFileShortName(file));
+    panels_[2]->SetHint(file.isEmpty() ? QString() : QDir::toNativeSeparators(file));
 }
 
 void TForm1::ShowStatusError() {
     if (!errorPanel_) return;
     // A cable that went away says so rather than that the door phone is silent.
     const DoorPhoneLink& link = session_->Link();
-    const QString text =
-        link.Lost() && !link.Connected() ? texts_.Text(QStringLiteral("Window"), 2) : engineError_;
+    QString text;
+    if (link.Lost() && !link.Connected())
+        text = texts_.Text(QStringLiteral("Window"), 2);
+    else if (silent_)
+        text = texts_.Text(QStringLiteral("Message"), 9);
     errorPanel_->SetText(text);
     errorPanel_->SetHint(text);
     errorPanel_->setVisible(!text.isEmpty());

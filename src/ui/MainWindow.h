@@ -81,15 +81,13 @@ public:
     void SetProgress(int position) override;
     void SetDeviceCommandsEnabled(bool enabled) override;
     void ProcessMessages() override;
-    void SetStatusPanel(int panel, const QString& text) override;
-    void SetStatusError(const QString& text) override;
+    void ShowStatus(const DeviceStatus& status, bool fresh) override;
     void SetClockLabels(const QString& deviceTime, const QString& pcTime) override;
     void ShowDayNightImages(bool dayVisible, bool nightVisible) override;
     void FocusStatusBar() override;
     void SetModelSelectorEnabled(bool enabled) override;
     bool ButtonCountFieldVisible() const override;
     void FocusButtonCountField() override;
-    QString SettingsFileName() const override;
     void LoadModelDefaults() override;
     void TimerChanged(EngineTimer timer, bool running, int intervalMs) override;
 
@@ -208,6 +206,8 @@ private:
     void ListLanguageFiles();
     void MarkLanguageInUse();
     void ShowStatusError();
+    void ShowCablePanel(); // panel 0
+    void ShowFilePanel();  // panel 2: the settings file
     bool OpenLog();
     void ReportFolderNotWritable(const QString& what, const QString& error);
     QAction* AddAction(QWidget* menu, const char* name, const QString& caption);
@@ -252,7 +252,7 @@ private:
     QTimer* timer2_ = nullptr;
     std::array<StatusPanel*, 5> panels_{};
     StatusPanel* errorPanel_ = nullptr;
-    QString engineError_; // what the engine last said about the door phone
+    bool silent_ = false; // the door phone left the last status request unanswered
     QAction* logFile1_ = nullptr;
     std::array<QAction*, 20> languageItems_{};
     QActionGroup* languageGroup_ = nullptr;

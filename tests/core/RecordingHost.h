@@ -3,6 +3,7 @@
 // the questions from a script. It also stands in for the window's controls under a model
 // template, remembering only the template's message.
 
+#include "Communicator.h"
 #include "ModelTemplate.h"
 #include "Ports.h"
 
@@ -21,15 +22,17 @@ struct RecordingHost : HostPort, TemplateTarget {
     bool progressVisible = false;
     bool commandsEnabled = false;
     bool selectorEnabled = true;
-    std::array<QString, 5> panels;
-    QString statusError;
+    // What the last poll tick showed: the answer since the tick before ("" without one)
+    // and whether the door phone stays silent.
+    QString shownVersion, shownResets;
+    bool shownSilent = false;
+    int statusShown = 0;
     QString deviceClock, pcClock;
     bool dayImage = false, nightImage = true;
     bool buttonCountVisible = false;
     int buttonCountFocus = 0;
     int statusBarFocus = 0;
     int defaultsLoaded = 0;
-    QString settingsFile;
     std::function<void()> onMessage;  // runs inside a message box
     std::function<void()> onDefaults; // runs when the defaults load
 
@@ -55,8 +58,12 @@ struct RecordingHost : HostPort, TemplateTarget {
     void ShowProgress(bool visible) override { progressVisible = visible; }
     void SetProgress(int position) override { progress.push_back(position); }
     void SetDeviceCommandsEnabled(bool enabled) override { commandsEnabled = enabled; }
-    void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
-    void SetStatusError(const QString& text) override { statusError = text; }
+    void ShowStatus(const DeviceStatus& status, bool fresh) override {
+        shownVersion = fresh ? status.versionText : QString();
+        shownResets = fresh ? status.resetsText : QString();
+        shownSilent = status.silent;
+        ++statusShown;
+    }
     void SetClockLabels(const QString& device, const QString& pc) override {
         deviceClock = device;
         pcClock = pc;
@@ -69,7 +76,6 @@ struct RecordingHost : HostPort, TemplateTarget {
     void SetModelSelectorEnabled(bool enabled) override { selectorEnabled = enabled; }
     bool ButtonCountFieldVisible() const override { return buttonCountVisible; }
     void FocusButtonCountField() override { ++buttonCountFocus; }
-    QString SettingsFileName() const override { return settingsFile; }
     void LoadModelDefaults() override {
         ++defaultsLoaded;
         if (onDefaults) onDefaults();
