@@ -1,35 +1,14 @@
 #include "WindowOptions.h"
 
+#include "HelpText.h"
+
 namespace {
 constexpr int kColumn = 22; // where the descriptions start
 constexpr int kWidth = 88;  // the longest line
 
-// The words of text, broken into lines of at most kWidth, every line after the first
-// indented to kColumn.
+// An entry of --help: the term, its description from kColumn on.
 QString Wrapped(const QString& lead, const QString& text) {
-    // Two blanks at least part a term from its description.
-    QString out = lead;
-    if (out.size() > kColumn - 2)
-        out += QLatin1Char('\n') + QString(kColumn, QLatin1Char(' '));
-    else
-        out = out.leftJustified(kColumn, QLatin1Char(' '));
-    int used = kColumn;
-    bool first = true;
-    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (!first && used + 1 + word.size() > kWidth) {
-            out += QLatin1Char('\n') + QString(kColumn, QLatin1Char(' '));
-            used = kColumn;
-            first = true;
-        }
-        if (!first) {
-            out += QLatin1Char(' ');
-            ++used;
-        }
-        out += word;
-        used += int(word.size());
-        first = false;
-    }
-    return out + QLatin1Char('\n');
+    return HelpEntry(lead, text, kColumn, kWidth);
 }
 
 QString Shown(const WindowOption& o) {

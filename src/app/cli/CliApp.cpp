@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliHost.h"
 #include "CliSession.h"
+#include "HelpText.h"
 
 #include <QCommandLineParser>
 #include <limits>
@@ -25,39 +26,9 @@ QString JoinedWithAnd(const QStringList& parts) {
            parts.last();
 }
 
-// An entry of --help: the term, its description from column on in lines of at most kWidth
-// (a longer term puts the description on the next line), "\n" in the description starting a
-// new line. The manual page reads the same layout.
+// An entry of --help, in the layout the manual page reads.
 QString Entry(const QString& term, const QString& description, int column) {
-    const QString indent(column, QLatin1Char(' '));
-    QString out = term;
-    if (description.isEmpty()) return out + QLatin1Char('\n');
-    if (out.size() > column - 2)
-        out += QLatin1Char('\n') + indent;
-    else
-        out = out.leftJustified(column, QLatin1Char(' '));
-    bool firstLine = true;
-    for (const QString& paragraph : description.split(QLatin1Char('\n'))) {
-        if (!firstLine) out += QLatin1Char('\n') + indent;
-        firstLine = false;
-        int used = column;
-        bool firstWord = true;
-        for (const QString& word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            if (!firstWord && used + 1 + word.size() > kWidth) {
-                out += QLatin1Char('\n') + indent;
-                used = column;
-                firstWord = true;
-            }
-            if (!firstWord) {
-                out += QLatin1Char(' ');
-                ++used;
-            }
-            out += word;
-            used += int(word.size());
-            firstWord = false;
-        }
-    }
-    return out + QLatin1Char('\n');
+    return HelpEntry(term, description, column, kWidth);
 }
 
 QString OptionTerm(const CliOptionDef& o) {
