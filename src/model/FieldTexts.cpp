@@ -46,16 +46,27 @@ const QHash<QString, TargetRef>& CaptionTargets() {
     return index;
 }
 
-QString Compose(const QString& key, const LanguageTexts& texts) {
+QString Composed(const QString& key, const LanguageTexts& texts) {
     const TargetRef ref = CaptionTargets().value(key);
-    if (!ref.entry) return QString();
-    QString text = ComposeText(*ref.entry, *ref.target, texts).trimmed();
+    return ref.entry ? ComposeText(*ref.entry, *ref.target, texts) : QString();
+}
+
+QString Compose(const QString& key, const LanguageTexts& texts) {
+    QString text = Composed(key, texts).trimmed();
     // Row labels end in ":" on the page; a list has its own columns.
     if (text.endsWith(QLatin1Char(':'))) text.chop(1);
     return text.trimmed();
 }
 
 } // namespace
+
+QString LanguageCaption(const QString& object, const LanguageTexts& texts) {
+    return object.startsWith(QLatin1Char('#')) ? QString() : Composed(object, texts);
+}
+
+QString LanguageNodeText(int position, const LanguageTexts& texts) {
+    return Composed(QStringLiteral("#tree%1").arg(position), texts);
+}
 
 QString PageCaption(int page, const LanguageTexts& texts) {
     const int position = TreePosition(page);

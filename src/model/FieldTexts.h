@@ -24,5 +24,9 @@ QString FieldCaption(const FieldDef& def, const LanguageTexts& texts);
 // caption, "on" / "off" for a check box, "(empty)" for nothing.
 QString FieldShownValue(const FieldDef& def, const SettingsModel& model,
                         const LanguageTexts& texts);
+// The language text a control shows, as the window composes it ("" when none names it).
+QString LanguageCaption(const QString& object, const LanguageTexts& texts);
+// The text of the navigation tree's node at position ("" when none).
+QString LanguageNodeText(int position, const LanguageTexts& texts);
 // "(empty)".
 QString EmptyValueText(const LanguageTexts& texts);

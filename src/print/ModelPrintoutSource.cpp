@@ -1,6 +1,7 @@
 #include "ModelPrintoutSource.h"
 
 #include "FieldCatalogue.h"
+#include "FieldTexts.h"
 #include "LanguageTable.h"
 #include "LanguageTexts.h"
 #include "SettingsModel.h"
@@ -10,33 +11,6 @@
 namespace print {
 
 namespace {
-
-struct CaptionTarget {
-    const LanguageEntry* entry = nullptr;
-    const LanguageTarget* target = nullptr;
-};
-
-// The language entry that puts its text on each control of the main window.
-const QHash<QString, CaptionTarget>& CaptionIndex() {
-    static const QHash<QString, CaptionTarget> index = [] {
-        QHash<QString, CaptionTarget> h;
-        for (const LanguageEntry& entry : LanguageTable())
-            for (const LanguageTarget& target : entry.targets)
-                if (target.use == TextUse::Caption && !target.object.contains(QLatin1Char('.')))
-                    h.insert(target.object, {&entry, &target});
-        return h;
-    }();
-    return index;
-}
-
-// The tree nodes' texts from the language texts, by position.
-QString LanguageNodeText(const LanguageTexts& texts, int position) {
-    for (const LanguageEntry& entry : LanguageTable())
-        for (const LanguageTarget& target : entry.targets)
-            if (target.use == TextUse::TreeNode && target.index == position)
-                return ComposeText(entry, target, texts);
-    return QString();
-}
 
 int EditNumber(const QString& field) {
     if (!field.startsWith(QLatin1String("Edit"))) return -1;
@@ -52,9 +26,7 @@ ModelPrintoutSource::ModelPrintoutSource(const SettingsModel& model, const Langu
     : model_(model), texts_(texts), treeEntries_(treeEntries) {}
 
 QString ModelPrintoutSource::Caption(const QString& control) const {
-    const auto it = CaptionIndex().constFind(control);
-    if (it == CaptionIndex().constEnd()) return QString();
-    return ComposeText(*it->entry, *it->target, texts_);
+    return LanguageCaption(control, texts_);
 }
 
 QString ModelPrintoutSource::FieldText(const QString& field) const {
@@ -91,7 +63,7 @@ QString ModelPrintoutSource::TimeSeparator(const QString& hourField) const {
 
 QString ModelPrintoutSource::NodeText(int position) const {
     const auto it = treeEntries_.constFind(position);
-    return it != treeEntries_.constEnd() ? *it : LanguageNodeText(texts_, position);
+    return it != treeEntries_.constEnd() ? *it : LanguageNodeText(position, texts_);
 }
 
 QString ModelPrintoutSource::StatusPanelText(int panel) const {
