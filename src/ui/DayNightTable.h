@@ -37,7 +37,6 @@ public:
     QAction* Action(const QString& name) const;
 
     int SelectedWeekday() const { return selectedWeekday_; }
-    void SetSelectedWeekday(int weekday) { selectedWeekday_ = weekday; }
     // Four two-digit texts, empty until the first copy.
     const QStringList& TimeClipboard() const { return clipboard_; }
     // The row a one-row command acts on now: 1 (Sunday) .. 7 (Saturday), 0 none.

@@ -52,8 +52,6 @@ public:
     void FormClose();
 
     FirmwareUpgrade& Engine() { return *engine_; }
-    QString LastHexFile() const { return lastHexFile_; }
-    QString SourceFile() const { return sourceFile_; }
     const FirmwareImage& Image() const { return image_; }
     // Puts the language texts on the window's captions.
     void ApplyTexts();

@@ -72,7 +72,6 @@ public:
     // The caption beside field n: which button (or row of the big label) it is.
     QLabel* NumberLabel(int n) const { return numbers_[n - 1]; }
     TForm7& ButtonCountDialog() const { return *form7_; }
-    QString LabelKind() const { return kind_; }
 
 private:
     QString Msg(int key) const;

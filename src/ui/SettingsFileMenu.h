@@ -27,7 +27,6 @@ public:
 
     QString SettingsFileName() const { return fileName_; }
     void SetSettingsFileName(const QString& name);
-    bool PrefillSaveName() const { return prefillSaveName_; }
     void SetPrefillSaveName(bool on) { prefillSaveName_ = on; }
 
     // New starts a new set of settings: the defaults, and no file yet, so that the next
