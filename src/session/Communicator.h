@@ -10,6 +10,7 @@
 // also decides whether the second half of "Read all" / "Write all" still follows.
 
 #include "Ports.h"
+#include "TextKeys.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -369,7 +370,7 @@ private:
     void SetProgress(int value);
     void Messages();
     void Pause(int ms);
-    QString Msg(int key) const;
+    QString Msg(TextKey key) const;
     void SetCommandsEnabled(bool enabled);
     void StartTimer(EngineTimer timer);
     void StopTimer(EngineTimer timer);

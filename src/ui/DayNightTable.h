@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "Ports.h"
+#include "TextKeys.h"
 
 class QAction;
 class QMenu;
@@ -56,7 +57,7 @@ protected:
 private:
     QString ReplaceQuestion() const;
     void SetRow(int row, const QStringList& values);
-    QString Msg(int key) const;
+    QString Text(TextKey key) const;
 
     SettingsModel& model_;
     QWidget* group_;

@@ -8,6 +8,7 @@
 
 #include "FirmwareUpgrade.h"
 #include "HexImage.h"
+#include "TextKeys.h"
 
 #include <QDialog>
 #include <functional>
@@ -73,8 +74,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString Msg(int key) const;
-    QString Fw(int key) const;
+    QString Text(TextKey key) const;
     void Refuse(const QString& text);
     void SyncTimer();
     void Log(const QString& text);

@@ -8,6 +8,7 @@
 // a field takes by typing; printing that fails leaves the window open with the reason.
 
 #include "LabelFiles.h"
+#include "TextKeys.h"
 
 #include <QDialog>
 #include <QImage>
@@ -74,8 +75,7 @@ public:
     TForm7& ButtonCountDialog() const { return *form7_; }
 
 private:
-    QString Msg(int key) const;
-    QString LabelsText(int key) const;
+    QString Text(TextKey key) const;
     void ShowNumbers();
 
     LabelWindowContext c_;
@@ -123,8 +123,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QString Msg(int key) const;
-    QString LabelsText(int key) const;
+    QString Text(TextKey key) const;
     // Sizes the window to show all of its content.
     void FitToContent();
 

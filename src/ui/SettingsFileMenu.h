@@ -1,6 +1,8 @@
 #pragma once
 // File > New, Open, Save and Save as, and the settings file named on the command line.
 
+#include "TextKeys.h"
+
 #include <QString>
 #include <functional>
 
@@ -41,7 +43,7 @@ public:
     void OpenFromCommandLine(bool hasArgument, const QString& argument);
 
 private:
-    QString Msg(int key) const;
+    QString Text(TextKey key) const;
     void Read();
     bool Write();
 
