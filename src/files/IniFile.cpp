@@ -123,10 +123,6 @@ int IniFile::ReadInteger(const QString& section, const QString& key, int def) co
     return static_cast<int>(n);
 }
 
-bool IniFile::HasSection(const QString& section) const {
-    return FindSection(section) >= 0;
-}
-
 bool IniFile::HasKey(const QString& section, const QString& key) const {
     const int s = FindSection(section);
     return s >= 0 && FindKey(s, key) >= 0;

@@ -34,7 +34,6 @@ public:
     // A decimal number with an optional sign; anything else (text, trailing characters,
     // an empty value, a number beyond int) reads as the default.
     int ReadInteger(const QString& section, const QString& key, int def) const;
-    bool HasSection(const QString& section) const;
     bool HasKey(const QString& section, const QString& key) const;
     QStringList SectionNames() const;
     // Key/value pairs of a section in file order (the first section of that name).

@@ -7,6 +7,8 @@
 // ("Label9", "GroupBox1"), controls of the other windows as window and control name
 // ("TForm2.Label1"), and a window itself by its window name ("TForm14").
 
+#include "TextKeys.h"
+
 #include <QList>
 #include <QString>
 
@@ -92,6 +94,9 @@ QString ComposeText(const LanguageEntry& entry, const LanguageTarget& target,
 // The stored form of [section] key: the composition of its Stored target (for example
 // "      - " + text + " -" for [Message] 50), or the plain text when the entry is shown only.
 QString StoredText(const LanguageTexts& texts, const QString& section, int key);
+inline QString StoredText(const LanguageTexts& texts, TextKey key) {
+    return StoredText(texts, QLatin1String(key.section), key.key);
+}
 
 // Object name of the caption label of button 1 ... 99 on the telephone-number pages
 // ("Label127" ... "Label241"; the label numbers skip the column headings of the pages).

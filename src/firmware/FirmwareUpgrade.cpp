@@ -357,12 +357,13 @@ QString FirmwareUpgrade::EndingLabel(FwEnding ending) {
 }
 
 QString FirmwareUpgrade::EndingMessage(FwEnding ending) const {
-    const auto msg = [this](int key) { return texts_.Text(QStringLiteral("Message"), key); };
     switch (ending) {
-    case FwEnding::Finish: return msg(28);
-    case FwEnding::Error: return texts_.Text(QStringLiteral("Firmware"), 6);
-    case FwEnding::ErrorTime: return msg(30);
-    case FwEnding::ErrorConnection: return msg(38) + QStringLiteral("\r\n") + msg(39);
+    case FwEnding::Finish: return texts_.Text(keys::kUpgradeDone);
+    case FwEnding::Error: return texts_.Text(keys::kUpgradeError);
+    case FwEnding::ErrorTime: return texts_.Text(keys::kUpgradeTimeout);
+    case FwEnding::ErrorConnection:
+        return texts_.Text(keys::kUpgradeLostConnection) + QStringLiteral("\r\n") +
+               texts_.Text(keys::kUpgradeRetryAdvice);
     case FwEnding::None: break;
     }
     return QString();
@@ -408,8 +409,7 @@ void FirmwareUpgrade::OpenLog(const QString& programFolder) {
         logError_ = logFile_.errorString();
     LogLine(DateTimeLine());
     LogLine(kSeparator);
-    LogLine(texts_.Text(QStringLiteral("Message"), 36) + kExchange +
-            texts_.Text(QStringLiteral("Message"), 37));
+    LogLine(texts_.Text(keys::kLogSend) + kExchange + texts_.Text(keys::kLogReceive));
 }
 
 void FirmwareUpgrade::LogLine(const QString& text) {

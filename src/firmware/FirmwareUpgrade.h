@@ -128,12 +128,9 @@ public:
     // Bytes of the current block sent so far (0 .. 10).
     int BytesSent() const { return sent_; }
     int BlockCount() const { return image_.BlockCount(); }
-    int ConnectTries() const { return connectTries_; }
-    int WaitRestarts() const { return waitRestarts_; }
     // Restarts of blocks over the whole run.
     int TotalRestarts() const { return totalRestarts_; }
     QString LogText() const { return logText_; }
-    QString LogFilePath() const { return logFile_.fileName(); }
     // The firmware log could not be written; the run went on, the text is in LogText().
     QString LogError() const { return logError_; }
     // Blocks done so far (for a progress line).

@@ -233,28 +233,28 @@ HexLoad LoadHexFile(const QString& path) {
 }
 
 QString HexFaultText(const HexCheck& check, const LanguageTexts& texts) {
-    const auto text = [&texts](int key) { return texts.Text(QStringLiteral("Firmware"), key); };
-    int key = 0;
+    TextKey key;
     switch (check.fault) {
     case HexFault::None: return QString();
-    case HexFault::NotARecord: key = 8; break;
-    case HexFault::LengthMismatch: key = 9; break;
-    case HexFault::BadChecksum: key = 10; break;
-    case HexFault::BadRecordType: key = 11; break;
-    case HexFault::OddAddress: key = 12; break;
-    case HexFault::OddCount: key = 13; break;
-    case HexFault::TooLong: key = 14; break;
-    case HexFault::AfterEnd: key = 15; break;
-    case HexFault::NoEndRecord: key = 16; break;
-    case HexFault::PastProgramEnd: key = 17; break;
-    case HexFault::Unreadable: key = 20; break;
-    case HexFault::WordTwice: key = 23; break;
-    case HexFault::NoProgram: key = 24; break;
+    case HexFault::NotARecord: key = keys::kHexNotARecord; break;
+    case HexFault::LengthMismatch: key = keys::kHexLengthMismatch; break;
+    case HexFault::BadChecksum: key = keys::kHexBadChecksum; break;
+    case HexFault::BadRecordType: key = keys::kHexBadRecordType; break;
+    case HexFault::OddAddress: key = keys::kHexOddAddress; break;
+    case HexFault::OddCount: key = keys::kHexOddCount; break;
+    case HexFault::TooLong: key = keys::kHexTooLong; break;
+    case HexFault::AfterEnd: key = keys::kHexAfterEnd; break;
+    case HexFault::NoEndRecord: key = keys::kHexNoEndRecord; break;
+    case HexFault::PastProgramEnd: key = keys::kHexPastProgramEnd; break;
+    case HexFault::Unreadable: key = keys::kHexUnreadable; break;
+    case HexFault::WordTwice: key = keys::kHexWordTwice; break;
+    case HexFault::NoProgram: key = keys::kHexNoProgram; break;
     }
+    const QString fault = texts.Text(key);
     if (check.line <= 0)
         return check.detail.isEmpty()
-                   ? text(key)
-                   : text(key) + QStringLiteral(" (") + check.detail + QLatin1Char(')');
-    return text(7) + QLatin1Char(' ') + QString::number(check.line) + QStringLiteral(": ") +
-           text(key);
+                   ? fault
+                   : fault + QStringLiteral(" (") + check.detail + QLatin1Char(')');
+    return texts.Text(keys::kHexLine) + QLatin1Char(' ') + QString::number(check.line) +
+           QStringLiteral(": ") + fault;
 }

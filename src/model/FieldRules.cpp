@@ -10,22 +10,10 @@ bool InRange(QChar c, char16_t from, char16_t to) {
     return c.unicode() >= from && c.unicode() <= to;
 }
 
-// Message keys of the [Message] section used by the checks.
-enum MessageKey {
-    kCodeLength = 16,
-    kInputFormat = 17,
-    kPasswordLength = 18,
-    kPasswordCaption = 19,
-    kExternalCodeLength = 20,
-    kButtonNumbering = 55,
-    kNoThreeButtons = 61,
-    kOnlyOneTwoFour = 62,
-};
-
-ExitOutcome Refuse(int message, int caption, MsgIcon icon) {
+ExitOutcome Refuse(TextKey message, TextKey caption, MsgIcon icon) {
     ExitOutcome o;
-    o.messageKey = message;
-    o.captionKey = caption;
+    o.message = message;
+    o.caption = caption;
     o.icon = icon;
     o.focusBack = true;
     return o;
@@ -110,11 +98,13 @@ ExitOutcome CheckOnExit(const FieldDef& field, const QString& text, const ExitCo
     case ExitRule::A: break;
 
     case ExitRule::B:
-        if (t.size() != 4) return Refuse(kPasswordLength, kPasswordCaption, MsgIcon::Warning);
+        if (t.size() != 4)
+            return Refuse(keys::kPasswordLength, keys::kPasswordCaption, MsgIcon::Warning);
         break;
 
     case ExitRule::C: {
-        if (t.size() == 1) return Refuse(kCodeLength, kInputFormat, MsgIcon::Information);
+        if (t.size() == 1)
+            return Refuse(keys::kCodeLength, keys::kInputFormat, MsgIcon::Information);
         if (t.size() == 2 && t[1] == u'*') {
             // A star typed second moves to the front; two stars switch the code off.
             QString repaired = QStringLiteral("*") + t[0];
@@ -125,7 +115,8 @@ ExitOutcome CheckOnExit(const FieldDef& field, const QString& text, const ExitCo
     }
 
     case ExitRule::D:
-        if (t.size() == 1) return Refuse(kExternalCodeLength, kInputFormat, MsgIcon::Information);
+        if (t.size() == 1)
+            return Refuse(keys::kExternalCodeLength, keys::kInputFormat, MsgIcon::Information);
         break;
 
     case ExitRule::E: {
@@ -203,13 +194,13 @@ ExitOutcome CheckOnExit(const FieldDef& field, const QString& text, const ExitCo
         const std::optional<int> v = ParseDecimal(r);
         if (v && *v > context.modelMaximum) {
             r = maximum;
-            o.messageKey = kButtonNumbering;
+            o.message = keys::kButtonNumbering;
             o.focusBack = true;
         }
         if (context.labelKind == QLatin1String("4") && ParseDecimal(r) == 3) {
             r = maximum;
-            o.messageKey = kNoThreeButtons;
-            o.secondMessageKey = kOnlyOneTwoFour;
+            o.message = keys::kNoThreeButtons;
+            o.secondMessage = keys::kOnlyOneTwoFour;
             o.focusBack = true;
         }
         o.icon = MsgIcon::None;
@@ -255,16 +246,15 @@ ExitOutcome RunExitCheck(SettingsModel& model, const QString& fieldName,
 }
 
 QString ExitMessageText(const ExitOutcome& outcome, const LanguageTexts& texts) {
-    if (outcome.messageKey == 0) return QString();
-    const QString section = QStringLiteral("Message");
-    QString text = texts.Text(section, outcome.messageKey);
+    if (!outcome.message.IsSet()) return QString();
+    QString text = texts.Text(outcome.message);
     // The two lines are joined by a line feed and a carriage return, in this order.
-    if (outcome.secondMessageKey != 0)
-        text += QStringLiteral("\n\r") + texts.Text(section, outcome.secondMessageKey);
+    if (outcome.secondMessage.IsSet())
+        text += QStringLiteral("\n\r") + texts.Text(outcome.secondMessage);
     return text;
 }
 
 QString ExitMessageCaption(const ExitOutcome& outcome, const LanguageTexts& texts) {
-    if (outcome.captionKey == 0) return QString();
-    return texts.Text(QStringLiteral("Message"), outcome.captionKey);
+    if (!outcome.caption.IsSet()) return QString();
+    return texts.Text(outcome.caption);
 }

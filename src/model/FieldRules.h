@@ -4,6 +4,7 @@
 
 #include "FieldCatalogue.h"
 #include "MsgIcon.h"
+#include "TextKeys.h"
 
 #include <QChar>
 #include <QString>
@@ -29,9 +30,9 @@ struct ExitOutcome {
     bool changed = false;         // text (or list position) is to be replaced
     QString text;                 // the repaired text (text fields)
     int position = -1;            // the list position to set (rule M), when changed
-    int messageKey = 0;           // [Message] text to show; 0 none
-    int secondMessageKey = 0;     // second line (rule L: 61, then LF CR, then 62)
-    int captionKey = 0;           // [Message] caption; 0 means the application title
+    TextKey message;              // the text to show; none when not set
+    TextKey secondMessage;        // its second line, after LF CR (rule L)
+    TextKey caption;              // the caption; not set means the application title
     MsgIcon icon = MsgIcon::None; // icon of the message box
     bool focusBack = false;       // the user stays in the field
 };

@@ -98,14 +98,13 @@ QString FieldCaption(const FieldDef& def, const LanguageTexts& texts) {
 }
 
 QString EmptyValueText(const LanguageTexts& texts) {
-    return texts.Text(QStringLiteral("Backup"), 12);
+    return texts.Text(keys::kEmptyValue);
 }
 
 QString FieldShownValue(const FieldDef& def, const SettingsModel& model,
                         const LanguageTexts& texts) {
     switch (def.kind) {
-    case FieldKind::Flag:
-        return texts.Text(QStringLiteral("Backup"), model.Flag(def.name) ? 10 : 11);
+    case FieldKind::Flag: return texts.Text(model.Flag(def.name) ? keys::kFlagOn : keys::kFlagOff);
     case FieldKind::Choice: {
         const QString chosen = model.ChoiceText(def.name);
         if (chosen.isEmpty()) return EmptyValueText(texts);

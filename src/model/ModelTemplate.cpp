@@ -75,8 +75,8 @@ QString NumberRowName(const char* kind, int button) {
 }
 
 void ShowRelay2TreeEntries(TemplateContext& c) {
-    c.target.SetTreeEntry(kRelay2Entry, c.texts.Text(QStringLiteral("Tree"), 5) + " 2", true);
-    c.target.SetTreeEntry(kExternalCodes2Entry, c.texts.Text(QStringLiteral("Tree"), 6) + " 2",
+    c.target.SetTreeEntry(kRelay2Entry, c.texts.Text(keys::kRelayEntry) + " 2", true);
+    c.target.SetTreeEntry(kExternalCodes2Entry, c.texts.Text(keys::kExternalCodesEntry) + " 2",
                           true);
 }
 
@@ -84,7 +84,7 @@ void ShowRelay2TreeEntries(TemplateContext& c) {
 void ShowAllNumberRows(TemplateContext& c) {
     for (int k = 1; k <= 99; ++k) c.target.SetVisible(NumberRowName("ButtonRow", k), true);
     for (int p = 1; p <= 10; ++p) c.target.SetVisible(NumberRowName("NumberHeadings", p), true);
-    const QString buttons = c.texts.Text(QStringLiteral("Tree"), 13);
+    const QString buttons = c.texts.Text(keys::kButtonsEntry);
     for (int p = 0; p < 10; ++p)
         c.target.SetTreeEntry(kFirstButtonsEntry + p, buttons + QLatin1String(kButtonRanges[p]),
                               true);
@@ -132,7 +132,7 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
 
     if (!IsRegularFile(templatePath)) {
         log.LogLine(QStringLiteral("Template file: BASIC - no file"));
-        t.ShowMessage(c.texts.Text(QStringLiteral("Message"), 58), QString(), MsgIcon::None);
+        t.ShowMessage(c.texts.Text(keys::kNoTemplateFile), QString(), MsgIcon::None);
         state.basicConfiguration = true;
         ApplyBasicConfiguration(c, state);
         return;
@@ -164,8 +164,7 @@ void ApplyModelTemplate(const QString& templatePath, TemplateContext& c, ModelSt
     log.LogLine(QStringLiteral("Possible use VantKey set: ") + vantKey);
     if (IsOne(vantKey)) {
         t.SetVisible(QStringLiteral("key1"), true);
-        const QString program =
-            QDir(c.programFolder).filePath(c.texts.Text(QStringLiteral("Menu"), 47));
+        const QString program = QDir(c.programFolder).filePath(c.texts.Text(keys::kKeyProgramFile));
         if (IsRegularFile(program)) t.SetEnabled(QStringLiteral("key1"), true);
     } else {
         t.SetVisible(QStringLiteral("key1"), false);

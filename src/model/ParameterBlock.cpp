@@ -521,10 +521,9 @@ QString BlockRefusalMessage(BlockRefusal refusal, const LanguageTexts& texts) {
     if (refusal == BlockRefusal::None) return QString();
     // "Error in data reading - EEPROM" / "default data", or the length pair.
     const bool marker = refusal == BlockRefusal::NoValidityMarker;
-    const QString message = QStringLiteral("Message");
-    return texts.Text(message, marker ? 49 : 51) + QStringLiteral("\r\n") +
-           QStringLiteral("      - ") + texts.Text(message, marker ? 50 : 52) +
-           QStringLiteral(" -");
+    return texts.Text(marker ? keys::kEepromReadError : keys::kLengthReadError) +
+           QStringLiteral("\r\n") + QStringLiteral("      - ") +
+           texts.Text(marker ? keys::kDefaultData : keys::kNoDataRead) + QStringLiteral(" -");
 }
 
 BlockDecodeResult DecodeParameterBlock(const QByteArray& received, SettingsModel& model,

@@ -15,10 +15,6 @@
 
 namespace {
 
-QString Word(const LanguageTexts& texts, int key) {
-    return texts.Text(QStringLiteral("Backup"), key);
-}
-
 int EditNumber(const QString& field) {
     if (!field.startsWith(QLatin1String("Edit"))) return -1;
     bool ok = false;
@@ -204,7 +200,7 @@ QList<DiffRow> ParameterBlockDiff(const QByteArray& sent, const QByteArray& read
         const FieldDef* def = field.isEmpty() ? nullptr : FindField(field);
         if (!def) {
             DiffRow row;
-            row.caption = Word(texts, 13) + QLatin1Char(' ') + QString::number(byte);
+            row.caption = texts.Text(keys::kByteWord) + QLatin1Char(' ') + QString::number(byte);
             row.valueA = ByteText(sent, byte);
             row.valueB = ByteText(readBack, byte);
             row.key = QStringLiteral("byte %1").arg(byte);
@@ -264,7 +260,7 @@ QList<DiffRow> NumberMemoryDiff(const QByteArray& sent, const QByteArray& readBa
                 for (const int k : places)
                     parts << QStringLiteral("%1: %2").arg(k).arg(ByteText(record, k));
                 return QStringLiteral("%1 (%2 %3)")
-                    .arg(digits, Word(texts, 13), parts.join(QStringLiteral(", ")));
+                    .arg(digits, texts.Text(keys::kByteWord), parts.join(QStringLiteral(", ")));
             };
             row.valueA = withBytes(a);
             row.valueB = withBytes(b);

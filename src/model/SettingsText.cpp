@@ -123,7 +123,7 @@ Typed TypeIntoField(const FieldDef& def, const QString& value, const ExitContext
     if (def.maxLength > 0 && typed.size() > def.maxLength)
         return {{}, QStringLiteral("more than %1 characters: %2").arg(def.maxLength).arg(range)};
     const ExitOutcome outcome = CheckOnExit(def, typed, context);
-    if (outcome.focusBack || outcome.messageKey != 0) {
+    if (outcome.focusBack || outcome.message.IsSet()) {
         const QString message = ExitMessageText(outcome, texts).simplified();
         return {{}, message.isEmpty() ? range : range + QStringLiteral(" (\"%1\")").arg(message)};
     }

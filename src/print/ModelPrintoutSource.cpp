@@ -70,7 +70,7 @@ QString ModelPrintoutSource::StatusPanelText(int panel) const {
     // With no door phone the status line names the values and shows none.
     switch (panel) {
     case 1: return QStringLiteral("Firmware: ");
-    case 3: return texts_.Text(QStringLiteral("Menu"), 29) + QStringLiteral(": ");
+    case 3: return texts_.Text(keys::kResetsPanel) + QStringLiteral(": ");
     default: return QString();
     }
 }

@@ -518,9 +518,9 @@ QString PrintoutDate() {
 
 PrintoutHeader MakePrintoutHeader(const QString& printCaption, const LanguageTexts& texts) {
     PrintoutHeader header;
-    header.title = PrintoutTitle(printCaption, StoredText(texts, QStringLiteral("Message"), 24));
+    header.title = PrintoutTitle(printCaption, StoredText(texts, keys::kPrintProgramName));
     header.date = PrintoutDate();
-    header.documentName = StoredText(texts, QStringLiteral("Message"), 23);
+    header.documentName = StoredText(texts, keys::kPrintDocumentName);
     return header;
 }
 

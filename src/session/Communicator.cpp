@@ -16,12 +16,7 @@ using namespace DoorPhoneProtocol;
 
 namespace {
 
-// Message numbers of the language file's [Message] section.
-constexpr int kMsgNoAnswer = 9;          // the door phone did not answer in time
-constexpr int kMsgTooManyRetries = 8;    // a record was refused again and again
-constexpr int kMsgRefused = 53;          // the door phone answered "E"
-constexpr int kMsgButtonCount = 59;      // the question before a parameter write ...
-constexpr int kMsgButtonCountTitle = 60; // ... and its caption
+// The status line's name for the door phone's silence.
 
 // Two decimal texts: the high and the low nibble (0x59 gives "59", 0x1A gives "110").
 QString BcdDigits(int value) {
@@ -285,8 +280,8 @@ void Communicator::Pause(int ms) {
     if (ms > 0) clock_.Sleep(ms);
 }
 
-QString Communicator::Msg(int key) const {
-    return texts_.Text(QStringLiteral("Message"), key);
+QString Communicator::Msg(TextKey key) const {
+    return texts_.Text(key);
 }
 
 void Communicator::SetCommandsEnabled(bool enabled) {
@@ -493,14 +488,14 @@ bool Communicator::StartWriteParameters() {
             return;
         }
         if (host_.ButtonCountFieldVisible()) {
-            const QString question = Msg(kMsgButtonCount);
+            const QString question = Msg(keys::kButtonCountQuestion);
             int half = question.size() / 2; // halves to even
             if (question.size() % 2 == 1 && half % 2 == 1) ++half;
             const QString text = question + QStringLiteral("\n\n") + QString(half + 7, QChar(' ')) +
                                  QStringLiteral("-->>>  ") +
                                  model_.Text(QLatin1String(kButtonCountField)) +
                                  QStringLiteral("  <<<--");
-            if (!host_.AskYesNo(text, Msg(kMsgButtonCountTitle), MsgIcon::Question)) {
+            if (!host_.AskYesNo(text, Msg(keys::kButtonCountCaption), MsgIcon::Question)) {
                 state_.continuation = AllContinuation::None;
                 StartTimer(EngineTimer::Poll);
                 host_.FocusButtonCountField();
@@ -879,7 +874,7 @@ bool Communicator::TakeParameterAnswer() {
     }
     if (answer == kRefused) {
         arrived_.clear();
-        Finish(ExchangeEnd::Refused, Msg(kMsgRefused) + QStringLiteral("  ...E"));
+        Finish(ExchangeEnd::Refused, Msg(keys::kRefused) + QStringLiteral("  ...E"));
         return false;
     }
     if (answer == kDone) {
@@ -902,7 +897,7 @@ bool Communicator::TakeRecordAnswer() {
     state_.reply = QString(QChar(uchar(answer)));
     if (answer == kRefused) {
         arrived_.clear();
-        Finish(ExchangeEnd::Refused, Msg(kMsgRefused) + QStringLiteral("  ...E"));
+        Finish(ExchangeEnd::Refused, Msg(keys::kRefused) + QStringLiteral("  ...E"));
         return false;
     }
     Log(state_.reply);
@@ -928,7 +923,7 @@ bool Communicator::TakeLeftovers() {
     state_.reply = Chars(rest);
     Log(state_.reply);
     if (rest.contains(kRefused)) {
-        Finish(ExchangeEnd::Refused, Msg(kMsgRefused) + QStringLiteral("  ...E"));
+        Finish(ExchangeEnd::Refused, Msg(keys::kRefused) + QStringLiteral("  ...E"));
         return false;
     }
     if (state_.exchange == Exchange::WriteParameters && rest.contains(kDone)) {
@@ -1060,7 +1055,7 @@ void Communicator::TimeoutStep() {
         arrived_.clear();
         ++state_.retryCount;
         if (state_.retryCount > kMaxChunkRetries) {
-            Finish(ExchangeEnd::Failed, Msg(kMsgTooManyRetries));
+            Finish(ExchangeEnd::Failed, Msg(keys::kNumbersNotExchanged));
             return;
         }
         // The same record again: the next turn requests or sends it anew.
@@ -1136,7 +1131,7 @@ void Communicator::NoAnswer() {
     const bool tell = !poll || (!status_.silent && !closing_);
     status_.silent = true;
     arrived_.clear();
-    Finish(ExchangeEnd::Failed, tell ? Msg(kMsgNoAnswer) : QString());
+    Finish(ExchangeEnd::Failed, tell ? Msg(keys::kNoAnswer) : QString());
 }
 
 // ---- Timer2: the poll timer ---------------------------------------------------------------

@@ -10,6 +10,7 @@
 // also decides whether the second half of "Read all" / "Write all" still follows.
 
 #include "Ports.h"
+#include "TextKeys.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -275,8 +276,6 @@ public:
     bool CommandBusy() const { return bracketOpen_ || ContinuationPending(); }
     bool DeviceCommandsEnabled() const { return commandsEnabled_; }
     int Progress() const { return progress_; }
-    // The text last given to Label4.
-    QString DeviceClockCaption() const { return label4_; }
 
     // The status decoder: pairs of tag and value in the first 20 characters.
     void DecodeStatus(const QString& reply);
@@ -368,7 +367,7 @@ private:
     void SetProgress(int value);
     void Messages();
     void Pause(int ms);
-    QString Msg(int key) const;
+    QString Msg(TextKey key) const;
     void SetCommandsEnabled(bool enabled);
     void StartTimer(EngineTimer timer);
     void StopTimer(EngineTimer timer);

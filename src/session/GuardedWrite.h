@@ -61,16 +61,6 @@ struct GuardedReport {
     QString backupPath;  // the backup of this read, or of the door phone before this write
     QString error;       // why a backup could not be saved
     QList<DiffRow> rows; // Differs: what did not take
-    bool Succeeded() const {
-        return result == GuardedResult::Read || result == GuardedResult::Written ||
-               result == GuardedResult::Verified;
-    }
-    // Something was sent to the door phone's memory.
-    bool Wrote() const {
-        return result == GuardedResult::WriteFailed || result == GuardedResult::Written ||
-               result == GuardedResult::ReadBackFailed || result == GuardedResult::Differs ||
-               result == GuardedResult::Verified;
-    }
 };
 
 // The image a write of these halves sends for the settings. The door phone's own bytes
@@ -98,7 +88,6 @@ public:
     bool Write(const GuardedPlan& plan);
 
     bool Busy() const { return step_ != Step::Idle; }
-    Step CurrentStep() const { return step_; }
     const GuardedReport& LastReport() const { return report_; }
     const GuardedPlan& Plan() const { return plan_; }
 

@@ -17,8 +17,8 @@ QString ProgramCaption(const QString& programName, const QString& versionText) {
 }
 
 QString MailAddress(const LanguageTexts& texts) {
-    return QStringLiteral("mailto:") + texts.Text(QStringLiteral("Info"), 10) +
-           QStringLiteral("?SUBJECT=") + texts.Text(QStringLiteral("Info"), 11);
+    return QStringLiteral("mailto:") + texts.Text(keys::kMailAddress) +
+           QStringLiteral("?SUBJECT=") + texts.Text(keys::kMailSubject);
 }
 
 namespace {
@@ -168,15 +168,15 @@ void TForm2::Label9Click() {
     if (!host_.openAddress || !host_.texts) return;
     if (host_.openAddress(MailAddress(*host_.texts))) return;
     if (host_.report)
-        host_.report(QStringLiteral("No e-mail program on this computer opens the link. Write to "
-                                    "%1 with the subject \"%2\".")
-                         .arg(host_.texts->Text(QStringLiteral("Info"), 10),
-                              host_.texts->Text(QStringLiteral("Info"), 11)));
+        host_.report(
+            QStringLiteral("No e-mail program on this computer opens the link. Write to "
+                           "%1 with the subject \"%2\".")
+                .arg(host_.texts->Text(keys::kMailAddress), host_.texts->Text(keys::kMailSubject)));
 }
 
 void TForm2::Label8Click() {
     if (!host_.openAddress || !host_.texts) return;
-    const QString address = host_.texts->Text(QStringLiteral("Info"), 14);
+    const QString address = host_.texts->Text(keys::kWebAddress);
     if (host_.openAddress(address)) return;
     if (host_.report)
         host_.report(

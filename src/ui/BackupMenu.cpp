@@ -21,8 +21,8 @@ BackupMenu::BackupMenu(Context context, QObject* parent) : QObject(parent), c_(s
     present = [](CompareDialog& dialog) { dialog.exec(); };
 }
 
-QString BackupMenu::Word(int key) const {
-    return c_.texts->Text(QStringLiteral("Backup"), key);
+QString BackupMenu::Text(TextKey key) const {
+    return c_.texts->Text(key);
 }
 
 BackupFolder BackupMenu::Folder() const {
@@ -30,19 +30,19 @@ BackupFolder BackupMenu::Folder() const {
 }
 
 QList<QAction*> BackupMenu::AddItems(QMenu* file, QAction* before, QMenu* option) {
-    auto make = [this](QMenu* menu, const char* name, int key) {
-        auto* action = new QAction(Word(key), menu);
+    auto make = [this](QMenu* menu, const char* name, TextKey caption) {
+        auto* action = new QAction(Text(caption), menu);
         action->setObjectName(QLatin1String(name));
         return action;
     };
-    QAction* compare = make(file, "Comparewithfile1", 1);
+    QAction* compare = make(file, "Comparewithfile1", keys::kCompareWithFileItem);
     file->insertAction(before, compare);
     connect(compare, &QAction::triggered, this, &BackupMenu::CompareWithFile);
 
     option->addSeparator();
-    verify_ = make(option, "Verifyafterwrite1", 2);
-    backup_ = make(option, "Backupbeforewrite1", 3);
-    QAction* open = make(option, "Openbackupsfolder1", 4);
+    verify_ = make(option, "Verifyafterwrite1", keys::kVerifyAfterWriteItem);
+    backup_ = make(option, "Backupbeforewrite1", keys::kBackupBeforeWriteItem);
+    QAction* open = make(option, "Openbackupsfolder1", keys::kOpenBackupsFolderItem);
     verify_->setCheckable(true);
     verify_->setChecked(options_.verifyAfterWrite);
     backup_->setCheckable(true);
@@ -77,16 +77,15 @@ void BackupMenu::KeepOptions() {
 }
 
 void BackupMenu::CompareWithFile() {
-    const auto msg = [this](int key) { return c_.texts->Text(QStringLiteral("Message"), key); };
     FileDialogRequest request;
-    request.title = Word(21);
-    request.filter = msg(2) + QStringLiteral(" (*.NVS *.nvs);;     *.* (*)");
+    request.title = Text(keys::kCompareWithFile);
+    request.filter = Text(keys::kSettingsFileType) + QStringLiteral(" (*.NVS *.nvs);;     *.* (*)");
     request.defaultSuffix = QStringLiteral("NVS");
     request.initialDir = c_.programFolder();
     const QString path = c_.dialogs->OpenFile(c_.parent, request);
     if (path.isEmpty()) return; // cancelled: nothing to say
     if (!HasSettingsExtension(path)) {
-        c_.dialogs->Message(c_.parent, msg(4), QString(), MsgIcon::None);
+        c_.dialogs->Message(c_.parent, Text(keys::kNotANorvaSetFile), QString(), MsgIcon::None);
         return;
     }
     // The file is read over the window's settings, as Open would read it, but into a
@@ -100,8 +99,9 @@ void BackupMenu::CompareWithFile() {
         c_.dialogs->Message(c_.parent, e.text(), QString(), MsgIcon::Error);
         return;
     }
-    ShowRows(Word(21), QDir::toNativeSeparators(path), DiffSettings(*c_.model, file, *c_.texts),
-             Word(7), Word(8));
+    ShowRows(Text(keys::kCompareWithFile), QDir::toNativeSeparators(path),
+             DiffSettings(*c_.model, file, *c_.texts), Text(keys::kInTheWindow),
+             Text(keys::kInTheFile));
 }
 
 void BackupMenu::ShowRows(const QString& title, const QString& message, const QList<DiffRow>& rows,
@@ -114,12 +114,14 @@ void BackupMenu::OpenBackupsFolder() {
     QString error;
     const QString path = Folder().Path(&error);
     if (path.isEmpty()) {
-        c_.dialogs->Message(c_.parent, Word(20) + QStringLiteral("\n") + error, QString(),
-                            MsgIcon::Error);
+        c_.dialogs->Message(c_.parent,
+                            Text(keys::kBackupsFolderNotOpened) + QStringLiteral("\n") + error,
+                            QString(), MsgIcon::Error);
         return;
     }
     if (!openUrl(QUrl::fromLocalFile(path)))
         c_.dialogs->Message(c_.parent,
-                            Word(20) + QStringLiteral("\n") + QDir::toNativeSeparators(path),
+                            Text(keys::kBackupsFolderNotOpened) + QStringLiteral("\n") +
+                                QDir::toNativeSeparators(path),
                             QString(), MsgIcon::Error);
 }

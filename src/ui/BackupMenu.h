@@ -5,6 +5,7 @@
 
 #include "Backups.h"
 #include "SettingsDiff.h"
+#include "TextKeys.h"
 
 #include <QList>
 #include <QObject>
@@ -61,7 +62,7 @@ public:
     std::function<void(CompareDialog&)> present;
 
 private:
-    QString Word(int key) const;
+    QString Text(TextKey key) const;
     void SetOption(bool BackupOptions::*option, bool on);
 
     Context c_;

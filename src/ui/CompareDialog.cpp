@@ -14,8 +14,7 @@ CompareDialog::CompareDialog(const QString& title, const QString& message,
     : QDialog(parent), rows_(rows) {
     setObjectName(QStringLiteral("CompareDialog"));
     setWindowTitle(title);
-    const auto word = [&texts](int key) { return texts.Text(QStringLiteral("Backup"), key); };
-    message_ = rows.isEmpty() ? word(9) : message;
+    message_ = rows.isEmpty() ? texts.Text(keys::kSettingsSame) : message;
 
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(message_, this);
@@ -26,7 +25,8 @@ CompareDialog::CompareDialog(const QString& title, const QString& message,
 
     table_ = new QTableWidget(int(rows.size()), 4, this);
     table_->setObjectName(QStringLiteral("CompareTable"));
-    table_->setHorizontalHeaderLabels({word(5), word(6), headingA, headingB});
+    table_->setHorizontalHeaderLabels(
+        {texts.Text(keys::kPageColumn), texts.Text(keys::kSettingColumn), headingA, headingB});
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();

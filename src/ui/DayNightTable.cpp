@@ -80,8 +80,8 @@ bool DayNightTable::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-QString DayNightTable::Msg(int key) const {
-    return host_.texts ? host_.texts->Text(QStringLiteral("Message"), key) : QString();
+QString DayNightTable::Text(TextKey key) const {
+    return host_.texts ? host_.texts->Text(key) : QString();
 }
 
 int DayNightTable::TargetRow() const {
@@ -114,22 +114,25 @@ void DayNightTable::Copy1Click() {
 QString DayNightTable::ReplaceQuestion() const {
     const QString c0 = clipboard_.value(0), c1 = clipboard_.value(1), c2 = clipboard_.value(2),
                   c3 = clipboard_.value(3);
-    return Msg(10) + QLatin1Char('\n') + QStringLiteral("     ") + Msg(11) + QStringLiteral(": ") +
-           c0 + QLatin1Char(':') + c1 + QStringLiteral("   ") + Msg(12) + QStringLiteral(": ") +
-           c2 + QLatin1Char(':') + c3;
+    return Text(keys::kReplaceTimes) + QLatin1Char('\n') + QStringLiteral("     ") +
+           Text(keys::kDay) + QStringLiteral(": ") + c0 + QLatin1Char(':') + c1 +
+           QStringLiteral("   ") + Text(keys::kNight) + QStringLiteral(": ") + c2 +
+           QLatin1Char(':') + c3;
 }
 
 void DayNightTable::Paste1Click() {
     // The menu item is off before the first copy; a keyboard route must not paste nothing.
     if (clipboard_.size() != 4) return;
     const int row = TargetRow();
-    if (!host_.ask || !host_.ask(ReplaceQuestion(), Msg(13), MsgIcon::Question)) return;
+    if (!host_.ask || !host_.ask(ReplaceQuestion(), Text(keys::kReplaceCaption), MsgIcon::Question))
+        return;
     if (row != 0) SetRow(row, clipboard_);
 }
 
 void DayNightTable::Pasteall1Click() {
     if (clipboard_.size() != 4) return;
-    if (!host_.ask || !host_.ask(ReplaceQuestion(), Msg(13), MsgIcon::Question)) return;
+    if (!host_.ask || !host_.ask(ReplaceQuestion(), Text(keys::kReplaceCaption), MsgIcon::Question))
+        return;
     SettingsModel::UpdateScope batch(model_);
     for (int row = 1; row <= 7; ++row) SetRow(row, clipboard_);
 }
@@ -142,7 +145,9 @@ void DayNightTable::Delete1Click() {
 }
 
 void DayNightTable::Deleteall1Click() {
-    if (host_.ask && host_.ask(Msg(14), Msg(15), MsgIcon::Question)) ClearTable();
+    if (host_.ask && host_.ask(Text(keys::kClearTimesQuestion), Text(keys::kClearTimesCaption),
+                               MsgIcon::Question))
+        ClearTable();
 }
 
 void DayNightTable::ClearTable() {

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "Ports.h"
+#include "TextKeys.h"
 
 class QAction;
 class QMenu;
@@ -37,7 +38,6 @@ public:
     QAction* Action(const QString& name) const;
 
     int SelectedWeekday() const { return selectedWeekday_; }
-    void SetSelectedWeekday(int weekday) { selectedWeekday_ = weekday; }
     // Four two-digit texts, empty until the first copy.
     const QStringList& TimeClipboard() const { return clipboard_; }
     // The row a one-row command acts on now: 1 (Sunday) .. 7 (Saturday), 0 none.
@@ -57,7 +57,7 @@ protected:
 private:
     QString ReplaceQuestion() const;
     void SetRow(int row, const QStringList& values);
-    QString Msg(int key) const;
+    QString Text(TextKey key) const;
 
     SettingsModel& model_;
     QWidget* group_;

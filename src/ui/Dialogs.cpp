@@ -57,15 +57,14 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, MsgIcon icon, const
 QString FileWriteFailureText(const LanguageTexts& texts, const QString& file, OutputFailure failure,
                              const QString& reason) {
     const QString path = QDir::toNativeSeparators(file);
-    const auto text = [&texts](int key) { return texts.Text(QStringLiteral("Files"), key); };
     switch (failure) {
-    case OutputFailure::Folder: return text(3).arg(path);
-    case OutputFailure::NotAFile: return text(2).arg(path);
+    case OutputFailure::Folder: return texts.Text(keys::kIsAFolder).arg(path);
+    case OutputFailure::NotAFile: return texts.Text(keys::kNotARegularFile).arg(path);
     case OutputFailure::None:
     case OutputFailure::NoName:
     case OutputFailure::System: break;
     }
-    return text(5).arg(path, reason);
+    return texts.Text(keys::kCannotWrite).arg(path, reason);
 }
 
 void QtDialogs::Message(QWidget* parent, const QString& text, const QString& caption,

@@ -266,7 +266,7 @@ bool FieldBinder::RunExitCheck(const QString& field) {
             model_.SetText(field, outcome.text);
         Show(field); // also when the model held the value already (a typed list text)
     }
-    if (outcome.messageKey && host_.message)
+    if (outcome.message.IsSet() && host_.message)
         host_.message(ExitMessageText(outcome, *host_.texts),
                       ExitMessageCaption(outcome, *host_.texts), outcome.icon);
     if (outcome.focusBack && b.widget->isVisible() && b.widget->isEnabled()) {
@@ -276,7 +276,7 @@ bool FieldBinder::RunExitCheck(const QString& field) {
         if (auto* edit = qobject_cast<QLineEdit*>(b.widget)) edit->selectAll();
         suspended_ = wasSuspended;
     }
-    return outcome.messageKey == 0 && !outcome.focusBack;
+    return !outcome.message.IsSet() && !outcome.focusBack;
 }
 
 void FieldBinder::OnFocusLeft(const QString& field, Qt::FocusReason reason) {

@@ -86,7 +86,6 @@ private:
     };
     void Bind(const FieldDef& def);
     void Show(const QString& field);
-    void FromWidget(const Binding& b);
     void OnFocusLeft(const QString& field, Qt::FocusReason reason);
 
     SettingsModel& model_;

@@ -115,12 +115,8 @@ FirmwareWindow::~FirmwareWindow() {
     timer1_->stop();
 }
 
-QString FirmwareWindow::Msg(int key) const {
-    return context_.texts->Text(QStringLiteral("Message"), key);
-}
-
-QString FirmwareWindow::Fw(int key) const {
-    return context_.texts->Text(QStringLiteral("Firmware"), key);
+QString FirmwareWindow::Text(TextKey key) const {
+    return context_.texts->Text(key);
 }
 
 void FirmwareWindow::Log(const QString& text) {
@@ -170,7 +166,7 @@ void FirmwareWindow::FormShow() {
     progress2_->setValue(0);
     memo2_->clear();
     memo2_->hide();
-    label3_->setText(Msg(29));
+    label3_->setText(Text(keys::kUpgradeDoorPhone));
     label4_->clear();
     label5_->clear();
 }
@@ -228,8 +224,8 @@ void FirmwareWindow::Refuse(const QString& text) {
 
 void FirmwareWindow::Button1Click() {
     FileDialogRequest request;
-    request.title = Msg(25);
-    request.filter = Msg(26) + QStringLiteral(" (*.HEX *.hex)");
+    request.title = Text(keys::kHexFileTitle);
+    request.filter = Text(keys::kHexFileType) + QStringLiteral(" (*.HEX *.hex)");
     request.defaultSuffix = QStringLiteral("HEX");
     request.initialDir =
         QFileInfo(lastHexFile_).isDir() ? lastHexFile_ : QFileInfo(lastHexFile_).absolutePath();
@@ -241,12 +237,13 @@ void FirmwareWindow::Button1Click() {
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? QString() : name.mid(dot + 1).trimmed().toUpper();
     if (name.size() <= 7 || extension != QLatin1String("HEX")) {
-        Refuse(Msg(27));
+        Refuse(Text(keys::kHexFileRefused));
         return;
     }
     const HexLoad load = LoadHexFile(name);
     if (!load.check.Ok()) {
-        Refuse(Msg(27) + QLatin1Char('\n') + HexFaultText(load.check, *context_.texts));
+        Refuse(Text(keys::kHexFileRefused) + QLatin1Char('\n') +
+               HexFaultText(load.check, *context_.texts));
         return;
     }
     loaded_ = load.loaded;
@@ -263,12 +260,16 @@ void FirmwareWindow::Button1Click() {
 void FirmwareWindow::Button2Click() {
     if (image_.blocks.isEmpty()) return;
     if (!context_.link->Connected()) {
-        context_.dialogs->Message(this, Fw(21), Msg(31), MsgIcon::Error);
+        context_.dialogs->Message(this, Text(keys::kUpgradeNotConnected),
+                                  Text(keys::kUpgradeCaption), MsgIcon::Error);
         return;
     }
-    const QString question = Msg(32) + QLatin1Char('\n') + Msg(33) + QLatin1Char('\n') + Msg(34) +
-                             QStringLiteral("\n\n") + Msg(35);
-    if (!context_.dialogs->YesNo(this, question, Msg(31), MsgIcon::Error, true)) return;
+    const QString question = Text(keys::kUpgradeTakesTime) + QLatin1Char('\n') +
+                             Text(keys::kUpgradeKeepConnected) + QLatin1Char('\n') +
+                             Text(keys::kUpgradeKeepPowered) + QStringLiteral("\n\n") +
+                             Text(keys::kUpgradeConfirm);
+    if (!context_.dialogs->YesNo(this, question, Text(keys::kUpgradeCaption), MsgIcon::Error, true))
+        return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     button1_->setEnabled(false);
     button2_->setEnabled(false);
@@ -283,7 +284,8 @@ void FirmwareWindow::Button2Click() {
         button1_->setEnabled(true);
         button2_->setEnabled(true);
         button3_->setEnabled(true);
-        context_.dialogs->Message(this, Fw(21), Msg(31), MsgIcon::Error);
+        context_.dialogs->Message(this, Text(keys::kUpgradeNotConnected),
+                                  Text(keys::kUpgradeCaption), MsgIcon::Error);
         return;
     }
     SyncTimer();
@@ -355,6 +357,7 @@ void FirmwareWindow::RunEnded(const FwReport&, const QString& log) {
     memo2_->moveCursor(QTextCursor::End);
     memo2_->verticalScrollBar()->setValue(memo2_->verticalScrollBar()->maximum());
     if (!engine_->LogError().isEmpty())
-        context_.dialogs->Message(this, Fw(22) + QStringLiteral(": ") + engine_->LogError(),
-                                  QString(), MsgIcon::Warning);
+        context_.dialogs->Message(
+            this, Text(keys::kFirmwareLogNotWritten) + QStringLiteral(": ") + engine_->LogError(),
+            QString(), MsgIcon::Warning);
 }

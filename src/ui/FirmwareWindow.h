@@ -8,6 +8,7 @@
 
 #include "FirmwareUpgrade.h"
 #include "HexImage.h"
+#include "TextKeys.h"
 
 #include <QDialog>
 #include <functional>
@@ -52,8 +53,6 @@ public:
     void FormClose();
 
     FirmwareUpgrade& Engine() { return *engine_; }
-    QString LastHexFile() const { return lastHexFile_; }
-    QString SourceFile() const { return sourceFile_; }
     const FirmwareImage& Image() const { return image_; }
     // Puts the language texts on the window's captions.
     void ApplyTexts();
@@ -75,8 +74,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString Msg(int key) const;
-    QString Fw(int key) const;
+    QString Text(TextKey key) const;
     void Refuse(const QString& text);
     void SyncTimer();
     void Log(const QString& text);

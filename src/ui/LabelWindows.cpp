@@ -33,25 +33,17 @@
 
 namespace {
 
-QString FileMsg(const LanguageTexts* texts, int key) {
-    return texts->Text(QStringLiteral("Message"), key);
-}
-
-QString FilesText(const LanguageTexts* texts, int key) {
-    return texts->Text(QStringLiteral("Files"), key);
-}
-
 // What a label file error says in the window's language.
 QString LabelFileErrorText(const LanguageTexts* texts, const LabelFileError& e) {
     using Reason = LabelFileError::Reason;
     const QString path = QDir::toNativeSeparators(e.path());
     switch (e.reason()) {
-    case Reason::Missing: return FilesText(texts, 1).arg(path);
-    case Reason::NotAFile: return FilesText(texts, 2).arg(path);
-    case Reason::Folder: return FilesText(texts, 3).arg(path);
+    case Reason::Missing: return texts->Text(keys::kFileNotFound).arg(path);
+    case Reason::NotAFile: return texts->Text(keys::kNotARegularFile).arg(path);
+    case Reason::Folder: return texts->Text(keys::kIsAFolder).arg(path);
     case Reason::TooLarge:
-    case Reason::Unreadable: return FilesText(texts, 4).arg(path, e.detail());
-    case Reason::NotLabels: return FileMsg(texts, 48);
+    case Reason::Unreadable: return texts->Text(keys::kCannotRead).arg(path, e.detail());
+    case Reason::NotLabels: return texts->Text(keys::kNotALabelFile);
     case Reason::WriteFailed:
         return FileWriteFailureText(*texts, e.path(), OutputFailure::System, e.detail());
     }
@@ -61,37 +53,37 @@ QString LabelFileErrorText(const LanguageTexts* texts, const LabelFileError& e) 
 // Why printing failed, in the window's language: a PDF file that could not be written
 // names the file and the reason, a printer that refused says so.
 QString PrintFailureText(const LanguageTexts* texts, const print::PrintOutcome& outcome) {
-    if (outcome.file.isEmpty()) return texts->Text(QStringLiteral("Labels"), 22);
+    if (outcome.file.isEmpty()) return texts->Text(keys::kLabelsNotPrinted);
     return FileWriteFailureText(*texts, outcome.file, outcome.failure, outcome.reason);
 }
 
 // The label file filters: the label files, then every file.
 QString OpenFilter(const LanguageTexts* texts, const QString& extension) {
-    return FileMsg(texts, 41) +
+    return texts->Text(keys::kLabelFileType) +
            QStringLiteral(" (*.%1 *.%2);;").arg(extension, extension.toLower()) +
-           FileMsg(texts, 42) + QStringLiteral("    *.* (*)");
+           texts->Text(keys::kAllFiles) + QStringLiteral("    *.* (*)");
 }
 
 // Asks for a file to save to, with the overwrite question of the settings files.
 QString AskSaveName(QWidget* parent, const LabelWindowContext& c, const QString& extension) {
     FileDialogRequest request;
-    request.title = FileMsg(c.texts, 43);
-    request.filter =
-        FileMsg(c.texts, 41) + QStringLiteral(" (*.%1 *.%2)").arg(extension, extension.toLower());
+    request.title = c.texts->Text(keys::kSaveLabelsTitle);
+    request.filter = c.texts->Text(keys::kLabelFileType) +
+                     QStringLiteral(" (*.%1 *.%2)").arg(extension, extension.toLower());
     request.defaultSuffix = extension;
     request.initialDir = c.programFolder();
     for (;;) {
         QString chosen = c.dialogs->SaveFile(parent, request);
         if (chosen.isEmpty() || !QFile::exists(chosen)) return chosen;
-        if (c.dialogs->YesNo(parent, FileMsg(c.texts, 6), FileMsg(c.texts, 7), MsgIcon::Question,
-                             true))
+        if (c.dialogs->YesNo(parent, c.texts->Text(keys::kReplaceFile),
+                             c.texts->Text(keys::kFileExists), MsgIcon::Question, true))
             return chosen;
     }
 }
 
 QString AskOpenName(QWidget* parent, const LabelWindowContext& c, const QString& extension) {
     FileDialogRequest request;
-    request.title = FileMsg(c.texts, 40);
+    request.title = c.texts->Text(keys::kOpenLabelsTitle);
     request.filter = OpenFilter(c.texts, extension);
     request.defaultSuffix = extension;
     request.initialDir = c.programFolder();
@@ -309,12 +301,8 @@ TForm14::TForm14(const LabelWindowContext& context, QWidget* parent)
     ShowNumbers();
 }
 
-QString TForm14::Msg(int key) const {
-    return FileMsg(c_.texts, key);
-}
-
-QString TForm14::LabelsText(int key) const {
-    return c_.texts->Text(QStringLiteral("Labels"), key);
+QString TForm14::Text(TextKey key) const {
+    return c_.texts->Text(key);
 }
 
 int TForm14::ShowFor(const QString& labelKind) {
@@ -333,7 +321,7 @@ void TForm14::FormShow(const QString& labelKind) {
         form7_->exec();
         label1_->show();
         const bool single = form7_->SingleButtonPanel();
-        label1_->setText(Msg(single ? 56 : 57));
+        label1_->setText(Text(single ? keys::kOneButtonLabel : keys::kTwoButtonLabels));
         for (int i = 0; i < kLabelTextCount; ++i) {
             const bool visible = single ? i < 4 : (i == 0 || i == 12);
             edits_[i]->setVisible(visible);
@@ -373,19 +361,21 @@ bool TForm14::SetTexts(const LabelTexts& texts) {
 void TForm14::Button2Click() {
     const QString name = AskOpenName(this, c_, QStringLiteral("NVL"));
     if (name.size() <= 7) {
-        c_.dialogs->Message(this, Msg(21), QString(), MsgIcon::None);
+        c_.dialogs->Message(this, Text(keys::kNoFileSelected), QString(), MsgIcon::None);
         return;
     }
     if (!HasLabelExtension(name, QStringLiteral("NVL"))) {
-        c_.dialogs->Message(this, Msg(48), QString(), MsgIcon::None);
+        c_.dialogs->Message(this, Text(keys::kNotALabelFile), QString(), MsgIcon::None);
         return;
     }
     try {
         // Read whole first: on a failure the fields keep what they showed.
         if (!SetTexts(ReadButtonLabelFile(name)))
-            c_.dialogs->Message(
-                this, LabelsText(23).arg(QDir::toNativeSeparators(name)).arg(kFieldLength),
-                QString(), MsgIcon::Information);
+            c_.dialogs->Message(this,
+                                Text(keys::kLabelTextsTooLong)
+                                    .arg(QDir::toNativeSeparators(name))
+                                    .arg(kFieldLength),
+                                QString(), MsgIcon::Information);
     } catch (const LabelFileError& e) {
         c_.dialogs->Message(this, LabelFileErrorText(c_.texts, e), QString(), MsgIcon::Error);
     }
@@ -543,12 +533,8 @@ TForm5::TForm5(const LabelWindowContext& context, QWidget* parent) : QDialog(par
     FitToContent();
 }
 
-QString TForm5::Msg(int key) const {
-    return FileMsg(c_.texts, key);
-}
-
-QString TForm5::LabelsText(int key) const {
-    return c_.texts->Text(QStringLiteral("Labels"), key);
+QString TForm5::Text(TextKey key) const {
+    return c_.texts->Text(key);
 }
 
 void TForm5::FitToContent() {
@@ -657,11 +643,12 @@ void TForm5::PictureButtonClick(int label) {
         const print::LabelPicture picture = print::LoadLabelPicture(chosen);
         if (picture.image.isNull()) {
             const QString shown = QDir::toNativeSeparators(chosen);
+            const QSize size = picture.size;
             const QString text =
                 picture.tooLarge
-                    ? LabelsText(19).arg(shown).arg(picture.size.width()).arg(picture.size.height())
-                    : LabelsText(20).arg(shown) + QStringLiteral("\n(") + picture.reason +
-                          QLatin1Char(')');
+                    ? Text(keys::kPictureTooLarge).arg(shown).arg(size.width()).arg(size.height())
+                    : Text(keys::kPictureNotBmp).arg(shown) + QStringLiteral("\n(") +
+                          picture.reason + QLatin1Char(')');
             c_.dialogs->Message(this, text, QString(), MsgIcon::Warning);
             pictures_[k].clear();
         }
@@ -683,7 +670,7 @@ void TForm5::Button2Click() {
     const QString name = AskOpenName(this, c_, QStringLiteral("VXL"));
     if (name.size() <= 7) return;
     if (!HasLabelExtension(name, QStringLiteral("VXL"))) {
-        c_.dialogs->Message(this, Msg(48), QString(), MsgIcon::None);
+        c_.dialogs->Message(this, Text(keys::kNotALabelFile), QString(), MsgIcon::None);
         return;
     }
     bool whole = true;
@@ -698,9 +685,10 @@ void TForm5::Button2Click() {
     }
     initik();
     if (!whole)
-        c_.dialogs->Message(this,
-                            LabelsText(23).arg(QDir::toNativeSeparators(name)).arg(kFieldLength),
-                            QString(), MsgIcon::Information);
+        c_.dialogs->Message(
+            this,
+            Text(keys::kLabelTextsTooLong).arg(QDir::toNativeSeparators(name)).arg(kFieldLength),
+            QString(), MsgIcon::Information);
 }
 
 void TForm5::Button3Click() {
@@ -738,6 +726,7 @@ void TForm5::Button1Click() {
         return;
     }
     if (!unusable.isEmpty())
-        c_.dialogs->Message(this, LabelsText(21) + QLatin1Char('\n') + unusable.join('\n'),
+        c_.dialogs->Message(this,
+                            Text(keys::kPicturesLeftOut) + QLatin1Char('\n') + unusable.join('\n'),
                             QString(), MsgIcon::Warning);
 }

@@ -8,6 +8,7 @@
 // a field takes by typing; printing that fails leaves the window open with the reason.
 
 #include "LabelFiles.h"
+#include "TextKeys.h"
 
 #include <QDialog>
 #include <QImage>
@@ -72,11 +73,9 @@ public:
     // The caption beside field n: which button (or row of the big label) it is.
     QLabel* NumberLabel(int n) const { return numbers_[n - 1]; }
     TForm7& ButtonCountDialog() const { return *form7_; }
-    QString LabelKind() const { return kind_; }
 
 private:
-    QString Msg(int key) const;
-    QString LabelsText(int key) const;
+    QString Text(TextKey key) const;
     void ShowNumbers();
 
     LabelWindowContext c_;
@@ -124,8 +123,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QString Msg(int key) const;
-    QString LabelsText(int key) const;
+    QString Text(TextKey key) const;
     // Sizes the window to show all of its content.
     void FitToContent();
 

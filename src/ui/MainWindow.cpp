@@ -113,7 +113,7 @@ TForm1::TForm1(const MainWindowOptions& options, QWidget* parent)
     log_.onWriteFailed = [this](const QString& error) {
         if (logFailureShown_) return;
         logFailureShown_ = true;
-        if (logFile1_) logFile1_->setText(texts_.Text(QStringLiteral("Menu"), 46));
+        if (logFile1_) logFile1_->setText(texts_.Text(keys::kLogOff));
         // Later, so that the exchange that was logging carries on undisturbed.
         QTimer::singleShot(0, this, [this, error] {
             ShowMessage(QStringLiteral("The communication log could not be written (%1). "
@@ -411,7 +411,7 @@ void TForm1::BuildMenus() {
         ->setEnabled(false);
     onClick(AddAction(option, "Firmwareupgrade1", QStringLiteral("Firmware upgrade")),
             [this] { Firmwareupgrade1Click(); });
-    logFile1_ = AddAction(option, "LogFile1", texts_.Text(QStringLiteral("Menu"), 46));
+    logFile1_ = AddAction(option, "LogFile1", texts_.Text(keys::kLogOff));
     onClick(logFile1_, [this] { LogFile1Click(); });
 
     backupMenu_ = std::make_unique<BackupMenu>(
@@ -673,7 +673,7 @@ void TForm1::Firmwareupgrade1Click() {
 
 void TForm1::Sampleoftones1Click() {
     if (!hasAudioOutput_()) {
-        ShowMessage(texts_.Text(QStringLiteral("Message"), 54), QString(), MsgIcon::None);
+        ShowMessage(texts_.Text(keys::kNoSoundCard), QString(), MsgIcon::None);
         log_.LogLine(QStringLiteral("Acoustic test - No audio cards"));
         return;
     }
@@ -724,7 +724,7 @@ void TForm1::ApplyTexts() {
     // Qt's own buttons and dialogs speak the language of the file too.
     ApplyQtTranslations(session_->LanguagePath());
     // The log switch shows its state in the language in use.
-    logFile1_->setText(texts_.Text(QStringLiteral("Menu"), log_.Enabled() ? 45 : 46));
+    logFile1_->setText(texts_.Text(log_.Enabled() ? keys::kLogOn : keys::kLogOff));
     MarkLanguageInUse();
 }
 
@@ -876,9 +876,9 @@ void TForm1::Forw() {
     // 7-11: Config.ini, the log, the language file, the defaults and the template
     session_->StartUp();
     // 12
-    logFile1_->setText(texts_.Text(QStringLiteral("Menu"), log_.Enabled() ? 45 : 46));
+    logFile1_->setText(texts_.Text(log_.Enabled() ? keys::kLogOn : keys::kLogOff));
     // 13
-    setWindowTitle(ProgramCaption(texts_.Text(QStringLiteral("Info"), 1), ProgramVersionText()));
+    setWindowTitle(ProgramCaption(texts_.Text(keys::kProgramName), ProgramVersionText()));
     // 14
     session_->ConnectAndPoll();
     // 15
@@ -905,12 +905,12 @@ bool TForm1::OpenLog() {
 
 void TForm1::LogFile1Click() {
     if (log_.Enabled()) {
-        logFile1_->setText(texts_.Text(QStringLiteral("Menu"), 46));
+        logFile1_->setText(texts_.Text(keys::kLogOff));
         log_.Close(false);
         return;
     }
     logFailureShown_ = false;
-    if (OpenLog()) logFile1_->setText(texts_.Text(QStringLiteral("Menu"), 45));
+    if (OpenLog()) logFile1_->setText(texts_.Text(keys::kLogOn));
 }
 
 void TForm1::Print1Click() {
@@ -941,7 +941,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // A transfer is not cut off halfway: the door phone would keep a mix of old and new.
     if (comm.CommandBusy() || guarded_->Busy()) {
         launchKeyProgram_ = false;
-        ShowMessage(texts_.Text(QStringLiteral("Window"), 1), QString(), MsgIcon::Information);
+        ShowMessage(texts_.Text(keys::kBusyOnClose), QString(), MsgIcon::Information);
         event->ignore();
         return;
     }
@@ -952,8 +952,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // 1: the save question. Settings that were to be saved and were not (the dialog was
     // cancelled, or the file could not be written and the reason was shown) are not
     // thrown away: the window stays, with them.
-    if (AskYesNo(texts_.Text(QStringLiteral("Message"), 44),
-                 texts_.Text(QStringLiteral("Message"), 45), MsgIcon::Question)) {
+    if (AskYesNo(texts_.Text(keys::kSaveBeforeClosing), texts_.Text(keys::kSaveFileCaption),
+                 MsgIcon::Question)) {
         fileMenu_->SetPrefillSaveName(true);
         const bool saved = fileMenu_->Saveas1Click();
         if (!saved) {
@@ -979,7 +979,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     timer2_->stop();
     // 4
     if (launchKeyProgram_) {
-        const QString program = Folders().ProgramFolder() + texts_.Text(QStringLiteral("Menu"), 47);
+        const QString program = Folders().ProgramFolder() + texts_.Text(keys::kKeyProgramFile);
         QProcess::startDetached(program, {}, Folders().ProgramFolder());
     }
     event->accept();
@@ -1131,7 +1131,7 @@ void TForm1::GuardedEnded(const GuardedReport& report) {
         ShowMessage(texts_.Text(keys::kReadBackFailed), QString(), MsgIcon::Error);
         return;
     case GuardedResult::Differs:
-        backupMenu_->ShowRows(WithoutAccelerator(texts_.Text(keys::kCompareHeading)),
+        backupMenu_->ShowRows(WithoutAccelerator(texts_.Text(keys::kVerifyAfterWriteItem)),
                               texts_.Text(keys::kWriteDiffers), report.rows,
                               texts_.Text(keys::kInTheWindow), texts_.Text(keys::kInTheDoorPhone));
         return;
@@ -1141,13 +1141,12 @@ void TForm1::GuardedEnded(const GuardedReport& report) {
 // ---- HostPort ------------------------------------------------------------------------------
 
 void TForm1::ShowStatus(const DeviceStatus& status, bool fresh) {
-    const QString menu = QStringLiteral("Menu");
     ShowCablePanel();
     panels_[1]->SetText(QStringLiteral("Firmware: ") + (fresh ? status.versionText : QString()));
     ShowFilePanel();
-    panels_[3]->SetText(texts_.Text(menu, 29) + QStringLiteral(": ") +
+    panels_[3]->SetText(texts_.Text(keys::kResetsPanel) + QStringLiteral(": ") +
                         (fresh ? status.resetsText : QString()));
-    panels_[4]->SetText(texts_.Text(menu, 30));
+    panels_[4]->SetText(texts_.Text(keys::kLocalPanel));
     // While the door phone stays silent the status line says so, beside the file's name.
     silent_ = status.silent;
     ShowStatusError();
@@ -1173,7 +1172,7 @@ void TForm1::ShowCablePanel() {
 void TForm1::ShowFilePanel() {
     // The file's name, and its folder under the mouse.
     const QString file = fileMenu_ ? fileMenu_->SettingsFileName() : QString();
-    panels_[2]->SetText(texts_.Text(QStringLiteral("Menu"), 28) + QStringLiteral(": ") +
+    panels_[2]->SetText(texts_.Text(keys::kFilePanel) + QStringLiteral(": ") +
                         SettingsFileShortName(file));
     panels_[2]->SetHint(file.isEmpty() ? QString() : QDir::toNativeSeparators(file));
 }
@@ -1184,9 +1183,9 @@ void TForm1::ShowStatusError() {
     const DoorPhoneLink& link = session_->Link();
     QString text;
     if (link.Lost() && !link.Connected())
-        text = texts_.Text(QStringLiteral("Window"), 2);
+        text = texts_.Text(keys::kCableDisconnected);
     else if (silent_)
-        text = texts_.Text(QStringLiteral("Message"), 9);
+        text = texts_.Text(keys::kNoAnswer);
     errorPanel_->SetText(text);
     errorPanel_->SetHint(text);
     errorPanel_->setVisible(!text.isEmpty());

@@ -118,7 +118,6 @@ public:
     const Backend& DeviceBackendInUse() const { return session_->BackendInUse(); }
     bool StartupDone() const { return startupDone_; }
     bool LaunchKeyProgram() const { return launchKeyProgram_; }
-    void SetLaunchKeyProgram(bool on) { launchKeyProgram_ = on; }
     const ModelTable& Models() const { return session_->Models(); }
     const ModelState& ModelFeatures() const { return session_->ModelFeatures(); }
     BackupMenu& Backups() const { return *backupMenu_; }
@@ -132,7 +131,6 @@ public:
     QMenu* PopupMenu(int number) const; // 1, 2, 3
     NavigationTree* Tree() const { return tree_; }
     DayNightTable& DayNight() const { return *dayNight_; }
-    FieldBinder& Binder() const { return *binder_; }
     int CurrentPage() const;
     QString PageTitle() const;
     ExitContext CheckContext() const;
@@ -184,8 +182,6 @@ public:
     // "Option" > "Print labels": the label window of the model's label kind, with the
     // timers and the status poll stopped while it is open.
     void Printlabels1Click();
-    TForm14* ButtonLabelWindow() const { return form14_; }
-    TForm5* PanelLabelWindow() const { return form5_; }
     // The poll tick: the minimum window size, then the engine's tick.
     void Timer2Timer();
     void Timer1Timer();

@@ -140,12 +140,6 @@ NavigationTree::NavigationTree(QWidget* parent) : QTreeWidget(parent) {
     connect(this, &QTreeWidget::currentItemChanged, this, &NavigationTree::StayOnOpenEntry);
 }
 
-int NavigationTree::PositionOf(const QTreeWidgetItem* item) const {
-    for (int i = 0; i < kEntries; ++i)
-        if (entries_[i] == item) return i;
-    return -1;
-}
-
 int NavigationTree::PageOf(const QTreeWidgetItem* item) {
     return item ? item->data(0, kPageRole).toInt() : -1;
 }

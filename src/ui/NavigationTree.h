@@ -20,7 +20,6 @@ public:
     explicit NavigationTree(QWidget* parent = nullptr);
 
     QTreeWidgetItem* Entry(int position) const { return entries_.at(position); }
-    int PositionOf(const QTreeWidgetItem* item) const;
     // The page an entry opens.
     static int PageOf(const QTreeWidgetItem* item);
     // The entry that opens a page, nullptr for none.

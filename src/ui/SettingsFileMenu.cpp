@@ -8,8 +8,8 @@
 
 #include <QFile>
 
-QString SettingsFileMenu::Msg(int key) const {
-    return c_.texts->Text(QStringLiteral("Message"), key);
+QString SettingsFileMenu::Text(TextKey key) const {
+    return c_.texts->Text(key);
 }
 
 void SettingsFileMenu::SetSettingsFileName(const QString& name) {
@@ -47,17 +47,17 @@ void SettingsFileMenu::New1Click() {
 
 void SettingsFileMenu::Open1Click() {
     FileDialogRequest request;
-    request.title = Msg(1);
-    request.filter = Msg(2) + QStringLiteral(" (*.NVS *.nvs);;     *.* (*)");
+    request.title = Text(keys::kOpenSettingsTitle);
+    request.filter = Text(keys::kSettingsFileType) + QStringLiteral(" (*.NVS *.nvs);;     *.* (*)");
     request.defaultSuffix = QStringLiteral("NVS");
     request.initialDir = c_.programFolder();
     SetSettingsFileName(c_.dialogs->OpenFile(c_.parent, request));
     if (!IsUsableSettingsName(fileName_)) {
-        c_.dialogs->Message(c_.parent, Msg(3), QString(), MsgIcon::None);
+        c_.dialogs->Message(c_.parent, Text(keys::kFileNotSelected), QString(), MsgIcon::None);
         return;
     }
     if (!HasSettingsExtension(fileName_)) {
-        c_.dialogs->Message(c_.parent, Msg(4), QString(), MsgIcon::None);
+        c_.dialogs->Message(c_.parent, Text(keys::kNotANorvaSetFile), QString(), MsgIcon::None);
         SetSettingsFileName(QString());
         return;
     }
@@ -77,14 +77,16 @@ bool SettingsFileMenu::Saveas1Click() {
     request.initialName = prefillSaveName_ ? fileName_ : QString();
     request.initialDir = c_.programFolder();
     request.defaultSuffix = QStringLiteral("NVS");
-    request.filter = Msg(2) + QStringLiteral(" (*.NVS *.nvs)");
-    request.title = Msg(5);
+    request.filter = Text(keys::kSettingsFileType) + QStringLiteral(" (*.NVS *.nvs)");
+    request.title = Text(keys::kSaveSettingsTitle);
     for (;;) {
         const QString chosen = c_.dialogs->SaveFile(c_.parent, request);
         if (chosen.isEmpty()) return false;
         SetSettingsFileName(chosen);
         if (!QFile::exists(fileName_)) break;
-        if (c_.dialogs->YesNo(c_.parent, Msg(6), Msg(7), MsgIcon::Question, true)) break;
+        if (c_.dialogs->YesNo(c_.parent, Text(keys::kReplaceFile), Text(keys::kFileExists),
+                              MsgIcon::Question, true))
+            break;
         SetSettingsFileName(QString());
     }
     return Write();
@@ -97,11 +99,11 @@ void SettingsFileMenu::OpenFromCommandLine(bool hasArgument, const QString& argu
     }
     SetSettingsFileName(argument);
     if (!IsUsableSettingsName(fileName_)) {
-        c_.dialogs->Message(c_.parent, Msg(21), QString(), MsgIcon::None);
+        c_.dialogs->Message(c_.parent, Text(keys::kNoFileSelected), QString(), MsgIcon::None);
         return;
     }
     if (!HasSettingsExtension(fileName_)) {
-        c_.dialogs->Message(c_.parent, Msg(22), QString(), MsgIcon::None);
+        c_.dialogs->Message(c_.parent, Text(keys::kNotSettingsForNorva), QString(), MsgIcon::None);
         SetSettingsFileName(QString());
         return;
     }

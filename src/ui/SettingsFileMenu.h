@@ -1,6 +1,8 @@
 #pragma once
 // File > New, Open, Save and Save as, and the settings file named on the command line.
 
+#include "TextKeys.h"
+
 #include <QString>
 #include <functional>
 
@@ -27,7 +29,6 @@ public:
 
     QString SettingsFileName() const { return fileName_; }
     void SetSettingsFileName(const QString& name);
-    bool PrefillSaveName() const { return prefillSaveName_; }
     void SetPrefillSaveName(bool on) { prefillSaveName_ = on; }
 
     // New starts a new set of settings: the defaults, and no file yet, so that the next
@@ -42,7 +43,7 @@ public:
     void OpenFromCommandLine(bool hasArgument, const QString& argument);
 
 private:
-    QString Msg(int key) const;
+    QString Text(TextKey key) const;
     void Read();
     bool Write();
 

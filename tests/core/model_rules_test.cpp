@@ -30,7 +30,7 @@ TEST_P(ModelExitRule, RepairsOrRefuses) {
     const ExitOutcome o = CheckOnExit(c.field, c.text, context);
     const QString after = o.changed ? o.text : QString(c.text);
     EXPECT_EQ(after, QString(c.expected));
-    EXPECT_EQ(o.messageKey, c.message);
+    EXPECT_EQ(o.message.key, c.message);
     EXPECT_EQ(o.focusBack, c.focusBack);
 }
 

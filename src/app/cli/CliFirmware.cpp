@@ -93,12 +93,12 @@ private:
 
 // The window's question, on the terminal: only "y" or "yes" goes on.
 bool Confirm(const LanguageTexts& texts) {
-    const auto msg = [&texts](int key) {
-        return Printable(texts.Text(QStringLiteral("Message"), key));
-    };
-    const QString question = msg(31) + QStringLiteral(":\n") + msg(32) + QLatin1Char('\n') +
-                             msg(33) + QLatin1Char('\n') + msg(34) + QStringLiteral("\n\n") +
-                             msg(35) + QStringLiteral(" [y/N] ");
+    const auto msg = [&texts](TextKey key) { return Printable(texts.Text(key)); };
+    const QString question = msg(keys::kUpgradeCaption) + QStringLiteral(":\n") +
+                             msg(keys::kUpgradeTakesTime) + QLatin1Char('\n') +
+                             msg(keys::kUpgradeKeepConnected) + QLatin1Char('\n') +
+                             msg(keys::kUpgradeKeepPowered) + QStringLiteral("\n\n") +
+                             msg(keys::kUpgradeConfirm) + QStringLiteral(" [y/N] ");
     std::fputs(question.toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
     char line[64] = {};
@@ -145,7 +145,7 @@ int RunFirmware(CliSession& s) {
     FirmwareUpgrade engine(s.Link(), clock, port, texts);
     port.Attach(&engine);
     if (!engine.Start(load.image, comm.SendFFlag(), s.Session().Folders().DataFolder())) {
-        host.Fail(texts.Text(QStringLiteral("Firmware"), 21));
+        host.Fail(texts.Text(keys::kUpgradeNotConnected));
         return kExitFailed;
     }
     RunFirmwareTimer(engine, clock, kGuardMs);
@@ -155,7 +155,7 @@ int RunFirmware(CliSession& s) {
         return kExitFailed;
     }
     if (!engine.LogError().isEmpty())
-        host.Note(texts.Text(QStringLiteral("Firmware"), 22) + QStringLiteral(": ") +
+        host.Note(texts.Text(keys::kFirmwareLogNotWritten) + QStringLiteral(": ") +
                   engine.LogError());
     const FwReport& report = port.Report();
     host.Note(port.Message());
