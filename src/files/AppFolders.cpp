@@ -64,11 +64,9 @@ AppFolders AppFolders::Resolve(const Places& p) {
         f.data_ = f.userData_;
         QDir().mkpath(f.data_);
     }
-    // A folder given with --home holds what it holds, as it always did; the shipped files
-    // stand behind it (a build copy's own folder, or the installed data), so that a fresh
-    // folder still starts with languages and models.
+    // A folder given with --home holds what it holds, as it always did; only the installed
+    // data stands behind it, so that a fresh folder still starts with languages and models.
     f.shipped_ << f.program_;
-    if (!IsInstalledLayout(exeDir, share) && exeDir != f.program_) f.shipped_ << exeDir;
     if (share != f.program_) f.shipped_ << share;
     return f;
 }

@@ -67,24 +67,6 @@ TEST(AppFolders, ShippedFilesComeFromTheProgramFolderFirstThenTheInstalledData) 
     }
 }
 
-// A build copy keeps the shipped files beside its executable (build/bin, no share folder):
-// a fresh --home folder finds them there, and a home's own file still wins.
-TEST(AppFolders, AFreshHomeOfABuildCopyFindsTheFilesBesideTheExecutable) {
-    Layout l;
-    const QString build = l.root.filePath("build/bin");
-    QDir().mkpath(build);
-    Touch(build + "/English.lng");
-    Touch(build + "/norva_10.ini");
-    Touch(l.Home() + "/norva_10.ini");
-    const AppFolders f = l.Resolve(l.Home(), build);
-    EXPECT_EQ(f.Find("English.lng"), QDir::cleanPath(build) + "/English.lng");
-    EXPECT_EQ(f.Find("norva_10.ini"), QDir::cleanPath(l.Home()) + "/norva_10.ini");
-    // An installed executable's folder is not searched: the installed data is.
-    Touch(l.Bin() + "/Czech.lng");
-    EXPECT_EQ(l.Resolve(l.Home(), l.Bin()).Find("Czech.lng"),
-              QDir::cleanPath(l.Home()) + "/Czech.lng");
-}
-
 TEST(AppFolders, WhereConfigLogsAndBackupsGo) {
     Layout l;
     // Nobody, root included, can create a file here.
