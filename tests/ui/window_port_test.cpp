@@ -43,6 +43,13 @@ struct PortRig {
         QFile::remove(port);
         QFile::link(sim->Path(), port);
     }
+    // A pulled cable takes its device node with it. A link left behind would point at a
+    // terminal number that the next simulator on this machine (another test) is given, and
+    // the window would find that door phone instead.
+    void PullCable() {
+        sim->Stop();
+        QFile::remove(port);
+    }
     bool WaitFor(const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }
     bool Idle() const {
         return !window->Guarded().Busy() && !window->Comm().TransferActive() &&
@@ -77,7 +84,7 @@ TEST_P(WindowPort, AWriteThroughAFrozenWindowEndsVerified) {
         << MessageTexts(rig.dialogs.shown).join('|').toStdString();
     EXPECT_TRUE(rig.window->statusBar()->currentMessage().startsWith("Write verified"))
         << rig.window->statusBar()->currentMessage().toStdString();
-    rig.sim->Stop();
+    rig.PullCable();
     SettingsModel stored;
     CommLog log;
     QFile f(QDir(rig.state.path()).filePath("parameters.bin"));
@@ -101,7 +108,7 @@ TEST(WindowPortRealTime, ADoorPhoneThatGoesIsFoundAgainAtTheSamePath) {
             rig.window->Action("Readall1")->trigger();
             QTest::qWait(3000); // the bracket, then records
         }
-        rig.sim->Stop();
+        rig.PullCable();
         // The status line no longer claims the cable once the poll has had its turn.
         ASSERT_TRUE(rig.WaitFor(
             [&] {
