@@ -14,6 +14,16 @@ bool Has(BackupContent what, bool parameters) {
            what == (parameters ? BackupContent::Parameters : BackupContent::Numbers);
 }
 
+// The engine's command that reads or writes this content.
+bool StartCommand(Communicator& comm, BackupContent what, bool write) {
+    switch (what) {
+    case BackupContent::Parameters: return write ? comm.WriteParameters() : comm.ReadParameters();
+    case BackupContent::Numbers: return write ? comm.WriteNumbers() : comm.ReadNumbers();
+    case BackupContent::All: break;
+    }
+    return write ? comm.WriteAll() : comm.ReadAll();
+}
+
 } // namespace
 
 SentImage SentImageFor(const SettingsModel& model, BackupContent what) {
@@ -90,13 +100,7 @@ bool GuardedWrite::StartRead(Step step) {
         kept_->CopyFrom(model_);
     }
     Capture(step == Step::ReadingBack);
-    bool started = false;
-    if (plan_.what == BackupContent::Parameters)
-        started = comm_.ReadParameters();
-    else if (plan_.what == BackupContent::Numbers)
-        started = comm_.ReadNumbers();
-    else
-        started = comm_.ReadAll();
+    const bool started = StartCommand(comm_, plan_.what, false);
     // Not connected, or another command under way: nothing happened.
     if (!started && step_ == step) {
         PutSettingsBack();
@@ -110,13 +114,7 @@ bool GuardedWrite::StartWrite() {
     sent_ = SentImageFor(model_, plan_.what);
     step_ = Step::Writing;
     Say(keys::kWriting);
-    bool started = false;
-    if (plan_.what == BackupContent::Parameters)
-        started = comm_.WriteParameters();
-    else if (plan_.what == BackupContent::Numbers)
-        started = comm_.WriteNumbers();
-    else
-        started = comm_.WriteAll();
+    const bool started = StartCommand(comm_, plan_.what, true);
     // The button-count question answered No, or a block that cannot be built: nothing
     // was sent (a refused block has ended the step through its outcome already).
     if (!started && step_ == Step::Writing) End(GuardedResult::NotStarted);
