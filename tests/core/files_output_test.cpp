@@ -5,16 +5,13 @@
 #include "FileAccess.h"
 #include "LabelFiles.h"
 #include "cli_harness.h"
+#include "failing_disk.h"
 #include "firmware_harness.h"
-#include "tmpfs_mount.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -165,21 +162,13 @@ TEST(FilesOutput, AFailureAtTheLastFlushKeepsTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("keep.bin");
     cli::WriteBytes(path, "old");
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    const int code = ExitCodeWithFileSizeLimit(4096, [&] {
         QString error;
         const bool written =
             WriteWholeFile(path, QByteArray(3000, 'a') + QByteArray(3000, 'b'), &error);
-        _exit(!written && error.contains("File too large") ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed write must be reported with its reason";
+        return !written && error.contains("File too large") ? 0 : 1;
+    });
+    EXPECT_EQ(code, 0) << "the failed write must be reported with its reason";
     EXPECT_EQ(cli::ReadBytes(path), QByteArray("old"));
     EXPECT_EQ(Entries(dir.path()), QStringList{"keep.bin"});
 }

@@ -3,16 +3,13 @@
 #include "CommLog.h"
 #include "SettingsFile.h"
 #include "SettingsModel.h"
+#include "failing_disk.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -241,22 +238,13 @@ TEST(ModelSettingsFile, AnInterruptedSaveKeepsTheOldFile) {
     std::unique_ptr<SettingsModel> next(NewModel());
     FillEverything(*next);
     // A child process whose files may not grow beyond 4 KiB: the write fails at the end.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        int code = 1;
+    const int code = ExitCodeWithFileSizeLimit(4096, [&] {
         try {
             WriteSettingsFile(path, *next, log);
-        } catch (const SettingsFileError&) { code = 0; }
-        _exit(code);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save must be reported";
+        } catch (const SettingsFileError&) { return 0; }
+        return 1;
+    });
+    EXPECT_EQ(code, 0) << "the failed save must be reported";
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), oldBytes);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.NVS"});

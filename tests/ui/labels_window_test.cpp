@@ -3,7 +3,7 @@
 #include "LabelFiles.h"
 #include "LabelWindows.h"
 #include "LanguageTexts.h"
-#include "tmpfs_mount.h"
+#include "failing_disk.h"
 #include "window_harness.h"
 
 #include <QDirIterator>
