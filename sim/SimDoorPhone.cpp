@@ -317,7 +317,6 @@ void SimDoorPhone::StatusReply(double atMs) {
 
 void SimDoorPhone::ApplyClockCommand() {
     const QByteArray& c = pending_;
-    lastClock_ = c;
     if (c.size() != 17 || c[2] != 'S' || c[4] != 'N' || c[6] != 'H' || c[8] != 'R' ||
         c[10] != 'M' || c[12] != 'D' || c[14] != 'W' || c[16] != '~')
         return;

@@ -86,7 +86,6 @@ public:
     bool LoadFrom(const QString& dir, QString* error = nullptr);
     bool SaveTo(const QString& dir, QString* error = nullptr) const;
     void SetStateDir(const QString& dir) { stateDir_ = dir; }
-    QString StateDir() const { return stateDir_; }
 
     // Device state reported by the status reply.
     int version = 253; // "2.53"
@@ -107,7 +106,6 @@ public:
     int ParameterWrites() const { return parameterWrites_; }
     int RecordWrites() const { return recordWrites_; }
     int ClockSets() const { return clockSets_; }
-    QByteArray LastClockCommand() const { return lastClock_; }
     void ClearLineRecord();
 
     // Bytes sent at once, as if the door phone spoke up by itself.
@@ -150,7 +148,6 @@ public:
     bool LoaderActive() const { return loader_ != LoaderState::Off; }
     // The program memory of the last completed upgrade (empty before one completed).
     QByteArray Firmware() const { return firmware_; }
-    int LoaderBlocksTaken() const { return loaderBlocksTaken_; }
 
     // SimFarEnd
     void OnByteFromHost(uint8_t byte, qint64 atMs) override;
@@ -235,7 +232,6 @@ private:
     int parameterWrites_ = 0;
     int recordWrites_ = 0;
     int clockSets_ = 0;
-    QByteArray lastClock_;
 
     LoaderFaults loaderFaults_;
     LoaderState loader_ = LoaderState::Off;
