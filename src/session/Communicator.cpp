@@ -16,8 +16,6 @@ using namespace DoorPhoneProtocol;
 
 namespace {
 
-// The status line's name for the door phone's silence.
-
 // Two decimal texts: the high and the low nibble (0x59 gives "59", 0x1A gives "110").
 QString BcdDigits(int value) {
     return QString::number(value / 16) + QString::number(value % 16);

@@ -1148,8 +1148,7 @@ void TForm1::ShowStatus(const DeviceStatus& status, bool fresh) {
                         (fresh ? status.resetsText : QString()));
     panels_[4]->SetText(texts_.Text(keys::kLocalPanel));
     // While the door phone stays silent the status line says so, beside the file's name.
-    silent_ = status.silent;
-    ShowStatusError();
+    ShowStatusError(status.silent);
 }
 
 void TForm1::ShowCablePanel() {
@@ -1177,14 +1176,14 @@ void TForm1::ShowFilePanel() {
     panels_[2]->SetHint(file.isEmpty() ? QString() : QDir::toNativeSeparators(file));
 }
 
-void TForm1::ShowStatusError() {
+void TForm1::ShowStatusError(bool silent) {
     if (!errorPanel_) return;
     // A cable that went away says so rather than that the door phone is silent.
     const DoorPhoneLink& link = session_->Link();
     QString text;
     if (link.Lost() && !link.Connected())
         text = texts_.Text(keys::kCableDisconnected);
-    else if (silent_)
+    else if (silent)
         text = texts_.Text(keys::kNoAnswer);
     errorPanel_->SetText(text);
     errorPanel_->SetHint(text);

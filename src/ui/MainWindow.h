@@ -201,7 +201,7 @@ private:
     void Forw(); // start-up sequence
     void ListLanguageFiles();
     void MarkLanguageInUse();
-    void ShowStatusError();
+    void ShowStatusError(bool silent);
     void ShowCablePanel(); // panel 0
     void ShowFilePanel();  // panel 2: the settings file
     bool OpenLog();
@@ -248,7 +248,6 @@ private:
     QTimer* timer2_ = nullptr;
     std::array<StatusPanel*, 5> panels_{};
     StatusPanel* errorPanel_ = nullptr;
-    bool silent_ = false; // the door phone left the last status request unanswered
     QAction* logFile1_ = nullptr;
     std::array<QAction*, 20> languageItems_{};
     QActionGroup* languageGroup_ = nullptr;

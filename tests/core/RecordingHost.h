@@ -26,7 +26,6 @@ struct RecordingHost : HostPort, TemplateTarget {
     // and whether the door phone stays silent.
     QString shownVersion, shownResets;
     bool shownSilent = false;
-    int statusShown = 0;
     QString deviceClock, pcClock;
     bool dayImage = false, nightImage = true;
     bool buttonCountVisible = false;
@@ -62,7 +61,6 @@ struct RecordingHost : HostPort, TemplateTarget {
         shownVersion = fresh ? status.versionText : QString();
         shownResets = fresh ? status.resetsText : QString();
         shownSilent = status.silent;
-        ++statusShown;
     }
     void SetClockLabels(const QString& device, const QString& pc) override {
         deviceClock = device;
